@@ -1,0 +1,111 @@
+#include "base/textfile.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+namespace tesmar {
+namespace {
+
+// Splits decoded text at CR LF, LF or CR.
+void SplitLines(std::u16string_view text, TextLines& out) {
+  std::size_t start = 0;
+  out.finalLineEnd = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c != u'\r' && c != u'\n') continue;
+    out.lines.emplace_back(text.substr(start, i - start));
+    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) {
+    out.lines.emplace_back(text.substr(start));
+  } else if (!text.empty()) {
+    out.finalLineEnd = true;
+  }
+  if (text.empty()) out.finalLineEnd = true;
+}
+
+}  // namespace
+
+TextLines ParseTextLines(std::string_view bytes) {
+  TextLines t;
+  auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+  if (starts("\xEF\xBB\xBF")) {
+    t.encoding = TextEncoding::Utf8, t.bom = true, bytes.remove_prefix(3);
+  } else if (starts("\xFF\xFE")) {
+    t.encoding = TextEncoding::Utf16LE, t.bom = true, bytes.remove_prefix(2);
+  } else if (starts("\xFE\xFF")) {
+    t.encoding = TextEncoding::Utf16BE, t.bom = true, bytes.remove_prefix(2);
+  }
+  SplitLines(DecodeText(bytes, t.encoding), t);
+  return t;
+}
+
+std::string FormatTextLines(const TextLines& text) {
+  std::u16string all;
+  for (std::size_t i = 0; i < text.lines.size(); ++i) {
+    all += text.lines[i];
+    if (i + 1 < text.lines.size() || text.finalLineEnd) all += u"\r\n";
+  }
+  std::string out;
+  if (text.bom) {
+    switch (text.encoding) {
+      case TextEncoding::Utf8: out = "\xEF\xBB\xBF"; break;
+      case TextEncoding::Utf16LE: out = "\xFF\xFE"; break;
+      case TextEncoding::Utf16BE: out = "\xFE\xFF"; break;
+      case TextEncoding::Ansi: break;
+    }
+  }
+  out += EncodeText(all, text.encoding);
+  return out;
+}
+
+bool ReadFileBytes(const std::filesystem::path& file, std::string& out) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return false;
+  out.assign(std::istreambuf_iterator<char>(in), {});
+  return !in.bad();
+}
+
+bool ReadTextLines(const std::filesystem::path& file, TextLines& out) {
+  std::string bytes;
+  if (!ReadFileBytes(file, bytes)) {
+    out = TextLines{};
+    return false;
+  }
+  out = ParseTextLines(bytes);
+  return true;
+}
+
+void WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  std::random_device rd;
+  std::filesystem::path tmp = file;
+  tmp += ".tmp" + std::to_string(rd() % 100000);
+  {
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    if (!out) throw std::runtime_error("cannot create " + tmp.string());
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) {
+      out.close();
+      std::error_code ec;
+      std::filesystem::remove(tmp, ec);
+      throw std::runtime_error("cannot write " + tmp.string());
+    }
+  }
+  try {
+    ReplaceFileWith(tmp, file);
+  } catch (...) {
+    std::error_code ec;
+    std::filesystem::remove(tmp, ec);
+    throw;
+  }
+}
+
+void WriteTextLines(const std::filesystem::path& file, const TextLines& text) {
+  WriteFileAtomically(file, FormatTextLines(text));
+}
+
+}  // namespace tesmar

@@ -1,0 +1,80 @@
+#include "base/textfile.h"
+
+#include <gtest/gtest.h>
+
+#include "base/codepage.h"
+#include "tests/support/testdata.h"
+
+namespace tesmar {
+namespace {
+
+struct RoundTripCase {
+  const char* name;
+  std::string bytes;
+  TextEncoding encoding;
+  bool bom;
+  std::vector<std::u16string> lines;
+};
+
+TEST(TextFile, EachByteOrderMarkRoundTripsByteForByte) {
+  const std::vector<RoundTripCase> cases = {
+      {"ansi 932", "VALVE-A,\x83\x6F\x83\x8B\x83\x75\r\nPUMP\r\n", TextEncoding::Ansi, false, {u"VALVE-A,バルブ", u"PUMP"}},
+      {"utf-8 bom", "\xEF\xBB\xBF\xE3\x83\x90\xE3\x83\xAB\xE3\x83\x96\r\nx\r\n", TextEncoding::Utf8, true, {u"バルブ", u"x"}},
+      {"utf-16 le", std::string("\xFF\xFE\x30\x00\x00\x4E\r\x00\n\x00", 10), TextEncoding::Utf16LE, true, {u"0一"}},
+      {"utf-16 be", std::string("\xFE\xFF\x00\x30\x4E\x00\x00\r\x00\n", 10), TextEncoding::Utf16BE, true, {u"0一"}},
+      {"no final line end", "a\r\nb", TextEncoding::Ansi, false, {u"a", u"b"}},
+      {"empty lines kept", "\r\n\r\n  x  \r\n", TextEncoding::Ansi, false, {u"", u"", u"  x  "}},
+  };
+  test::TempDir dir;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto file = dir / "t.txt";
+    test::WriteFile(file, c.bytes);
+    TextLines t;
+    ASSERT_TRUE(ReadTextLines(file, t));
+    EXPECT_EQ(t.encoding, c.encoding);
+    EXPECT_EQ(t.bom, c.bom);
+    EXPECT_EQ(t.lines, c.lines);
+    WriteTextLines(file, t);
+    EXPECT_EQ(test::ReadFile(file), c.bytes);
+  }
+}
+
+TEST(TextFile, MixedLineEndsAreAllLineBreaks) {
+  TextLines t = ParseTextLines("a\nb\rc\r\nd");
+  EXPECT_EQ(t.lines, (std::vector<std::u16string>{u"a", u"b", u"c", u"d"}));
+}
+
+TEST(TextFile, MissingFileIsNewAnsiText) {
+  test::TempDir dir;
+  TextLines t;
+  t.lines = {u"stale"};
+  EXPECT_FALSE(ReadTextLines(dir / "none.txt", t));
+  EXPECT_TRUE(t.lines.empty());
+  EXPECT_EQ(t.encoding, TextEncoding::Ansi);
+  t.lines = {u"C:\\図面"};
+  WriteTextLines(dir / "new.txt", t);
+  EXPECT_EQ(test::ReadFile(dir / "new.txt"), "C:\\\x90\x7D\x96\xCA\r\n");
+}
+
+TEST(TextFile, ReplacingLeavesNoTemporaryFileBehind) {
+  test::TempDir dir;
+  test::WriteFile(dir / "list.txt", "old\r\n");
+  TextLines t;
+  t.lines = {u"new"};
+  WriteTextLines(dir / "list.txt", t);
+  EXPECT_EQ(test::ReadFile(dir / "list.txt"), "new\r\n");
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir.path())) (void)e, ++files;
+  EXPECT_EQ(files, 1);
+}
+
+TEST(TextFile, WriteIntoMissingFolderFailsAndThrows) {
+  test::TempDir dir;
+  TextLines t;
+  t.lines = {u"x"};
+  EXPECT_THROW(WriteTextLines(dir / "no" / "such" / "f.txt", t), std::exception);
+}
+
+}  // namespace
+}  // namespace tesmar
