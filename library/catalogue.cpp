@@ -1,0 +1,111 @@
+#include "library/catalogue.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "base/strings.h"
+
+namespace tesmar {
+
+const char16_t kFolderSearchText[] = u"フォルダ検索中 ...";
+const char16_t kNoDrawingText[] = u"DWG ファイル検索中 ...";
+
+namespace fs = std::filesystem;
+
+std::u16string RemoveFirst(std::u16string s, std::u16string_view part) {
+  if (part.empty()) return s;
+  auto at = s.find(part);
+  if (at != std::u16string::npos) s.erase(at, part.size());
+  return s;
+}
+
+std::u16string DrawingFolderOf(std::u16string_view top, std::u16string_view folder) {
+  std::u16string p(top);
+  p += kPathSeparator;
+  if (folder != u".") {
+    p += folder;
+    p += kPathSeparator;
+  }
+  return p;
+}
+
+std::u16string DrawingPathOf(std::u16string_view top, std::u16string_view folder, std::u16string_view file) {
+  return DrawingFolderOf(top, folder) + std::u16string(file);
+}
+
+std::vector<std::u16string> ListDrawingFiles(const std::u16string& folder, std::u16string_view ext) {
+  std::vector<std::u16string> names;
+  std::error_code ec;
+  fs::directory_iterator it(PathFromU16(folder), ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    std::error_code fec;
+    if (it->is_directory(fec)) continue;
+    std::u16string name = U16FromPath(it->path().filename());
+    if (EndsWithIgnoreCase16(name, ext)) names.push_back(std::move(name));
+  }
+  return names;
+}
+
+namespace {
+
+void CollectFolders(const std::u16string& folder, bool withSeparator, std::vector<std::u16string>& out) {
+  std::error_code ec;
+  fs::directory_iterator it(PathFromU16(folder), ec), end;
+  std::vector<std::u16string> children;
+  for (; !ec && it != end; it.increment(ec)) {
+    std::error_code fec;
+    if (it->is_symlink(fec) || !it->is_directory(fec)) continue;
+    std::u16string child = folder;
+    if (!withSeparator) child += kPathSeparator;
+    child += U16FromPath(it->path().filename());
+    children.push_back(std::move(child));
+  }
+  for (auto& child : children) {
+    out.push_back(child);
+    CollectFolders(child, false, out);
+  }
+}
+
+}  // namespace
+
+std::vector<std::u16string> ListFoldersBelow(const std::u16string& folder) {
+  std::vector<std::u16string> out;
+  bool sep = !folder.empty() && (folder.back() == u'\\' || folder.back() == u'/');
+  CollectFolders(folder, sep, out);
+  return out;
+}
+
+bool FolderExists(const std::u16string& folder) {
+  std::error_code ec;
+  return !folder.empty() && fs::is_directory(PathFromU16(folder), ec);
+}
+
+bool FileExists(const std::u16string& file) {
+  std::error_code ec;
+  return !file.empty() && fs::is_regular_file(PathFromU16(file), ec);
+}
+
+CatalogueWalk WalkCatalogue(std::u16string_view topFolder, std::u16string_view ext,
+                            const std::function<void(const std::u16string&)>& progress) {
+  CatalogueWalk walk;
+  std::u16string T(topFolder);
+  T += kPathSeparator;
+  auto fraction = [](std::size_t k, std::size_t n) { return IntToStr16(static_cast<long long>(k)) + u" / " + IntToStr16(static_cast<long long>(n)); };
+
+  std::vector<std::u16string> files = ListDrawingFiles(T, ext);
+  for (std::size_t k = 0; k < files.size(); ++k) {
+    if (progress) progress(fraction(k + 1, files.size()));
+    walk.topDrawings.push_back(RemoveFirst(files[k], T));
+  }
+  if (!files.empty()) walk.drawingFolders.push_back(u".");
+
+  if (progress) progress(kFolderSearchText);
+  std::vector<std::u16string> folders = ListFoldersBelow(T);
+  for (std::size_t k = 0; k < folders.size(); ++k) {
+    if (progress) progress(fraction(k + 1, folders.size()));
+    if (!ListDrawingFiles(folders[k], ext).empty()) walk.drawingFolders.push_back(RemoveFirst(folders[k], T));
+  }
+  return walk;
+}
+
+}  // namespace tesmar

@@ -1,0 +1,51 @@
+#pragma once
+// The drawing library on disk: registered top folders, the drawing folders below them (every
+// folder that directly holds drawing files) and the paths built from the three lists of the
+// main window.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tesmar {
+
+#ifdef _WIN32
+constexpr char16_t kPathSeparator = u'\\';
+#else
+constexpr char16_t kPathSeparator = u'/';
+#endif
+
+// `s` with the first occurrence of `part` removed (unchanged when there is none).
+std::u16string RemoveFirst(std::u16string s, std::u16string_view part);
+
+// The chosen drawing folder, with a trailing separator: the top folder, then the drawing
+// folder unless it is "." (the top folder itself).
+std::u16string DrawingFolderOf(std::u16string_view top, std::u16string_view folder);
+// The chosen drawing's full path: the drawing folder and the file name.
+std::u16string DrawingPathOf(std::u16string_view top, std::u16string_view folder, std::u16string_view file);
+
+// Bare names of the files in `folder` (only there) whose names end in `ext`, ignoring
+// letter case. Missing or unreadable folders give none.
+std::vector<std::u16string> ListDrawingFiles(const std::u16string& folder, std::u16string_view ext);
+// Full paths of all folders below `folder` at any depth (each built as `folder`, its
+// separator, the names below), parents before their children. Links are not followed.
+std::vector<std::u16string> ListFoldersBelow(const std::u16string& folder);
+bool FolderExists(const std::u16string& folder);
+bool FileExists(const std::u16string& file);
+
+// What a change of the top folder finds: the drawings of the top folder itself, and the
+// drawing folders as the second list shows them (relative to the top folder, "." for the top
+// folder when it holds drawings, placed last after the walk as the list sorts itself).
+struct CatalogueWalk {
+  std::vector<std::u16string> topDrawings;
+  std::vector<std::u16string> drawingFolders;
+};
+// `progress` receives the texts of the status field during the walk: "k / n" while the top
+// folder's drawings are taken, "フォルダ検索中 ..." and "k / m" for the folders.
+CatalogueWalk WalkCatalogue(std::u16string_view topFolder, std::u16string_view ext,
+                            const std::function<void(const std::u16string&)>& progress);
+
+extern const char16_t kFolderSearchText[];  // "フォルダ検索中 ..."
+extern const char16_t kNoDrawingText[];     // "DWG ファイル検索中 ..."
+
+}  // namespace tesmar

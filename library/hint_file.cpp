@@ -1,0 +1,231 @@
+#include "library/hint_file.h"
+
+#include "base/strings.h"
+#include "base/textfile.h"
+
+namespace tesmar {
+
+const char16_t kHintFileName[] = u"TesmarHint.txt";
+const char16_t kHintCreateQuestion[] = u"説明ファイル TesmarHint.txt のたたき台を作成しますか？";
+
+namespace {
+
+bool IsBlank(char16_t c) { return c >= 1 && c <= 32; }
+
+std::u16string WithoutExtension(std::u16string_view name) {
+  // The extension starts at the last dot of the last path element.
+  auto dot = name.find_last_of(u'.');
+  auto sep = name.find_last_of(u"\\/:");
+  if (dot == std::u16string_view::npos || (sep != std::u16string_view::npos && dot < sep)) return std::u16string(name);
+  return std::u16string(name.substr(0, dot));
+}
+
+std::u16string TrimBlanks(std::u16string_view s) {
+  std::size_t a = 0, b = s.size();
+  while (a < b && s[a] <= 32) ++a;
+  while (b > a && s[b - 1] <= 32) --b;
+  return std::u16string(s.substr(a, b - a));
+}
+
+std::optional<std::u16string> KeyOfLine(std::u16string_view line) {
+  auto fields = ParseHintFields(line);
+  if (fields.empty()) return std::nullopt;
+  return UpperCase16(fields[0]);
+}
+
+std::size_t UnitSize(TextEncoding e) {
+  return e == TextEncoding::Utf16LE || e == TextEncoding::Utf16BE ? 2 : 1;
+}
+
+// The code unit at byte `i` (a whole unit must be there).
+char16_t UnitAt(std::string_view b, std::size_t i, TextEncoding e) {
+  auto u = [&](std::size_t k) { return static_cast<unsigned char>(b[k]); };
+  if (e == TextEncoding::Utf16LE) return char16_t(u(i) | (u(i + 1) << 8));
+  if (e == TextEncoding::Utf16BE) return char16_t((u(i) << 8) | u(i + 1));
+  return char16_t(u(i));
+}
+
+}  // namespace
+
+std::vector<std::u16string> ParseHintFields(std::u16string_view s) {
+  std::vector<std::u16string> fields;
+  std::size_t p = 0;
+  const std::size_t n = s.size();
+  while (p < n && IsBlank(s[p])) ++p;
+  while (p < n) {
+    std::u16string field;
+    if (s[p] == u'"') {
+      ++p;
+      while (p < n) {
+        if (s[p] == u'"') {
+          if (p + 1 < n && s[p + 1] == u'"') {
+            field += u'"';
+            p += 2;
+            continue;
+          }
+          ++p;
+          break;
+        }
+        field += s[p++];
+      }
+    } else {
+      std::size_t start = p;
+      while (p < n && !IsBlank(s[p]) && s[p] != u',') ++p;
+      field.assign(s.substr(start, p - start));
+    }
+    fields.push_back(std::move(field));
+    while (p < n && IsBlank(s[p])) ++p;
+    if (p < n && s[p] == u',') {
+      if (p + 1 == n) fields.emplace_back();
+      ++p;
+      while (p < n && IsBlank(s[p])) ++p;
+    }
+  }
+  return fields;
+}
+
+std::u16string HintKeyOfName(std::u16string_view fileName) { return UpperCase16(WithoutExtension(fileName)); }
+
+std::optional<std::u16string> FindHintDescription(const std::vector<std::u16string>& lines, std::u16string_view key) {
+  const std::u16string k = UpperCase16(key);
+  for (const auto& line : lines) {
+    auto fields = ParseHintFields(line);
+    if (fields.size() >= 2 && UpperCase16(fields[0]) == k) return fields[1];
+  }
+  return std::nullopt;
+}
+
+std::vector<std::u16string> HintFile::Texts() const {
+  std::vector<std::u16string> out;
+  out.reserve(lines.size());
+  for (const auto& l : lines) out.push_back(l.text);
+  return out;
+}
+
+HintFile ParseHintFile(std::string_view bytes) {
+  HintFile f;
+  auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+  if (starts("\xEF\xBB\xBF")) f.encoding = TextEncoding::Utf8, f.bom = "\xEF\xBB\xBF";
+  else if (starts("\xFF\xFE")) f.encoding = TextEncoding::Utf16LE, f.bom = "\xFF\xFE";
+  else if (starts("\xFE\xFF")) f.encoding = TextEncoding::Utf16BE, f.bom = "\xFE\xFF";
+  bytes.remove_prefix(f.bom.size());
+
+  const std::size_t unit = UnitSize(f.encoding);
+  const std::size_t whole = bytes.size() - bytes.size() % unit;
+  std::size_t start = 0, i = 0;
+  auto add = [&](std::size_t endAt, std::size_t next) {
+    HintFile::Line line;
+    line.raw.assign(bytes.substr(start, endAt - start));
+    line.end.assign(bytes.substr(endAt, next - endAt));
+    line.text = DecodeText(line.raw, f.encoding);
+    f.lines.push_back(std::move(line));
+    start = next;
+  };
+  while (i < whole) {
+    char16_t c = UnitAt(bytes, i, f.encoding);
+    if (c == u'\r' || c == u'\n') {
+      std::size_t next = i + unit;
+      if (c == u'\r' && next < whole && UnitAt(bytes, next, f.encoding) == u'\n') next += unit;
+      add(i, next);
+      i = next;
+    } else {
+      i += unit;
+    }
+  }
+  if (start < bytes.size()) add(bytes.size(), bytes.size());  // last line without an end (an odd byte included)
+  return f;
+}
+
+std::string FormatHintFile(const HintFile& f) {
+  std::string out = f.bom;
+  for (const auto& l : f.lines) out += l.raw + l.end;
+  return out;
+}
+
+namespace {
+
+void AppendLine(HintFile& f, std::u16string text) {
+  std::string end;
+  for (auto it = f.lines.rbegin(); it != f.lines.rend() && end.empty(); ++it) end = it->end;
+  if (end.empty()) end = EncodeText(u"\r\n", f.encoding);
+  if (!f.lines.empty() && f.lines.back().end.empty()) f.lines.back().end = end;
+  HintFile::Line line;
+  line.raw = EncodeText(text, f.encoding);
+  line.end = end;
+  line.text = std::move(text);
+  f.lines.push_back(std::move(line));
+}
+
+}  // namespace
+
+HintFile NewHintFile(const std::vector<std::u16string>& names) {
+  HintFile f;
+  for (const auto& name : names) AppendLine(f, HintKeyOfName(name) + u",");
+  return f;
+}
+
+void UpdateHintFile(HintFile& f, const std::vector<std::u16string>& names) {
+  std::vector<std::u16string> keys;
+  keys.reserve(names.size());
+  for (const auto& name : names) keys.push_back(HintKeyOfName(name));
+  auto isDrawing = [&](const std::u16string& key) {
+    for (const auto& k : keys)
+      if (k == key) return true;
+    return false;
+  };
+
+  const std::string comment = EncodeText(u"//", f.encoding);
+  for (auto& line : f.lines) {
+    auto key = KeyOfLine(line.text);
+    if (!key || isDrawing(*key) || (!line.text.empty() && line.text[0] == u'/')) continue;
+    line.raw = comment + line.raw;
+    line.text = u"//" + line.text;
+  }
+
+  for (const auto& name : names) {
+    std::u16string n = TrimBlanks(HintKeyOfName(name));
+    if (n.empty()) continue;
+    bool present = false;
+    for (const auto& line : f.lines) {
+      auto key = KeyOfLine(line.text);
+      if (key && *key == n) {
+        present = true;
+        break;
+      }
+    }
+    if (!present) AppendLine(f, n + u",");
+  }
+}
+
+bool UpdateHintFileOnDisk(const std::filesystem::path& path, const std::vector<std::u16string>& names) {
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes)) return false;
+  HintFile f = ParseHintFile(bytes);
+  UpdateHintFile(f, names);
+  std::string out = FormatHintFile(f);
+  if (out != bytes) WriteFileAtomically(path, out);
+  return true;
+}
+
+std::u16string FormatHoverDate(const LocalTimeParts& t, std::u16string_view ds, std::u16string_view ts,
+                               std::u16string_view name) {
+  auto two = [](int v) {
+    std::u16string s = IntToStr16(v);
+    return s.size() < 2 ? u"0" + s : s;
+  };
+  std::u16string year = IntToStr16(t.year);
+  while (year.size() < 4) year = u"0" + year;
+  std::u16string out = u"[" + year;
+  out += ds;
+  out += two(t.month);
+  out += ds;
+  out += two(t.day) + u" " + two(t.hour);
+  out += ts;
+  out += two(t.minute);
+  out += ts;
+  out += two(t.second) + u"] ";
+  out += name;
+  return out;
+}
+
+}  // namespace tesmar
