@@ -167,7 +167,12 @@ HintFile NewHintFile(const std::vector<std::u16string>& names) {
 void UpdateHintFile(HintFile& f, const std::vector<std::u16string>& names) {
   std::vector<std::u16string> keys;
   keys.reserve(names.size());
-  for (const auto& name : names) keys.push_back(HintKeyOfName(name));
+  for (const auto& name : names) {
+    // A name with blanks round it is listed by its trimmed key (below); that line belongs to
+    // the drawing too, or each run would comment it out and add it again.
+    keys.push_back(HintKeyOfName(name));
+    keys.push_back(TrimBlanks(keys.back()));
+  }
   auto isDrawing = [&](const std::u16string& key) {
     for (const auto& k : keys)
       if (k == key) return true;

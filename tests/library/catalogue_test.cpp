@@ -1,0 +1,94 @@
+#include "library/catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "base/strings.h"
+#include "library/ellipsize.h"
+#include "tests/support/testdata.h"
+
+namespace tesmar {
+namespace {
+
+std::vector<std::u16string> Sorted(std::vector<std::u16string> v) {
+  std::sort(v.begin(), v.end(), [](const auto& a, const auto& b) { return CompareIgnoreCase16(a, b) < 0; });
+  return v;
+}
+
+std::u16string Sep(std::u16string s) {
+  std::replace(s.begin(), s.end(), u'\\', kPathSeparator);
+  return s;
+}
+
+TEST(Catalogue, DrawingFoldersAreThoseThatHoldDrawingsThemselves) {
+  test::TempDir dir;
+  test::WriteFile(dir / "top.dwg", "x");
+  test::WriteFile(dir / "notes.txt", "x");
+  test::WriteFile(dir / "A" / "b.DWG", "x");
+  test::WriteFile(dir / "A" / "B" / "c.dwg", "x");
+  test::WriteFile(dir / "D" / "E" / "f.dwg", "x");  // D holds only a folder
+  test::WriteFile(dir / "H" / "x.dwgx", "x");
+  std::filesystem::create_directories(dir / "G");
+
+  std::vector<std::u16string> texts;
+  CatalogueWalk walk = WalkCatalogue(U16FromPath(dir.path()), u".dwg",
+                                     [&](const std::u16string& t) { texts.push_back(t); });
+  EXPECT_EQ(walk.topDrawings, std::vector<std::u16string>{u"top.dwg"});
+  EXPECT_EQ(Sorted(walk.drawingFolders), (std::vector<std::u16string>{u".", u"A", Sep(u"A\\B"), Sep(u"D\\E")}));
+  // Progress: the top folder's one drawing, then six folders.
+  ASSERT_EQ(texts.size(), 1u + 1u + 6u);
+  EXPECT_EQ(texts[0], u"1 / 1");
+  EXPECT_EQ(texts[1], u"フォルダ検索中 ...");
+  EXPECT_EQ(texts[2], u"1 / 6");
+  EXPECT_EQ(texts[7], u"6 / 6");
+}
+
+TEST(Catalogue, TopFolderWithoutDrawingsOrMissing) {
+  test::TempDir dir;
+  test::WriteFile(dir / "A" / "readme.txt", "x");
+  CatalogueWalk walk = WalkCatalogue(U16FromPath(dir.path()), u".dwg", nullptr);
+  EXPECT_TRUE(walk.topDrawings.empty());
+  EXPECT_TRUE(walk.drawingFolders.empty());
+  walk = WalkCatalogue(U16FromPath(dir / "gone"), u".dwg", nullptr);
+  EXPECT_TRUE(walk.drawingFolders.empty());
+  EXPECT_FALSE(FolderExists(U16FromPath(dir / "gone")));
+  EXPECT_TRUE(FolderExists(U16FromPath(dir / "A")));
+}
+
+TEST(Catalogue, PathsFromTheThreeLists) {
+  EXPECT_EQ(DrawingFolderOf(Sep(u"C:\\lib"), u"."), Sep(u"C:\\lib\\"));
+  EXPECT_EQ(DrawingFolderOf(Sep(u"C:\\lib"), Sep(u"parts\\valves")), Sep(u"C:\\lib\\parts\\valves\\"));
+  EXPECT_EQ(DrawingPathOf(Sep(u"C:\\lib"), u".", u"a.dwg"), Sep(u"C:\\lib\\a.dwg"));
+  EXPECT_EQ(DrawingPathOf(Sep(u"C:\\lib"), u"p", u"a.dwg"), Sep(u"C:\\lib\\p\\a.dwg"));
+  // The caption of a folder: its path with the top folder taken out.
+  EXPECT_EQ(RemoveFirst(DrawingFolderOf(Sep(u"C:\\lib"), u"."), Sep(u"C:\\lib")), Sep(u"\\"));
+  EXPECT_EQ(RemoveFirst(u"abcabc", u"bc"), u"aabc");
+  EXPECT_EQ(RemoveFirst(u"abc", u"x"), u"abc");
+}
+
+TEST(Ellipsize, KeepsTheEndOfTheText) {
+  auto tenPerChar = [](std::u16string_view s) { return int(s.size()) * 10; };
+  struct Case {
+    const char16_t* text;
+    int width;
+    const char16_t* expected;
+  } cases[] = {
+      {u"\\parts\\valves\\", 140, u"\\parts\\valves\\"},
+      {u"\\parts\\valves\\", 139, u"...ts\\valves\\"},
+      {u"\\parts\\valves\\", 40, u"...\\"},
+      {u"\\parts\\valves\\", 30, u"..."},
+      {u"\\parts\\valves\\", 29, u"..."},  // even "..." does not fit: it ends all the same
+      {u"\\parts\\valves\\", 0, u"..."},
+      {u"", 0, u""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.width);
+    EXPECT_EQ(EllipsizeLeft(c.text, tenPerChar, c.width), c.expected);
+  }
+  // A character outside the basic plane goes as a whole.
+  EXPECT_EQ(EllipsizeLeft(u"abc\U0002000Bdef", tenPerChar, 75), u"...def");
+}
+
+}  // namespace
+}  // namespace tesmar
