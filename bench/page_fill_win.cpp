@@ -1,0 +1,135 @@
+// Page fill of the preview grid, measured under Wine: a folder of 3000 demo drawings, pages
+// of 30 previews, the cost split into file reads, decoding and the crop-and-fit (plus the
+// copy into a device-independent bitmap as a cell shows it); then the catalogue walk of a
+// tree of 5000 folders. Figures only; nothing is asserted.
+#include <windows.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "base/silent_abort.h"
+#include "base/strings.h"
+#include "dwg/dwg_preview.h"
+#include "dwg/dwg_thumbnail_win.h"
+#include "library/catalogue.h"
+#include "library/demo_library.h"
+#include "library/paging.h"
+#include "library/preview_fit.h"
+
+using namespace tesmar;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+struct PageCost {
+  double read = 0, decode = 0, fit = 0, bitmap = 0;
+  double Total() const { return read + decode + fit + bitmap; }
+};
+
+// One cell as the grid shows it: a 32-bit top-down DIB section the size of the image box.
+void ToBitmap(const RgbImage& cell) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = cell.width;
+  bi.bmiHeader.biHeight = -cell.height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bmp && bits) std::memcpy(bits, cell.pixels.data(), cell.pixels.size() * 4);
+  DeleteObject(bmp);
+}
+
+PageCost FillPage(const std::u16string& folder, const std::vector<std::u16string>& names, int top) {
+  PageCost c;
+  for (int i = 0; i < kCellsPerPage && top + i < int(names.size()); ++i) {
+    RgbImage cell(43, 43, kBlack);
+    auto t0 = Clock::now();
+    DwgPreviewBytes bytes;
+    try {
+      bytes = ReadDwgPreviewFile(PathFromU16(folder + names[top + i]));
+    } catch (const SilentAbort&) {
+    }
+    auto t1 = Clock::now();
+    RgbImage preview;
+    if (bytes.format != DwgPreviewFormat::None) preview = DecodePreviewImage(bytes.image);
+    auto t2 = Clock::now();
+    FitPreviewIntoCell(preview, cell, true);
+    auto t3 = Clock::now();
+    ToBitmap(cell);
+    auto t4 = Clock::now();
+    c.read += Ms(t1 - t0), c.decode += Ms(t2 - t1), c.fit += Ms(t3 - t2), c.bitmap += Ms(t4 - t3);
+  }
+  return c;
+}
+
+void Report(const char* what, const std::vector<PageCost>& pages) {
+  PageCost sum;
+  double worst = 0;
+  for (const auto& p : pages) {
+    sum.read += p.read, sum.decode += p.decode, sum.fit += p.fit, sum.bitmap += p.bitmap;
+    worst = std::max(worst, p.Total());
+  }
+  const double n = double(pages.size());
+  std::printf("%-26s pages %3zu  per page: total %6.2f ms (read %5.2f, decode %5.2f, fit %5.2f, bitmap %5.2f), worst %6.2f ms\n",
+              what, pages.size(), sum.Total() / n, sum.read / n, sum.decode / n, sum.fit / n, sum.bitmap / n, worst);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  std::filesystem::path base = std::filesystem::temp_directory_path() / "tesmar-bench";
+  if (argc > 1) base = argv[1];
+  const std::filesystem::path drawings = base / "drawings3000";
+  const std::filesystem::path tree = base / "tree5000";
+
+  auto t0 = Clock::now();
+  if (!std::filesystem::exists(drawings / "done")) {
+    WriteDemoFolder(drawings, 3000);
+    std::ofstream(drawings / "done") << "ok";
+  }
+  std::printf("3000 demo drawings ready in %.0f ms (%s)\n", Ms(Clock::now() - t0), drawings.string().c_str());
+
+  const std::u16string folder = U16FromPath(drawings) + kPathSeparator;
+  auto t1 = Clock::now();
+  std::vector<std::u16string> names = ListDrawingFiles(folder, u".dwg");
+  std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return CompareIgnoreCase16(a, b) < 0; });
+  std::printf("list and sort %zu names: %.2f ms\n", names.size(), Ms(Clock::now() - t1));
+
+  std::vector<PageCost> first, second;
+  for (int top = 0; top < int(names.size()); top += kCellsPerPage) first.push_back(FillPage(folder, names, top));
+  for (int top = 0; top < int(names.size()); top += kCellsPerPage) second.push_back(FillPage(folder, names, top));
+  Report("first pass (cold process)", first);
+  Report("second pass (warm)", second);
+
+  // The catalogue walk: 50 folders of 100 sub-folders, a drawing in every tenth.
+  t0 = Clock::now();
+  if (!std::filesystem::exists(tree / "done")) {
+    const std::string one = "AC1015";
+    for (int a = 0; a < 50; ++a) {
+      for (int b = 0; b < 99; ++b) {
+        auto dir = tree / ("group" + std::to_string(a)) / ("part" + std::to_string(b));
+        std::filesystem::create_directories(dir);
+        if (b % 10 == 0) std::ofstream(dir / "x.dwg") << one;
+      }
+    }
+    std::ofstream(tree / "done") << "ok";
+  }
+  std::printf("tree ready in %.0f ms\n", Ms(Clock::now() - t0));
+  for (int run = 0; run < 2; ++run) {
+    int updates = 0;
+    auto w0 = Clock::now();
+    CatalogueWalk walk = WalkCatalogue(U16FromPath(tree), u".dwg", [&](const std::u16string&) { ++updates; });
+    std::printf("catalogue walk %d: %zu folders listed, %zu drawing folders, %d progress texts, %.1f ms\n", run + 1,
+                std::size_t(updates > 0 ? updates - 1 : 0), walk.drawingFolders.size(), updates, Ms(Clock::now() - w0));
+  }
+  return 0;
+}
