@@ -16,8 +16,8 @@ int DemoLibraryMain(const std::vector<std::string>& args) {
     return 2;
   }
   try {
-    int n = args.size() == 2 ? tesmar::WriteDemoFolder(args[0], std::atoi(args[1].c_str()))
-                             : tesmar::WriteDemoLibrary(args[0]);
+    int n = args.size() == 2 ? tesmar::WriteDemoFolder(tesmar::cli::PathArg(args[0]), std::atoi(args[1].c_str()))
+                             : tesmar::WriteDemoLibrary(tesmar::cli::PathArg(args[0]));
     std::printf("%d drawings written to %s\n", n, args[0].c_str());
     return 0;
   } catch (const std::exception& e) {
