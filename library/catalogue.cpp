@@ -33,7 +33,10 @@ std::u16string DrawingPathOf(std::u16string_view top, std::u16string_view folder
   return DrawingFolderOf(top, folder) + std::u16string(file);
 }
 
-std::vector<std::u16string> ListDrawingFiles(const std::u16string& folder, std::u16string_view ext) {
+namespace {
+
+// Lists the drawing files of one folder; stops after the first when `firstOnly`.
+std::vector<std::u16string> DrawingFiles(const std::u16string& folder, std::u16string_view ext, bool firstOnly) {
   std::vector<std::u16string> names;
   std::error_code ec;
   fs::directory_iterator it(PathFromU16(folder), ec), end;
@@ -41,9 +44,17 @@ std::vector<std::u16string> ListDrawingFiles(const std::u16string& folder, std::
     std::error_code fec;
     if (it->is_directory(fec)) continue;
     std::u16string name = U16FromPath(it->path().filename());
-    if (EndsWithIgnoreCase16(name, ext)) names.push_back(std::move(name));
+    if (!EndsWithIgnoreCase16(name, ext)) continue;
+    names.push_back(std::move(name));
+    if (firstOnly) break;
   }
   return names;
+}
+
+}  // namespace
+
+std::vector<std::u16string> ListDrawingFiles(const std::u16string& folder, std::u16string_view ext) {
+  return DrawingFiles(folder, ext, false);
 }
 
 namespace {
@@ -103,7 +114,7 @@ CatalogueWalk WalkCatalogue(std::u16string_view topFolder, std::u16string_view e
   std::vector<std::u16string> folders = ListFoldersBelow(T);
   for (std::size_t k = 0; k < folders.size(); ++k) {
     if (progress) progress(fraction(k + 1, folders.size()));
-    if (!ListDrawingFiles(folders[k], ext).empty()) walk.drawingFolders.push_back(RemoveFirst(folders[k], T));
+    if (!DrawingFiles(folders[k], ext, true).empty()) walk.drawingFolders.push_back(RemoveFirst(folders[k], T));
   }
   return walk;
 }
