@@ -61,7 +61,7 @@ TAcadLineBlk PolylineLine(const TLwpBlk& p, TAcadPoint st, TAcadPoint ed) {
 // `chordLimit` > 0 turns bulge arcs of at most that many degrees into their chords.
 void AppendPolylineSegments(const TLwpBlk& p, std::vector<TLwpVer> v, double chordLimit, bool copyExtrusion,
                             std::vector<TAcadLineBlk>& lines, std::vector<TArcBlk>& arcs) {
-  if (v.empty()) return;
+  if (v.size() < 2) return;
   if (p.code70 & kPolylineClosed) v.push_back(v.front());
   for (std::size_t i = 0; i + 1 < v.size(); ++i) {
     const TAcadPoint a = v[i].code10, b = v[i + 1].code10;
