@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/point_expect.h"
+
 namespace tesmar {
 namespace {
 
-void ExpectNear(TAcadPoint got, TAcadPoint want, double tol = 1e-9) {
-  EXPECT_NEAR(got.x, want.x, tol);
-  EXPECT_NEAR(got.y, want.y, tol);
-  EXPECT_NEAR(got.z, want.z, tol);
-}
+using test::ExpectNear;
 
 TBlockBlk Block(std::u16string name, TAcadPoint base = {}) {
   TBlockBlk b;

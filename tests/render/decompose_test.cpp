@@ -4,16 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/point_expect.h"
+
 #include "render/geometry.h"
 
 namespace tesmar {
 namespace {
 
-void ExpectNear(TAcadPoint got, TAcadPoint want, double tol = 1e-9) {
-  EXPECT_NEAR(got.x, want.x, tol);
-  EXPECT_NEAR(got.y, want.y, tol);
-  EXPECT_NEAR(got.z, want.z, tol);
-}
+using test::ExpectNear;
 
 void ExpectLine(const TAcadLineBlk& l, TAcadPoint st, TAcadPoint ed, double tol = 1e-9) {
   ExpectNear(l.st, st, tol);

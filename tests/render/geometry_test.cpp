@@ -5,14 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/point_expect.h"
+
 namespace tesmar {
 namespace {
 
-void ExpectNear(TAcadPoint got, TAcadPoint want, double tol = 1e-9) {
-  EXPECT_NEAR(got.x, want.x, tol);
-  EXPECT_NEAR(got.y, want.y, tol);
-  EXPECT_NEAR(got.z, want.z, tol);
-}
+using test::ExpectNear;
 
 bool BitEqual(TAcadPoint a, TAcadPoint b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
