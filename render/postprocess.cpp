@@ -1,8 +1,6 @@
 #include "render/postprocess.h"
 
 #include <chrono>
-#include <cmath>
-#include <cstdio>
 #include <exception>
 
 #include "dxf/expand.h"
@@ -92,32 +90,31 @@ TPostFigures PostFigures(const TDrawingModel& m, const TBox& extents, double pos
   return f;
 }
 
-namespace {
-
-// A JSON number; null for a value JSON cannot hold.
-std::string JsonNumber(double v, const char* format) {
-  if (!std::isfinite(v)) return "null";
-  char buf[64];
-  std::snprintf(buf, sizeof buf, format, v);
-  return buf;
+void WritePostFigures(JsonWriter& out, const TPostFigures& f) {
+  out.BeginObject();
+  out.Key("LineAry").Int(static_cast<std::int64_t>(f.lines));
+  out.Key("CircleAry").Int(static_cast<std::int64_t>(f.circles));
+  out.Key("ArcAry").Int(static_cast<std::int64_t>(f.arcs));
+  out.Key("TextAry").Int(static_cast<std::int64_t>(f.texts));
+  out.Key("drawable").Int(static_cast<std::int64_t>(f.drawable));
+  out.Key("extents").BeginArray();
+  out.Number(f.extents.min.x).Number(f.extents.min.y).Number(f.extents.max.x).Number(f.extents.max.y);
+  out.EndArray();
+  out.Key("post_ms").Number(f.post_ms);
+  out.EndObject();
 }
-
-}  // namespace
 
 std::string PostFiguresJson(const TPostFigures& f) {
-  const TBox& e = f.extents;
-  return "{\"LineAry\": " + std::to_string(f.lines) + ", \"CircleAry\": " + std::to_string(f.circles) +
-         ", \"ArcAry\": " + std::to_string(f.arcs) + ", \"TextAry\": " + std::to_string(f.texts) +
-         ", \"drawable\": " + std::to_string(f.drawable) + ", \"extents\": [" + JsonNumber(e.min.x, "%.17g") + ", " +
-         JsonNumber(e.min.y, "%.17g") + ", " + JsonNumber(e.max.x, "%.17g") + ", " + JsonNumber(e.max.y, "%.17g") +
-         "], \"post_ms\": " + JsonNumber(f.post_ms, "%.3f") + "}";
+  JsonWriter out;
+  WritePostFigures(out, f);
+  return out.Text();
 }
 
-std::string RunPostProcessingJson(TDrawingModel& m) {
+TPostFigures RunPostProcessingTimed(TDrawingModel& m) {
   const auto start = std::chrono::steady_clock::now();
   const TBox extents = RunPostProcessing(m);
   const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-  return PostFiguresJson(PostFigures(m, extents, ms));
+  return PostFigures(m, extents, ms);
 }
 
 }  // namespace tesmar

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 
+#include "base/json_writer.h"
 #include "dxf/model.h"
 #include "render/geometry.h"
 
@@ -28,11 +29,13 @@ struct TPostFigures {
 
 TPostFigures PostFigures(const TDrawingModel& m, const TBox& extents, double post_ms);
 
-// Runs the sequence on m, timing it, and returns the figures as a JSON object:
+// Runs the sequence on m, timing it, and returns the figures.
+TPostFigures RunPostProcessingTimed(TDrawingModel& m);
+
+// The figures as one JSON object:
 // {"LineAry": n, "CircleAry": n, "ArcAry": n, "TextAry": n, "drawable": n,
 //  "extents": [min.x, min.y, max.x, max.y], "post_ms": t}
-std::string RunPostProcessingJson(TDrawingModel& m);
-
+void WritePostFigures(JsonWriter& out, const TPostFigures& f);
 std::string PostFiguresJson(const TPostFigures& f);
 
 }  // namespace tesmar

@@ -124,9 +124,9 @@ TEST(PostProcessing, RunsEveryStepOnceAndEmptiesTheSourceTables) {
   EXPECT_EQ(f.texts, 1u);
   EXPECT_EQ(f.drawable, m.LineAry.size() + 2u + 1u);  // the replaced circle is not drawable
   const std::string json = PostFiguresJson(f);
-  EXPECT_NE(json.find("\"LineAry\": 87,"), std::string::npos) << json;
-  EXPECT_NE(json.find("\"extents\": [-10, -55, 301, 55]"), std::string::npos) << json;
-  EXPECT_NE(json.find("\"post_ms\": 1.500}"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"LineAry\":87,"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"extents\":[-10,-55,301,55]"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"post_ms\":1.5}"), std::string::npos) << json;
 }
 
 TEST(PostProcessing, EmptyModel) {
@@ -135,8 +135,8 @@ TEST(PostProcessing, EmptyModel) {
   EXPECT_EQ(b.min, (TAcadPoint{}));
   EXPECT_EQ(b.max, (TAcadPoint{}));
   EXPECT_EQ(PostFiguresJson(PostFigures(m, b, 0)),
-            "{\"LineAry\": 0, \"CircleAry\": 0, \"ArcAry\": 0, \"TextAry\": 0, \"drawable\": 0, "
-            "\"extents\": [0, 0, 0, 0], \"post_ms\": 0.000}");
+            "{\"LineAry\":0,\"CircleAry\":0,\"ArcAry\":0,\"TextAry\":0,\"drawable\":0,"
+            "\"extents\":[0,0,0,0],\"post_ms\":0}");
 }
 
 }  // namespace
