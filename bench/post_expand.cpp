@@ -70,7 +70,7 @@ TDrawingModel Library(int blocks, int inserts) {
 
 double Milliseconds(int blocks, int inserts, std::size_t& lines) {
   double best = 1e300;
-  for (int run = 0; run < 3; ++run) {
+  for (int run = 0; run < 5; ++run) {
     TDrawingModel m = Library(blocks, inserts);
     const auto start = std::chrono::steady_clock::now();
     RunPostProcessing(m);

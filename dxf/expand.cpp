@@ -154,10 +154,27 @@ void CopyDimensionBlock(TDrawingModel& m, const BlockRecords& recs) {
   }
 }
 
+// Makes room in the drawing tables for the copies that the INSERTs will add.
+void ReserveCopies(TDrawingModel& m, const BlockIndex& index, const std::vector<TInsertBlk>& inserts) {
+  std::size_t lines = 0, circles = 0, arcs = 0, texts = 0;
+  for (const TInsertBlk& insert : inserts) {
+    const BlockRecords& recs = index.Records(insert.name);
+    lines += recs.lines.size();
+    circles += recs.circles.size();
+    arcs += recs.arcs.size();
+    texts += recs.texts.size();
+  }
+  m.LineAry.reserve(m.LineAry.size() + lines);
+  m.CircleAry.reserve(m.CircleAry.size() + circles);
+  m.ArcAry.reserve(m.ArcAry.size() + arcs);
+  m.TextAry.reserve(m.TextAry.size() + texts);
+}
+
 }  // namespace
 
 void ExpandInserts(TDrawingModel& m) {
   const BlockIndex index(m);
+  ReserveCopies(m, index, m.EntInsertAry);
   // The loop appends to LayerAry (through GetLayerColor) but never to EntInsertAry or BlockAry.
   for (const TInsertBlk& insert : m.EntInsertAry) {
     if (insert.code60 != 0) continue;
@@ -211,6 +228,7 @@ void ExpandBlocks(TDrawingModel& m) {
 
 void ExpandNestedInserts(TDrawingModel& m) {
   const BlockIndex index(m);
+  ReserveCopies(m, index, m.NestInsertAry);
   std::unordered_set<std::u16string> dimensionBlocks;
   for (const TDimensionBlk& d : m.DimensionAry) dimensionBlocks.insert(d.dimblkName);
   for (const TInsertBlk& n : m.NestInsertAry) {
