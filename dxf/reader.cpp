@@ -768,9 +768,9 @@ std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, I
     }
     const long long step = DxfProgressStep(size);
     long long t = 0;
-    std::string_view codeLine, valueLine;
+    std::string_view codeLine, valueLine;  // views into the scanner's buffer
+    DxfPairScanner scanner(file);
     try {
-      DxfPairScanner scanner(file);
       for (;;) {
         const auto r = scanner.Next(codeLine, valueLine);
         if (r == DxfPairScanner::Result::End) break;
