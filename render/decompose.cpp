@@ -161,8 +161,9 @@ void ExplodeEllipses(TDrawingModel& m, double step) {
     TAcadPoint prev = point(t0);
     double t = t0;
     while (t < t1) {
-      t += stepRad;
-      if (t > t1) t = t1;
+      const double next = t + stepRad;
+      if (next <= t) break;  // a parameter so large that the step no longer moves it
+      t = next > t1 ? t1 : next;
       const TAcadPoint p = point(t);
       if (!AcadPointSame(prev, p, 1e-5)) {
         TAcadLineBlk line = SegmentOf(e, prev, p);
@@ -209,8 +210,8 @@ void ExplodeTiltedArcs(TDrawingModel& m, double step, bool all) {
     double a1 = arc.ed * kDegToRad;
     if (a0 > a1) a1 += kTwoPi;
     // Angles outside a turn could ask for any number of lines; one turn draws it all.
-    const double sweep = std::min(a1 - a0, kTwoPi);
-    if (!std::isfinite(sweep)) continue;
+    const double sweep = std::clamp(a1 - a0, 0.0, kTwoPi);
+    if (std::isnan(sweep)) continue;
     const int n = static_cast<int>(std::nearbyint(sweep / stepRad));
     AppendPolygon(arc, n, arc.st, step, arc.ed, lines);
   }

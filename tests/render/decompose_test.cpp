@@ -131,6 +131,10 @@ TEST(Decompose, Ellipses) {
   TEllipseBlk noAxis = full;
   noAxis.endpoint = {0, 0, 0};
   m.EllipseAry.push_back(noAxis);
+  TEllipseBlk farOut = full;  // a parameter where the step no longer counts: no endless loop
+  farOut.kaisi = 9007199254740992.0;
+  farOut.owari = farOut.kaisi + 6;
+  m.EllipseAry.push_back(farOut);
   ExplodeEllipses(m, 10);
   ASSERT_EQ(m.LineAry.size(), 36u);
   ExpectLine(m.LineAry[0], {12, 0, 0}, {10 + 2 * std::cos(10 * kDegToRad), std::sin(10 * kDegToRad), 0}, 1e-12);
@@ -189,8 +193,11 @@ TEST(Decompose, TiltedArcThroughZeroAndHugeAngles) {
   arc.st = 0;
   arc.ed = 1e12;  // nonsense angles draw at most one turn
   m.ArcAry.push_back(arc);
+  arc.st = 1e300;  // and never a negative number of steps
+  arc.ed = 0;
+  m.ArcAry.push_back(arc);
   ExplodeTiltedArcs(m, 10, false);
-  ASSERT_EQ(m.LineAry.size(), 3u + 37u);
+  ASSERT_EQ(m.LineAry.size(), 3u + 37u + 1u);
   ExpectLine(m.LineAry[2], AcadPointPolar({0, 0, 0}, 370 * kDegToRad, 2), AcadPointPolar({0, 0, 0}, 10 * kDegToRad, 2));
 }
 
