@@ -36,6 +36,19 @@ void WriteBool(IniSink& ini, std::u16string_view section, std::u16string_view ke
   ini.Write(section, key, v ? u"1" : u"0");
 }
 
+// The seven insert flags, in the table's order.
+struct FlagKey {
+  const char16_t* key;
+  bool Settings::*field;
+  bool def;
+};
+constexpr FlagKey kCadFlags[] = {
+    {u"cut", &Settings::cutFlag, true},         {u"repeat", &Settings::repeatFlag, true},
+    {u"explode", &Settings::expFlag, false},    {u"purge", &Settings::purgeFlag, false},
+    {u"useLsp", &Settings::useLspFlag, true},   {u"useFunc1", &Settings::useFunc1Flag, false},
+    {u"useFunc2", &Settings::useFunc2Flag, true},
+};
+
 }  // namespace
 
 Settings ReadSettings(IniSource& ini, const SettingsContext& ctx) {
@@ -53,13 +66,7 @@ Settings ReadSettings(IniSource& ini, const SettingsContext& ctx) {
   s.exeName = r.NonEmpty(u"Cad", u"exeName", kDefaultExeName);
   s.funcName1 = r.NonEmpty(u"Cad", u"funcName1", kDefaultFuncName1);
   s.funcName2 = r.NonEmpty(u"Cad", u"funcName2", kDefaultFuncName2);
-  s.cutFlag = r.Bool(u"Cad", u"cut", true);
-  s.repeatFlag = r.Bool(u"Cad", u"repeat", true);
-  s.expFlag = r.Bool(u"Cad", u"explode", false);
-  s.purgeFlag = r.Bool(u"Cad", u"purge", false);
-  s.useLspFlag = r.Bool(u"Cad", u"useLsp", true);
-  s.useFunc1Flag = r.Bool(u"Cad", u"useFunc1", false);
-  s.useFunc2Flag = r.Bool(u"Cad", u"useFunc2", true);
+  for (const auto& f : kCadFlags) s.*f.field = r.Bool(u"Cad", f.key, f.def);
   s.g_ImageClip = r.Bool(u"Image", u"Clip", true);
   s.g_TargetProgID = r.Str(u"Target", u"ProgID", ctx.currentTargetProgID);
   return s;
@@ -76,13 +83,7 @@ void WriteSettings(IniSink& ini, const Settings& s) {
   ini.Write(u"Cad", u"lspName", s.lspName);
   ini.Write(u"Cad", u"funcName1", s.funcName1);
   ini.Write(u"Cad", u"funcName2", s.funcName2);
-  WriteBool(ini, u"Cad", u"cut", s.cutFlag);
-  WriteBool(ini, u"Cad", u"repeat", s.repeatFlag);
-  WriteBool(ini, u"Cad", u"explode", s.expFlag);
-  WriteBool(ini, u"Cad", u"purge", s.purgeFlag);
-  WriteBool(ini, u"Cad", u"useLsp", s.useLspFlag);
-  WriteBool(ini, u"Cad", u"useFunc1", s.useFunc1Flag);
-  WriteBool(ini, u"Cad", u"useFunc2", s.useFunc2Flag);
+  for (const auto& f : kCadFlags) WriteBool(ini, u"Cad", f.key, s.*f.field);
   WriteBool(ini, u"Image", u"Clip", s.g_ImageClip);
   ini.Write(u"Target", u"ProgID", s.g_TargetProgID);
 }
