@@ -45,6 +45,10 @@ TEST_F(MainFormTest, FirstStartInAnEmptyFolderUsesDefaultsAndWritesBothFilesAtEx
   EXPECT_EQ(f.g_dxfExt, u".dwg");
   EXPECT_EQ(f.Edit1().Text(), u"");
   EXPECT_TRUE(ui::IsTopmost(f.hwnd()));
+  EXPECT_EQ(ui::WindowText(f.hwnd()), u"Tesmar");
+  const LONG style = GetWindowLongW(f.hwnd(), GWL_STYLE);
+  EXPECT_TRUE((style & WS_SYSMENU) && (style & WS_MINIMIZEBOX));
+  EXPECT_FALSE((style & WS_MAXIMIZEBOX) || (style & WS_THICKFRAME));  // fixed border
   EXPECT_FALSE(std::filesystem::exists(File("Tesmar.ini")));
   RECT r;
   GetWindowRect(f.hwnd(), &r);
