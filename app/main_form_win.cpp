@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "base/strings.h"
 #include "render/prepare_canvas.h"
+#include "ui/dark_menu.h"
 #include "ui/display.h"
 #include "ui/theme.h"
 #include "ui/topmost.h"
@@ -220,6 +221,7 @@ void TTesmarMainForm::CreatePopupMenu1() {
     }
     menuItems_.emplace_back(m.name, parent, pos, id);
   }
+  ui::MakeMenuDark(root);
 }
 
 const ui::MenuItem& TTesmarMainForm::MenuItem(std::u16string_view name) const {
@@ -478,6 +480,12 @@ LRESULT TTesmarMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CONTEXTMENU:
       ShowPopupMenu(lp);
       return 0;
+    case WM_MEASUREITEM:
+      if (ui::MeasureMenuItem(PopupMenu1(), dpi_, *reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
+      break;
+    case WM_DRAWITEM:
+      if (ui::DrawMenuItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return TRUE;
+      break;
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE) FormActivate();
       break;

@@ -13,6 +13,7 @@
 #include "base/strings.h"
 #include "tests/support/testdata.h"
 #include "ui/seams.h"
+#include "ui/theme.h"
 
 namespace tesmar::test {
 
@@ -27,7 +28,9 @@ class MainFormTest : public ::testing::Test {
       : boxes_(ui::MessageBoxSeam(), [this](HWND, std::u16string_view text, std::u16string_view caption, UINT flags) {
           shown.push_back(ShownBox{std::u16string(text), std::u16string(caption), flags});
           return answer;
-        }) {}
+        }) {
+    ui::ApplyDarkTheme();  // as the program starts: owner-drawn dark menus included
+  }
 
   std::filesystem::path Folder() const { return dir.path(); }
   std::u16string FolderText() const { return U16FromPath(dir.path()); }

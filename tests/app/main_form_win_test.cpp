@@ -276,6 +276,14 @@ TEST_F(MainFormTest, PopupMenuHoldsEveryItemInOrder) {
       for (int j = 0; j < GetMenuItemCount(sub); ++j) walked.emplace_back(caption(sub, j), 1);
   }
   ASSERT_EQ(walked.size(), std::size(expected));
+  // In the dark look every item, sub-menu items included, is drawn by the program.
+  for (HMENU m : {root, GetSubMenu(root, 0)}) {
+    MENUITEMINFOW mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_FTYPE;
+    ASSERT_TRUE(GetMenuItemInfoW(m, 1, TRUE, &mi));
+    EXPECT_TRUE(mi.fType & MFT_OWNERDRAW);
+  }
   for (size_t i = 0; i < walked.size(); ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(walked[i].first, expected[i].caption);
