@@ -17,10 +17,17 @@ DibBitmap::DibBitmap(int width, int height, int bitsPerPixel, const RGBQUAD* col
   bi->bmiHeader.biBitCount = static_cast<WORD>(bpp_);
   bi->bmiHeader.biCompression = BI_RGB;
   if (bpp_ == 8) {
+    // Without a colour table of the caller's, the platform's halftone palette: drawing in any
+    // colour then lands on a near colour rather than on a grey.
+    PALETTEENTRY halftone[256] = {};
+    if (!colours) {
+      WindowDc screen(nullptr);
+      Palette palette(CreateHalftonePalette(screen.get()));
+      if (palette) GetPaletteEntries(palette.get(), 0, 256, halftone);
+    }
     for (int i = 0; i < 256; ++i) {
-      bi->bmiColors[i] = (colours && i < colourCount)
-                             ? colours[i]
-                             : RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i), 0};
+      const PALETTEENTRY& e = halftone[i];
+      bi->bmiColors[i] = colours ? (i < colourCount ? colours[i] : RGBQUAD{}) : RGBQUAD{e.peBlue, e.peGreen, e.peRed, 0};
     }
     bi->bmiHeader.biClrUsed = 256;
   }

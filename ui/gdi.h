@@ -101,7 +101,7 @@ class MemoryDc {
 
 // A device-independent bitmap of 8, 24 or 32 bits per pixel with direct pixel access, kept
 // selected into its own memory DC. Rows run top-down; each row is Stride() bytes. An 8-bit
-// bitmap gets a colour table: the given one, else a grey ramp.
+// bitmap gets a colour table: the given one, else the platform's halftone palette.
 class DibBitmap {
  public:
   DibBitmap(int width, int height, int bitsPerPixel = 24, const RGBQUAD* colours = nullptr, int colourCount = 0);

@@ -101,3 +101,23 @@ TEST(GdiCanvas, PenModesFontsAndRestoringTheDc) {
 
 }  // namespace
 }  // namespace tesmar
+
+namespace tesmar {
+namespace {
+
+// An 8-bit raster as the viewer draws on: black stays black, white stays white and a primary
+// colour stays that colour, through the bitmap's colour table.
+TEST(GdiCanvas, EightBitRasterKeepsBlackWhiteAndPrimaries) {
+  ui::DibBitmap bmp(16, 8, 8);
+  GdiCanvas canvas(bmp.Dc());
+  PrepareCanvas(canvas, 16, 8, 0);
+  EXPECT_EQ(bmp.Pixel(3, 3), RGB(0, 0, 0));
+  for (COLORREF c : {RGB(255, 255, 255), RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 0)}) {
+    SCOPED_TRACE(c);
+    canvas.SetPixel(5, 5, c);
+    EXPECT_EQ(bmp.Pixel(5, 5), c);
+  }
+}
+
+}  // namespace
+}  // namespace tesmar
