@@ -324,5 +324,24 @@ TEST_F(MainFormTest, DialogsStepIntoTheTopmostBandAndBackOut) {
   DestroyWindow(dialog);
 }
 
+// Moved to a monitor of 150 %: every control takes its designed size at the new DPI and the
+// grid is laid out again from Panel1's new size.
+TEST_F(MainFormTest, ADpiChangeScalesTheLayout) {
+  auto& f = Start();
+  RECT suggested{100, 100, 100 + 420, 100 + 500};
+  SendMessageW(f.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(f.PnlAry[0]->Width(), 68);
+  EXPECT_EQ(f.Panel101().Height(), 99);
+  EXPECT_EQ(f.ComboBox1().Width(), 300);
+  RECT p = f.PnlAry[29]->AsControl().Bounds();
+  EXPECT_EQ(p.left, 5 * 68 + 2);
+  EXPECT_EQ(p.top, 4 * 68 + 2);
+  EXPECT_EQ(f.ImgAry[29]->Width(), 66);
+  RECT r;
+  GetWindowRect(f.hwnd(), &r);
+  EXPECT_EQ(r.left, 100);
+  EXPECT_EQ(r.right - r.left, 420);
+}
+
 }  // namespace
 }  // namespace tesmar
