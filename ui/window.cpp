@@ -86,7 +86,10 @@ int Window::ShowModal() {
       modal_ = false;
       break;
     }
-    if (!IsDialogMessageW(hwnd_, &msg)) {
+    // Tab moves between the controls as in a dialog; every other key, Enter included,
+    // reaches the control that has the focus.
+    bool tab = (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) || (msg.message == WM_CHAR && msg.wParam == L'\t');
+    if (!(tab && IsDialogMessageW(hwnd_, &msg))) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }

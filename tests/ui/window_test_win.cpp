@@ -82,6 +82,39 @@ TEST(WindowModal, ShowModalRunsUntilEndModalAndClosingCancels) {
   EXPECT_EQ(ui::ShowModal(w), IDOK);
 }
 
+// A child that notes the keys it is given.
+class KeyChild : public Window {
+ public:
+  std::vector<WPARAM> keys;
+  void Make(HWND parent) {
+    WindowSpec spec;
+    spec.className = L"TesmarTestKeyChild";
+    spec.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+    spec.width = 10, spec.height = 10;
+    spec.parent = parent;
+    Create(spec);
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_KEYDOWN) keys.push_back(wp);
+    return Window::HandleMessage(msg, wp, lp);
+  }
+};
+
+// Enter belongs to the control that has the focus (an edit field may act on it); the modal
+// loop does not turn it into a dialog's default button.
+TEST(WindowModal, EnterReachesTheFocusedControl) {
+  Failing w;
+  w.Make();
+  KeyChild child;
+  child.Make(w.hwnd());
+  PostMessageW(child.hwnd(), WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageW(w.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(w.ShowModal(), IDCANCEL);
+  EXPECT_EQ(child.keys, std::vector<WPARAM>{VK_RETURN});
+}
+
 class Host : public Window {
  public:
   void Make() {
