@@ -251,7 +251,8 @@ void TTesmarMainForm::ApplyLayout() {
   panel101_.SetBounds(0, 0, w, top);
   panel102_.SetBounds(0, top, w, h - top - bottom);
   panel103_.SetBounds(0, h - bottom, w, bottom);
-  // The height of a list-only box is that of its closed field; the dropped rows are its own.
+  // The height given to a list box includes its dropped part (16 rows); the closed field takes
+  // the height its font asks for.
   const int listHeight = s(20) + s(16) * 16;
   ui::ComboBox(combo1_).SetBounds(s(2), s(1), s(200), listHeight);
   ui::ComboBox(combo2_).SetBounds(s(2), s(22), s(200), listHeight);
