@@ -209,3 +209,33 @@ TEST(Controls, TimerIsEnabledOnlyWithAnOwnerAndDeliversTicks) {
 
 }  // namespace
 }  // namespace tesmar::ui
+
+#include "ui/topmost.h"
+
+namespace tesmar::ui {
+namespace {
+
+// The band is restored however the dialog's scope ends, an error included.
+TEST(Topmost, StepOutIsUndoneAtTheEndOfTheScope) {
+  Host main, dialog;
+  main.Make();
+  dialog.Make();
+  SetTopmost(main.hwnd(), true);
+  try {
+    TopmostStepOut out(main.hwnd(), dialog.hwnd());
+    EXPECT_FALSE(IsTopmost(main.hwnd()));
+    EXPECT_TRUE(IsTopmost(dialog.hwnd()));
+    throw std::runtime_error("dialog failed");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_TRUE(IsTopmost(main.hwnd()));
+  EXPECT_FALSE(IsTopmost(dialog.hwnd()));
+  {
+    TopmostStepOut folderChooser(main.hwnd());  // the folder chooser: only the main window steps out
+    EXPECT_FALSE(IsTopmost(main.hwnd()));
+  }
+  EXPECT_TRUE(IsTopmost(main.hwnd()));
+}
+
+}  // namespace
+}  // namespace tesmar::ui
