@@ -1,0 +1,389 @@
+#pragma once
+// The drawing model: the in-memory form of one DXF drawing. One struct holds every table as
+// a std::vector of plain records; the program keeps one process-wide instance (TheModel()),
+// every read of a DXF file replaces its whole content, and tests make their own instances.
+//
+// Record conventions:
+//  - `color` is an AutoCAD Color Index number: 256 BYLAYER, 0 BYBLOCK, 1..255 colours; in a
+//    layer record a negative number means the layer is off. After reading, an entity's
+//    `color` holds the resolved number.
+//  - A field `codeN` holds the value of DXF group code N.
+//  - Angles are degrees as in the file; distances are drawing units.
+//  - `PenColor` (0x00BBGGRR), `PenStyle` and `layindex` are derived after all other
+//    processing; the reader leaves them zero.
+//  - `bname` names the BLOCK definition that holds the entity; empty for the ENTITIES section.
+//  - Default member initialisers are the values a record has when the reader creates it.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tesmar {
+
+// 3-D point or vector.
+struct TAcadPoint {
+  double x = 0;
+  double y = 0;
+  double z = 0;
+};
+
+inline bool operator==(const TAcadPoint& a, const TAcadPoint& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
+// A pen line style as the render pass selects it (0 solid, 1 dash, 2 dot, 3 dash-dot,
+// 4 dash-dot-dot; the platform's PS_* numbers).
+using TPenStyle = std::int32_t;
+
+inline constexpr TAcadPoint kDefaultExtrusion{0, 0, 1};
+
+struct TLayer {
+  std::u16string Name;
+  std::int16_t color = 7;  // negative: layer off
+  std::int16_t code70 = 0;  // bit value 1: frozen
+  std::u16string ltype = u"CONTINUOUS";
+  bool visible = true;
+  std::u16string Comment;
+};
+
+struct TAcadLineBlk {
+  std::u16string bname;
+  std::u16string layer = u"0";
+  std::u16string ltype = u"BYLAYER";
+  std::int16_t color = 256;
+  TAcadPoint st;
+  TAcadPoint ed;
+  std::uint32_t PenColor = 0;
+  TPenStyle PenStyle = 0;
+  std::int16_t code67 = 0;
+  TAcadPoint code210 = kDefaultExtrusion;
+  std::int16_t layindex = 0;
+  double atsumi = 0;
+  std::int16_t convtype = 0;
+  bool lwpflag = false;
+  bool checked = false;
+  std::int16_t code60 = 0;
+};
+
+struct TCircleBlk {
+  std::u16string bname;
+  std::u16string layer = u"0";
+  std::u16string ltype = u"BYLAYER";
+  std::int16_t color = 256;
+  TAcadPoint center;
+  double hankei = 0;  // radius
+  std::uint32_t PenColor = 0;
+  TPenStyle PenStyle = 0;
+  std::int16_t code67 = 0;
+  TAcadPoint code210 = kDefaultExtrusion;
+  std::int16_t layindex = 0;
+  bool checked = false;
+  std::int16_t code60 = 0;
+};
+
+struct TArcBlk {
+  std::u16string bname;
+  std::u16string layer = u"0";
+  std::u16string ltype = u"BYLAYER";
+  std::int16_t color = 256;
+  TAcadPoint center;
+  double hankei = 0;  // radius
+  double st = 0;      // start angle, degrees
+  double ed = 0;      // end angle, degrees
+  std::uint32_t PenColor = 0;
+  TPenStyle PenStyle = 0;
+  std::int16_t code67 = 0;
+  TAcadPoint code210 = kDefaultExtrusion;
+  std::int16_t layindex = 0;
+  double atsumi = 0;
+  bool lwpflag = false;
+  bool checked = false;
+  std::int16_t code60 = 0;
+};
+
+struct TInsertBlk {
+  std::u16string name;  // inserted block
+  std::u16string layer = u"0";
+  std::u16string ltype = u"BYLAYER";
+  TAcadPoint base;
+  TAcadPoint scale{1, 1, 1};
+  std::int16_t color = 256;
+  double rotate = 0;  // degrees
+  std::int16_t code66 = 0;
+  std::uint32_t PenColor = 0;
+  TPenStyle PenStyle = 0;
+  std::int16_t code67 = 0;
+  TAcadPoint code210 = kDefaultExtrusion;
+  std::int16_t layindex = 0;
+  std::u16string dimBlkName;  // the block header read most recently before this INSERT
+  std::int16_t code60 = 0;
+};
+
+struct TBlockBlk {
+  std::u16string name;
+  std::u16string layer;
+  std::u16string ltype;
+  TAcadPoint base;
+  std::int16_t layindex = 0;
+  std::vector<TInsertBlk> InsertAry;  // INSERTs inside this definition, in file order
+  std::int16_t code60 = 0;
+};
+
+struct TLwpVer {
+  std::int32_t ihand = 0;  // index of the owning polyline in its table
+  TAcadPoint code10;
+  double code42 = 0;  // bulge of the segment that starts here
+};
+
+struct TLwpBlk {
+  std::u16string bname;
+  std::u16string layer = u"0";
+  std::u16string ltype = u"BYLAYER";
+  std::int32_t ihand = 0;  // own index in its table
+  std::int16_t color = 256;
+  double code38 = 0;  // elevation
+  std::int16_t code67 = 0;
+  std::int16_t code70 = 0;  // bit value 1: closed
+  std::int16_t code71 = 0;
+  std::int16_t code72 = 0;
+  std::int16_t code73 = 0;
+  std::int16_t code74 = 0;
+  TAcadPoint code210 = kDefaultExtrusion;
+  std::uint32_t PenColor = 0;
+  TPenStyle PenStyle = 0;
+  std::int16_t layindex = 0;
+  std::vector<TLwpVer> verAry;  // not filled by the reader: vertices live in VerAry / BlkVerAry
+  std::int16_t code60 = 0;
+};
+
+// TEXT, MTEXT or ATTRIB.
+struct TTextBlk {
+  std::u16string bname;
+  std::u16string layer;
+  std::int16_t color = 256;
+  TAcadPoint pt10;
+  TAcadPoint pt11;
+  double code40 = 0;  // height
+  double code41 = 1;  // width factor (MTEXT: reference width)
+  double code44 = 1;  // line spacing factor
+  double code50 = 0;  // rotation, degrees
+  std::int16_t code72 = 0;
+  std::int16_t code73 = 0;  // group 73; for ATTRIB group 74
+  std::int16_t code70 = 0;
+  std::int16_t code71 = 0;
+  std::u16string str;  // groups 3 and 1 joined in file order
+  bool mtflag = false;
+  bool atflag = false;
+  std::uint32_t PenColor = 0;
+  std::int16_t code67 = 0;
+  TAcadPoint code210 = kDefaultExtrusion;
+  std::int16_t layindex = 0;
+  bool checked = false;
+  std::int16_t code60 = 0;
+};
+
+struct TFaceBlk {
+  std::u16string bname;
+  std::u16string layer = u"0";
+  std::u16string ltype = u"BYLAYER";
+  std::int16_t color = 256;
+  std::array<TAcadPoint, 4> pt{};
+  std::uint32_t PenColor = 0;
+  TPenStyle PenStyle = 0;
+  std::int16_t code67 = 0;
+  std::int16_t code70 = 0;  // invisible-edge flags
+  std::int16_t count = 3;   // corners given; 4 once group 13 is read
+  std::int16_t layindex = 0;
+  std::int16_t code60 = 0;
+};
+
+struct TEllipseBlk {
+  std::u16string bname;
+  std::u16string layer = u"0";
+  std::u16string ltype = u"BYLAYER";
+  std::int16_t color = 256;
+  TAcadPoint center;
+  TAcadPoint endpoint;  // end of the major axis, relative to the centre
+  double henpei = 0;    // minor / major axis ratio
+  double kaisi = 0;     // start parameter
+  double owari = 0;     // end parameter
+  TAcadPoint code210 = kDefaultExtrusion;
+  std::int16_t layindex = 0;
+  std::int16_t code60 = 0;
+};
+
+struct TSolidBlk {
+  std::u16string bname;
+  std::u16string layer = u"0";
+  std::u16string ltype = u"BYLAYER";
+  std::int16_t color = 256;
+  TAcadPoint p1;
+  TAcadPoint p2;
+  TAcadPoint p3;
+  TAcadPoint p4;
+  std::int16_t code60 = 0;
+};
+
+struct TLeaderBlk {
+  std::u16string bname;
+  std::u16string layer = u"0";
+  std::u16string ltype = u"BYLAYER";
+  std::int16_t color = 256;
+  double code41 = 0;
+  std::int16_t code76 = 0;  // number of vertices
+  TAcadPoint p1;
+  TAcadPoint p2;
+  TAcadPoint p3;
+  std::int16_t code60 = 0;
+};
+
+struct TDimensionBlk {
+  std::u16string bname;
+  std::u16string layer = u"0";
+  std::u16string ltype = u"BYLAYER";
+  std::int16_t color = 256;
+  std::u16string dimblkName;  // block holding the dimension's graphics
+  TAcadPoint p0;
+  TAcadPoint p1;
+  TAcadPoint p2;
+  TAcadPoint p3;
+  TAcadPoint p4;
+  TAcadPoint P5;
+  TAcadPoint P6;
+  std::int16_t dimtype = 0;
+  double code40 = 0;
+  double code50 = 0;
+  double code51 = 0;
+  TAcadPoint code210 = kDefaultExtrusion;
+  std::int16_t code60 = 0;
+};
+
+struct TViewTbl {
+  std::u16string name;
+  TAcadPoint center;
+  double height = 0;
+  double width = 0;
+  std::int16_t code70 = 0;
+};
+
+struct TSplineBlk {
+  std::u16string bname;
+  std::u16string layer = u"0";
+  std::u16string ltype = u"BYLAYER";
+  std::int32_t ihand = 0;
+  std::int16_t color = 256;
+  std::int16_t code70 = 0;  // flags
+  std::int16_t code71 = 0;  // degree
+  std::int16_t code72 = 0;  // number of knots
+  std::int16_t code73 = 0;  // number of control points
+  std::int16_t code74 = 0;  // number of fit points
+  TAcadPoint code210;       // not read; stays zero
+  std::uint32_t PenColor = 0;
+  TPenStyle PenStyle = 0;
+  std::int16_t layindex = 0;
+  std::vector<TAcadPoint> code10Ary;  // control points
+  std::vector<double> code40Ary;      // knots
+  std::vector<double> code41Ary;      // weights
+  std::int16_t code60 = 0;
+};
+
+// Every table of the model. Tables whose names begin with Blk hold the entities of BLOCK
+// definitions, tagged by `bname`; the others hold the drawing itself.
+struct TDrawingModel {
+  std::vector<TLayer> LayerAry;
+  std::vector<TBlockBlk> BlockAry;
+  std::vector<TAcadLineBlk> BlkLineAry;
+  std::vector<TCircleBlk> BlkCircleAry;
+  std::vector<TArcBlk> BlkArcAry;
+  std::vector<TLwpBlk> BlkLwpAry;
+  std::vector<TLwpVer> BlkVerAry;
+  std::vector<TTextBlk> BlkTextAry;
+  std::vector<TSolidBlk> BlkSolidAry;
+  std::vector<TEllipseBlk> BlkEllipseAry;
+  std::vector<TAcadLineBlk> LineAry;
+  std::vector<TCircleBlk> CircleAry;
+  std::vector<TArcBlk> ArcAry;
+  std::vector<TTextBlk> TextAry;
+  std::vector<TInsertBlk> EntInsertAry;
+  std::vector<TInsertBlk> NestInsertAry;
+  std::vector<TLwpBlk> LwpAry;
+  std::vector<TLwpVer> VerAry;
+  std::vector<TFaceBlk> FaceAry;
+  std::vector<TEllipseBlk> EllipseAry;
+  std::vector<TSolidBlk> SolidAry;
+  std::vector<TLeaderBlk> LeaderAry;
+  std::vector<TSplineBlk> SplineAry;
+  std::vector<TDimensionBlk> DimensionAry;
+  std::vector<TViewTbl> ViewAry;
+};
+
+// Calls f(name, table) for every table of the model, in declaration order.
+template <class Model, class F>
+void ForEachTable(Model& m, F&& f) {
+  f("LayerAry", m.LayerAry);
+  f("BlockAry", m.BlockAry);
+  f("BlkLineAry", m.BlkLineAry);
+  f("BlkCircleAry", m.BlkCircleAry);
+  f("BlkArcAry", m.BlkArcAry);
+  f("BlkLwpAry", m.BlkLwpAry);
+  f("BlkVerAry", m.BlkVerAry);
+  f("BlkTextAry", m.BlkTextAry);
+  f("BlkSolidAry", m.BlkSolidAry);
+  f("BlkEllipseAry", m.BlkEllipseAry);
+  f("LineAry", m.LineAry);
+  f("CircleAry", m.CircleAry);
+  f("ArcAry", m.ArcAry);
+  f("TextAry", m.TextAry);
+  f("EntInsertAry", m.EntInsertAry);
+  f("NestInsertAry", m.NestInsertAry);
+  f("LwpAry", m.LwpAry);
+  f("VerAry", m.VerAry);
+  f("FaceAry", m.FaceAry);
+  f("EllipseAry", m.EllipseAry);
+  f("SolidAry", m.SolidAry);
+  f("LeaderAry", m.LeaderAry);
+  f("SplineAry", m.SplineAry);
+  f("DimensionAry", m.DimensionAry);
+  f("ViewAry", m.ViewAry);
+}
+
+// The process-wide model that the viewer and its Parts share.
+TDrawingModel& TheModel();
+
+// Empties every table and releases its memory.
+void ClearAll(TDrawingModel& m);
+
+// Cuts every table to its record count (releases spare capacity).
+void ShrinkAll(TDrawingModel& m);
+
+// Name and record count of every table, in declaration order (for reports and tools).
+struct TTableCount {
+  const char* name;
+  std::size_t count;
+};
+std::vector<TTableCount> TableCounts(const TDrawingModel& m);
+
+// Point operations.
+TAcadPoint MakeAcadPoint(double x, double y, double z);
+TAcadPoint AcadPointAdd(TAcadPoint a, TAcadPoint b);
+TAcadPoint AcadPointSub(TAcadPoint a, TAcadPoint b);
+TAcadPoint AcadPointSubXY(TAcadPoint a, TAcadPoint b);  // keeps a.z
+TAcadPoint AcadPointMul(TAcadPoint a, TAcadPoint b);    // component-wise
+// Turns p by t radians clockwise about the origin (z unchanged): to turn by a drawing angle r
+// in degrees counter-clockwise, pass t = -r*pi/180.
+TAcadPoint AcadPointRotate(TAcadPoint p, double t);
+
+// Layer operations on LayerAry. Names compare exactly (case-sensitive); the first match wins.
+// The colour of the named layer; an unknown name appends a layer of that name (colour 7,
+// "CONTINUOUS", visible) and gives 7.
+std::int16_t GetLayerColor(TDrawingModel& m, std::u16string_view name);
+// Index of the named layer, or -1.
+std::int32_t GetLayerIndex(const TDrawingModel& m, std::u16string_view name);
+// `visible` of the layer at index; true for an index outside the table.
+bool LayerVisibleAt(const TDrawingModel& m, std::int32_t index);
+// `visible` of the named layer; true when there is none.
+bool LayerVisible(const TDrawingModel& m, std::u16string_view name);
+// Sets `visible` of the named layer; nothing when there is none.
+void SetLayerVisible(TDrawingModel& m, std::u16string_view name, bool value);
+
+}  // namespace tesmar

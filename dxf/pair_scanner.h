@@ -1,0 +1,48 @@
+#pragma once
+// Splits a DXF file into group-code/value line pairs, reading it in large blocks and handing
+// out views into its buffer (no copy, no allocation per pair). CR, LF and CR LF each end a
+// line; a UTF-8 byte-order mark at the start is skipped; both lines come trimmed of leading
+// and trailing blanks and control characters. A line may be of any length (the buffer grows);
+// a file that ends after a code line gives that pair with an empty value.
+#include <cstddef>
+#include <memory>
+#include <string_view>
+
+#include "base/readonly_file.h"
+
+namespace tesmar {
+
+class DxfPairScanner {
+ public:
+  enum class Result { Pair, End, ReadError };
+
+  explicit DxfPairScanner(ReadOnlyFile& file, std::size_t blockSize = std::size_t{1} << 20);
+
+  // The next pair; the views stay valid until the next call.
+  Result Next(std::string_view& code, std::string_view& value);
+
+ private:
+  enum class Line { Taken, Incomplete };
+  Line TakeLine(std::size_t& p, std::string_view& line);
+  bool Fill();  // moves the unread rest to the front and reads more; false on a read error
+
+  ReadOnlyFile& file_;
+  std::unique_ptr<char[]> buf_;
+  std::size_t capacity_;
+  std::size_t pos_ = 0;   // first unread byte
+  std::size_t end_ = 0;   // end of the bytes read
+  std::size_t nextLf_ = 0;  // first LF at or after the last search start, or end_ when none
+  bool lfKnown_ = false;
+  bool eof_ = false;
+  bool started_ = false;
+};
+
+// Leading and trailing bytes up to the space (blanks and control characters) removed.
+inline std::string_view TrimDxfLine(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= 0x20) ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= 0x20) --e;
+  return s.substr(b, e - b);
+}
+
+}  // namespace tesmar

@@ -1,0 +1,101 @@
+#include "dxf/model.h"
+
+#include <cmath>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace tesmar {
+namespace {
+
+TEST(DrawingModel, PointOperations) {
+  const TAcadPoint a = MakeAcadPoint(1, 2, 3), b = MakeAcadPoint(4, 6, 8);
+  EXPECT_EQ(AcadPointAdd(a, b), MakeAcadPoint(5, 8, 11));
+  EXPECT_EQ(AcadPointSub(b, a), MakeAcadPoint(3, 4, 5));
+  EXPECT_EQ(AcadPointSubXY(b, a), MakeAcadPoint(3, 4, 8)) << "keeps the first point's z";
+  EXPECT_EQ(AcadPointMul(a, b), MakeAcadPoint(4, 12, 24));
+
+  const double pi = std::acos(-1.0);
+  const TAcadPoint q = AcadPointRotate(MakeAcadPoint(1, 0, 5), -pi / 2);  // a quarter turn ccw
+  EXPECT_NEAR(q.x, 0, 1e-15);
+  EXPECT_NEAR(q.y, 1, 1e-15);
+  EXPECT_EQ(q.z, 5);
+  const TAcadPoint c = AcadPointRotate(MakeAcadPoint(0, 1, 0), pi / 2);  // positive: clockwise
+  EXPECT_NEAR(c.x, 1, 1e-15);
+  EXPECT_NEAR(c.y, 0, 1e-15);
+}
+
+TEST(DrawingModel, RecordPresets) {
+  EXPECT_EQ(TLayer{}.color, 7);
+  EXPECT_EQ(TLayer{}.ltype, u"CONTINUOUS");
+  EXPECT_TRUE(TLayer{}.visible);
+  EXPECT_EQ(TAcadLineBlk{}.layer, u"0");
+  EXPECT_EQ(TAcadLineBlk{}.ltype, u"BYLAYER");
+  EXPECT_EQ(TAcadLineBlk{}.color, 256);
+  EXPECT_EQ(TCircleBlk{}.code210, MakeAcadPoint(0, 0, 1));
+  EXPECT_EQ(TInsertBlk{}.scale, MakeAcadPoint(1, 1, 1));
+  EXPECT_EQ(TTextBlk{}.layer, u"");
+  EXPECT_EQ(TTextBlk{}.code41, 1);
+  EXPECT_EQ(TTextBlk{}.code44, 1);
+  EXPECT_EQ(TFaceBlk{}.count, 3);
+  EXPECT_EQ(TSplineBlk{}.code210, MakeAcadPoint(0, 0, 0));
+  EXPECT_EQ(TBlockBlk{}.layer, u"");
+}
+
+TEST(DrawingModel, LayerOperations) {
+  TDrawingModel m;
+  m.LayerAry.push_back({.Name = u"a", .color = 3});
+  m.LayerAry.push_back({.Name = u"b", .color = -2, .visible = false});
+  m.LayerAry.push_back({.Name = u"a", .color = 5});
+
+  EXPECT_EQ(GetLayerColor(m, u"a"), 3) << "first match wins";
+  EXPECT_EQ(GetLayerColor(m, u"A"), 7) << "names are case-sensitive";
+  ASSERT_EQ(m.LayerAry.size(), 4u);
+  EXPECT_EQ(m.LayerAry[3].Name, u"A");
+  EXPECT_EQ(m.LayerAry[3].ltype, u"CONTINUOUS");
+  EXPECT_TRUE(m.LayerAry[3].visible);
+  EXPECT_EQ(GetLayerColor(m, u"A"), 7);
+  EXPECT_EQ(m.LayerAry.size(), 4u) << "a second call adds nothing";
+
+  EXPECT_EQ(GetLayerIndex(m, u"a"), 0);
+  EXPECT_EQ(GetLayerIndex(m, u"b"), 1);
+  EXPECT_EQ(GetLayerIndex(m, u"B"), -1);
+
+  EXPECT_TRUE(LayerVisibleAt(m, -1));
+  EXPECT_TRUE(LayerVisibleAt(m, 4));
+  EXPECT_FALSE(LayerVisibleAt(m, 1));
+  EXPECT_FALSE(LayerVisible(m, u"b"));
+  EXPECT_TRUE(LayerVisible(m, u"B"));
+  EXPECT_TRUE(LayerVisible(m, u"none"));
+
+  SetLayerVisible(m, u"a", false);
+  EXPECT_FALSE(m.LayerAry[0].visible);
+  EXPECT_TRUE(m.LayerAry[2].visible) << "only the first match";
+  SetLayerVisible(m, u"none", false);
+  EXPECT_EQ(m.LayerAry.size(), 4u);
+
+  TDrawingModel empty;
+  EXPECT_EQ(GetLayerColor(empty, u"x"), 7);
+  EXPECT_EQ(empty.LayerAry.size(), 1u);
+}
+
+TEST(DrawingModel, ClearAllAndTableNames) {
+  TDrawingModel m;
+  m.LineAry.resize(3);
+  m.BlockAry.resize(1);
+  m.BlockAry[0].InsertAry.resize(2);
+  m.ViewAry.resize(2);
+  const auto counts = TableCounts(m);
+  ASSERT_EQ(counts.size(), 25u);
+  EXPECT_STREQ(counts.front().name, "LayerAry");
+  EXPECT_STREQ(counts.back().name, "ViewAry");
+  std::size_t total = 0;
+  for (const auto& c : counts) total += c.count;
+  EXPECT_EQ(total, 6u);
+  ClearAll(m);
+  for (const auto& c : TableCounts(m)) EXPECT_EQ(c.count, 0u) << c.name;
+  EXPECT_EQ(&TheModel(), &TheModel());
+}
+
+}  // namespace
+}  // namespace tesmar
