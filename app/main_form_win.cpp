@@ -42,7 +42,7 @@ enum : int {
 };
 
 // PopupMenu1, top to bottom; "-" is a separator, level 1 items belong to the sub-menu above.
-struct MenuSpec {
+struct MenuEntry {
   const char16_t* name;
   const char16_t* caption;
   int level;
@@ -51,7 +51,7 @@ struct MenuSpec {
   void (TTesmarMainForm::*senderHandler)(const ui::MenuItem&);
 };
 using F = TTesmarMainForm;
-const MenuSpec kMenu[] = {
+const MenuEntry kMenu[] = {
     {u"N10", u"プレビューイメージ=拡大", 0, true, nullptr, nullptr},
     {u"N11", u"拡大", 1, false, &F::N11Click, nullptr},
     {u"N12", u"そのまま", 1, false, &F::N12Click, nullptr},
@@ -123,14 +123,14 @@ SIZE TTesmarMainForm::DesignedOuterSize() const {
 }
 
 void TTesmarMainForm::Create() {
-  ui::FormSpec spec;
-  spec.className = L"TTesmarMainForm";
-  spec.caption = u"Tesmar";
-  spec.clientWidth = kDesignedClientWidth, spec.clientHeight = kDesignedClientHeight;
-  spec.style = kStyle;
-  spec.exStyle = kExStyle;
-  spec.centred = false;
-  CreateForm(spec);
+  ui::FormDesign params;
+  params.className = L"TTesmarMainForm";
+  params.caption = u"Tesmar";
+  params.clientWidth = kDesignedClientWidth, params.clientHeight = kDesignedClientHeight;
+  params.style = kStyle;
+  params.exStyle = kExStyle;
+  params.centred = false;
+  CreateForm(params);
   int actual = ui::DpiOf(hwnd());
   if (actual != dpi_) {
     dpi_ = actual;
@@ -199,7 +199,7 @@ void TTesmarMainForm::CreatePopupMenu1() {
   HMENU sub = nullptr;
   UINT rootPos = 0, subPos = 0;
   for (int i = 0; i < kMenuCount; ++i) {
-    const MenuSpec& m = kMenu[i];
+    const MenuEntry& m = kMenu[i];
     UINT id = kMenuFirst + i;
     HMENU parent = m.level == 0 ? root : sub;
     UINT pos = m.level == 0 ? rootPos++ : subPos++;
@@ -447,7 +447,7 @@ void TTesmarMainForm::OnCommand(int id, int code, HWND control) {
   if (!control) {
     int i = id - kMenuFirst;
     if (i < 0 || i >= kMenuCount) return;
-    const MenuSpec& m = kMenu[i];
+    const MenuEntry& m = kMenu[i];
     if (m.handler) (this->*m.handler)();
     if (m.senderHandler) (this->*m.senderHandler)(menuItems_[i]);
     return;

@@ -18,12 +18,12 @@ HWND CreateLabel(HWND parent, std::u16string_view text, int x, int y, int w, int
 }  // namespace
 
 void TMorvikStartForm::Create() {
-  ui::FormSpec spec;
-  spec.className = L"TMorvikStartForm";
-  spec.clientWidth = kClientWidth, spec.clientHeight = kClientHeight;
-  spec.style = WS_POPUP;
-  spec.exStyle = WS_EX_TOOLWINDOW;
-  CreateForm(spec);
+  ui::FormDesign params;
+  params.className = L"TMorvikStartForm";
+  params.clientWidth = kClientWidth, params.clientHeight = kClientHeight;
+  params.style = WS_POPUP;
+  params.exStyle = WS_EX_TOOLWINDOW;
+  CreateForm(params);
   auto s = [this](int v) { return ui::Scaled(v, dpi_); };
   font16_ = ui::CreatePixelFont(u"Tahoma", 16, dpi_);
   label1_ = CreateLabel(hwnd(), u"Label1", s(80), s(15), s(195), s(20));

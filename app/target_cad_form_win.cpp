@@ -3,14 +3,14 @@
 namespace tesmar {
 
 void TTargetCADForm::Create(HWND owner) {
-  ui::FormSpec spec;
-  spec.className = L"TTargetCADForm";
-  spec.caption = u"ターゲット CAD";
-  spec.clientWidth = kClientWidth, spec.clientHeight = kClientHeight;
-  spec.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  spec.exStyle = WS_EX_DLGMODALFRAME;
-  spec.owner = owner;
-  CreateForm(spec);
+  ui::FormDesign params;
+  params.className = L"TTargetCADForm";
+  params.caption = u"ターゲット CAD";
+  params.clientWidth = kClientWidth, params.clientHeight = kClientHeight;
+  params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  params.exStyle = WS_EX_DLGMODALFRAME;
+  params.owner = owner;
+  CreateForm(params);
 }
 
 }  // namespace tesmar

@@ -5,13 +5,13 @@
 namespace tesmar {
 
 void TMorvikZoomerForm::Create(HWND owner) {
-  ui::FormSpec spec;
-  spec.className = L"TMorvikZoomerForm";
-  spec.caption = u"MorvikZoomer";
-  spec.clientWidth = kClientWidth, spec.clientHeight = kClientHeight;
-  spec.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-  spec.owner = owner;
-  CreateForm(spec);
+  ui::FormDesign params;
+  params.className = L"TMorvikZoomerForm";
+  params.caption = u"MorvikZoomer";
+  params.clientWidth = kClientWidth, params.clientHeight = kClientHeight;
+  params.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  params.owner = owner;
+  CreateForm(params);
   font_ = ui::CreatePixelFont(u"Tahoma", 11, dpi_);
 }
 

@@ -24,7 +24,7 @@ enum class PenStyle : std::uint8_t { Solid = 0, Dash = 1, Dot = 2, DashDot = 3, 
 enum class BrushStyle : std::uint8_t { Solid, Clear };
 
 // A logical-font description, as CreateFontIndirectW takes it.
-struct FontSpec {
+struct LogicalFont {
   std::int32_t height = 0;       // > 0: cell height; < 0: character height
   std::int32_t width = 0;        // average character width, 0 = from the height
   std::int32_t escapement = 0;   // tenths of a degree, counter-clockwise
@@ -35,7 +35,7 @@ struct FontSpec {
   bool strikeOut = false;
   std::uint8_t charSet = 1;      // DEFAULT_CHARSET
   std::u16string face;           // empty: the platform's default face
-  bool operator==(const FontSpec&) const = default;
+  bool operator==(const LogicalFont&) const = default;
 };
 
 // The pen and brush as they stand.
@@ -81,9 +81,9 @@ class Canvas {
 
   // Text. TextOut writes at the top-left corner of the text cell, rotated by the font's
   // escapement about that point, in the font colour; with a clear brush it has no background.
-  virtual FontSpec Font() const = 0;
+  virtual LogicalFont Font() const = 0;
   // Creates the font, selects it; PopFont selects the previous one again and deletes it.
-  virtual void PushFont(const FontSpec& f) = 0;
+  virtual void PushFont(const LogicalFont& f) = 0;
   virtual void PopFont() = 0;
   virtual Colour FontColour() const = 0;
   virtual void SetFontColour(Colour c) = 0;
@@ -94,7 +94,7 @@ class Canvas {
 // Selects a font for one scope.
 class ScopedFont {
  public:
-  ScopedFont(Canvas& c, const FontSpec& f) : canvas_(c) { canvas_.PushFont(f); }
+  ScopedFont(Canvas& c, const LogicalFont& f) : canvas_(c) { canvas_.PushFont(f); }
   ~ScopedFont() { canvas_.PopFont(); }
   ScopedFont(const ScopedFont&) = delete;
   ScopedFont& operator=(const ScopedFont&) = delete;

@@ -104,10 +104,10 @@ void GdiCanvas::FillRect(int left, int top, int right, int bottom) {
   Changed();
 }
 
-FontSpec GdiCanvas::Font() const {
+LogicalFont GdiCanvas::Font() const {
   LOGFONTW lf{};
   GetObjectW(GetCurrentObject(dc_, OBJ_FONT), sizeof lf, &lf);
-  FontSpec f;
+  LogicalFont f;
   f.height = lf.lfHeight, f.width = lf.lfWidth, f.escapement = lf.lfEscapement;
   f.orientation = lf.lfOrientation, f.weight = lf.lfWeight;
   f.italic = lf.lfItalic, f.underline = lf.lfUnderline, f.strikeOut = lf.lfStrikeOut;
@@ -116,7 +116,7 @@ FontSpec GdiCanvas::Font() const {
   return f;
 }
 
-void GdiCanvas::PushFont(const FontSpec& f) {
+void GdiCanvas::PushFont(const LogicalFont& f) {
   LOGFONTW lf{};
   lf.lfHeight = f.height, lf.lfWidth = f.width, lf.lfEscapement = f.escapement;
   lf.lfOrientation = f.orientation, lf.lfWeight = f.weight;

@@ -38,8 +38,8 @@ class GdiCanvas : public Canvas {
   void Rectangle(int left, int top, int right, int bottom) override;
   void FillRect(int left, int top, int right, int bottom) override;
 
-  FontSpec Font() const override;
-  void PushFont(const FontSpec& f) override;
+  LogicalFont Font() const override;
+  void PushFont(const LogicalFont& f) override;
   void PopFont() override;
   Colour FontColour() const override { return fontColour_; }
   void SetFontColour(Colour c) override { fontColour_ = c; }

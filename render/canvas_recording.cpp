@@ -38,7 +38,7 @@ void RecordingCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4
 void RecordingCanvas::Rectangle(int l, int t, int r, int b) { Add("Rectangle", {l, t, r, b}); }
 void RecordingCanvas::FillRect(int l, int t, int r, int b) { Add("FillRect", {l, t, r, b}); }
 
-void RecordingCanvas::PushFont(const FontSpec& f) {
+void RecordingCanvas::PushFont(const LogicalFont& f) {
   fonts_.push_back(f);
   Add("PushFont", {f.height, f.width, f.escapement}, f.face);
 }

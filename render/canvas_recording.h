@@ -16,7 +16,7 @@ struct CanvasCall {
   std::u16string text;          // TextOut / TextWidth text
   PenState pen;                 // pen after the call
   BrushState brush;             // brush after the call
-  FontSpec font;                // font after the call
+  LogicalFont font;                // font after the call
   Colour fontColour = 0;
 
   // A compact text such as "LineTo(3,4)" or "SetPenColour(16777215)".
@@ -27,7 +27,7 @@ class RecordingCanvas : public Canvas {
  public:
   std::vector<CanvasCall> calls;
   // Pixel width of a text; the default counts 8 pixels per character.
-  std::function<int(std::u16string_view, const FontSpec&)> textWidth;
+  std::function<int(std::u16string_view, const LogicalFont&)> textWidth;
 
   PenState Pen() const override { return pen_; }
   void SetPenColour(Colour c) override;
@@ -45,8 +45,8 @@ class RecordingCanvas : public Canvas {
   void Rectangle(int left, int top, int right, int bottom) override;
   void FillRect(int left, int top, int right, int bottom) override;
 
-  FontSpec Font() const override { return fonts_.back(); }
-  void PushFont(const FontSpec& f) override;
+  LogicalFont Font() const override { return fonts_.back(); }
+  void PushFont(const LogicalFont& f) override;
   void PopFont() override;
   Colour FontColour() const override { return fontColour_; }
   void SetFontColour(Colour c) override;
@@ -63,7 +63,7 @@ class RecordingCanvas : public Canvas {
 
   PenState pen_;
   BrushState brush_;
-  std::vector<FontSpec> fonts_{FontSpec{}};
+  std::vector<LogicalFont> fonts_{LogicalFont{}};
   Colour fontColour_ = kBlack;
 };
 

@@ -33,14 +33,14 @@ void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
 void NamedChild::CreateChild(const wchar_t* cls, HWND parent, std::u16string name, std::u16string caption, int x,
                              int y, int w, int h, UINT_PTR id, DWORD extraStyle) {
   name_ = std::move(name);
-  WindowSpec spec;
-  spec.className = cls;
-  spec.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | extraStyle;
-  spec.caption = std::move(caption);
-  spec.x = x, spec.y = y, spec.width = w, spec.height = h;
-  spec.parent = parent;
-  spec.id = id;
-  Window::Create(spec);
+  WindowParams params;
+  params.className = cls;
+  params.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | extraStyle;
+  params.caption = std::move(caption);
+  params.x = x, params.y = y, params.width = w, params.height = h;
+  params.parent = parent;
+  params.id = id;
+  Window::Create(params);
 }
 
 bool NamedChild::ForwardsToParent(UINT msg) {

@@ -5,18 +5,18 @@
 
 namespace tesmar::ui {
 
-void Form::CreateForm(const FormSpec& spec) {
+void Form::CreateForm(const FormDesign& params) {
   dpi_ = DpiOf(nullptr);
-  SIZE outer = OuterSizeFor(Scaled(spec.clientWidth, dpi_), Scaled(spec.clientHeight, dpi_), spec.style,
-                            spec.exStyle, dpi_);
-  WindowSpec w;
-  w.className = spec.className;
-  w.style = spec.style;
-  w.exStyle = spec.exStyle;
-  w.caption = spec.caption;
+  SIZE outer = OuterSizeFor(Scaled(params.clientWidth, dpi_), Scaled(params.clientHeight, dpi_), params.style,
+                            params.exStyle, dpi_);
+  WindowParams w;
+  w.className = params.className;
+  w.style = params.style;
+  w.exStyle = params.exStyle;
+  w.caption = params.caption;
   w.width = outer.cx, w.height = outer.cy;
-  w.parent = spec.owner;
-  if (spec.centred) {
+  w.parent = params.owner;
+  if (params.centred) {
     w.x = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
     w.y = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
   }

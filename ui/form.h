@@ -10,7 +10,7 @@
 
 namespace tesmar::ui {
 
-struct FormSpec {
+struct FormDesign {
   const wchar_t* className = nullptr;
   std::u16string caption;
   int clientWidth = 0, clientHeight = 0;  // designed at 96 dpi
@@ -23,7 +23,7 @@ struct FormSpec {
 class Form : public Window {
  public:
   // Creates the window hidden.
-  void CreateForm(const FormSpec& spec);
+  void CreateForm(const FormDesign& params);
   int Dpi() const { return dpi_; }
   SIZE ClientSize() const;
 

@@ -11,21 +11,21 @@
 namespace tesmar::ui {
 namespace {
 
-void RegisterOnce(const WindowSpec& spec, WNDPROC proc) {
+void RegisterOnce(const WindowParams& params, WNDPROC proc) {
   static std::set<std::wstring> registered;
-  if (registered.count(spec.className)) return;
+  if (registered.count(params.className)) return;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  wc.style = spec.classStyle;
+  wc.style = params.classStyle;
   wc.lpfnWndProc = proc;
   wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = spec.cursor ? spec.cursor : LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = spec.background;
+  wc.hCursor = params.cursor ? params.cursor : LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = params.background;
   wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-  wc.lpszClassName = spec.className;
+  wc.lpszClassName = params.className;
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     throw std::runtime_error("RegisterClassEx failed");
-  registered.insert(spec.className);
+  registered.insert(params.className);
 }
 
 }  // namespace
@@ -58,10 +58,10 @@ void ProcessMessages() {
 
 Window::~Window() { Destroy(); }
 
-void Window::Create(const WindowSpec& spec) {
-  RegisterOnce(spec, &Window::Procedure);
-  HWND h = CreateWindowExW(spec.exStyle, spec.className, WidePtr(spec.caption), spec.style, spec.x, spec.y,
-                           spec.width, spec.height, spec.parent, reinterpret_cast<HMENU>(spec.id),
+void Window::Create(const WindowParams& params) {
+  RegisterOnce(params, &Window::Procedure);
+  HWND h = CreateWindowExW(params.exStyle, params.className, WidePtr(params.caption), params.style, params.x, params.y,
+                           params.width, params.height, params.parent, reinterpret_cast<HMENU>(params.id),
                            GetModuleHandleW(nullptr), this);
   if (!h) throw std::runtime_error("CreateWindowEx failed");
 }

@@ -22,7 +22,7 @@ inline constexpr wchar_t kApplicationTitle[] = L"Tesmar";
 // waiting). WM_QUIT is put back for the loop that owns it.
 void ProcessMessages();
 
-struct WindowSpec {
+struct WindowParams {
   const wchar_t* className = nullptr;  // registered once per name
   DWORD style = WS_OVERLAPPEDWINDOW;
   DWORD exStyle = 0;
@@ -44,7 +44,7 @@ class Window {
 
   HWND hwnd() const { return hwnd_; }
   // Creates the window; throws std::runtime_error when the platform refuses.
-  void Create(const WindowSpec& spec);
+  void Create(const WindowParams& params);
   void Destroy();
 
   // Modal showing: the owner is disabled and a nested loop runs until EndModal.

@@ -83,7 +83,7 @@ TEST(GdiCanvas, PenModesFontsAndRestoringTheDc) {
     EXPECT_EQ(bmp.Pixel(12, 12), kBlack);
     EXPECT_EQ(bmp.Pixel(2, 12), kWhite);
     {
-      ScopedFont font(canvas, FontSpec{.height = 16, .charSet = 1, .face = u"Tahoma"});
+      ScopedFont font(canvas, LogicalFont{.height = 16, .charSet = 1, .face = u"Tahoma"});
       EXPECT_EQ(canvas.Font().height, 16);
       EXPECT_GT(canvas.TextWidth(u"WWW"), canvas.TextWidth(u"W"));
       canvas.SetBrushStyle(BrushStyle::Clear);

@@ -60,7 +60,7 @@ TEST(RecordingCanvas, LogsPrimitivesWithTheirPenAndKeepsFontsStacked) {
   c.MoveTo(1, 2);
   c.LineTo(-3, 4);
   {
-    ScopedFont f(c, FontSpec{.height = 13, .width = 5, .escapement = 900, .face = u"Tahoma"});
+    ScopedFont f(c, LogicalFont{.height = 13, .width = 5, .escapement = 900, .face = u"Tahoma"});
     EXPECT_EQ(c.Font().escapement, 900);
     EXPECT_EQ(c.TextWidth(u"abc"), 24);
     c.TextOut(5, 6, u"漢字");

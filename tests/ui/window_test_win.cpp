@@ -19,10 +19,10 @@ class Failing : public Window {
   Kind kind = Fine;
   bool reached = false;
   void Make() {
-    WindowSpec spec;
-    spec.className = L"TesmarTestFailing";
-    spec.style = WS_POPUP;
-    Create(spec);
+    WindowParams params;
+    params.className = L"TesmarTestFailing";
+    params.style = WS_POPUP;
+    Create(params);
   }
 
  protected:
@@ -87,12 +87,12 @@ class KeyChild : public Window {
  public:
   std::vector<WPARAM> keys;
   void Make(HWND parent) {
-    WindowSpec spec;
-    spec.className = L"TesmarTestKeyChild";
-    spec.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
-    spec.width = 10, spec.height = 10;
-    spec.parent = parent;
-    Create(spec);
+    WindowParams params;
+    params.className = L"TesmarTestKeyChild";
+    params.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+    params.width = 10, params.height = 10;
+    params.parent = parent;
+    Create(params);
   }
 
  protected:
@@ -118,11 +118,11 @@ TEST(WindowModal, EnterReachesTheFocusedControl) {
 class Host : public Window {
  public:
   void Make() {
-    WindowSpec spec;
-    spec.className = L"TesmarTestHost";
-    spec.style = WS_POPUP;
-    spec.width = 300, spec.height = 300;
-    Create(spec);
+    WindowParams params;
+    params.className = L"TesmarTestHost";
+    params.style = WS_POPUP;
+    params.width = 300, params.height = 300;
+    Create(params);
   }
 };
 
