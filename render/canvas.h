@@ -18,8 +18,9 @@ inline constexpr Colour kBlack = 0x000000;
 // Mix modes of the pen: copy, xor with the screen, not-xor, and invert the screen.
 enum class PenMode : std::uint8_t { Copy, Xor, NotXor, Invert };
 
-// Cosmetic pen styles, numbered as the platform numbers them (0 solid … 4 dash-dot-dot).
-enum class PenStyle : std::uint8_t { Solid = 0, Dash = 1, Dot = 2, DashDot = 3, DashDotDot = 4 };
+// Pen styles are the platform's cosmetic pen styles by number (0 solid, 1 dash, 2 dot,
+// 3 dash-dot, 4 dash-dot-dot), the numbers the drawing records store.
+using CanvasPenStyle = std::int32_t;
 
 enum class BrushStyle : std::uint8_t { Solid, Clear };
 
@@ -42,7 +43,7 @@ struct LogicalFont {
 struct PenState {
   Colour colour = kBlack;
   int width = 1;
-  PenStyle style = PenStyle::Solid;
+  CanvasPenStyle style = 0;
   PenMode mode = PenMode::Copy;
   bool operator==(const PenState&) const = default;
 };
@@ -61,7 +62,7 @@ class Canvas {
   virtual PenState Pen() const = 0;
   virtual void SetPenColour(Colour c) = 0;
   virtual void SetPenWidth(int w) = 0;
-  virtual void SetPenStyle(PenStyle s) = 0;
+  virtual void SetPenStyle(CanvasPenStyle s) = 0;
   virtual void SetPenMode(PenMode m) = 0;
   virtual BrushState Brush() const = 0;
   virtual void SetBrushStyle(BrushStyle s) = 0;

@@ -35,7 +35,7 @@ GdiCanvas::~GdiCanvas() {
 
 void GdiCanvas::SetPenColour(Colour c) { penDirty_ |= pen_.colour != c; pen_.colour = c; }
 void GdiCanvas::SetPenWidth(int w) { penDirty_ |= pen_.width != w; pen_.width = w; }
-void GdiCanvas::SetPenStyle(PenStyle s) { penDirty_ |= pen_.style != s; pen_.style = s; }
+void GdiCanvas::SetPenStyle(CanvasPenStyle s) { penDirty_ |= pen_.style != s; pen_.style = s; }
 void GdiCanvas::SetPenMode(PenMode m) {
   pen_.mode = m;
   SetROP2(dc_, Rop2Of(m));
@@ -45,7 +45,7 @@ void GdiCanvas::SetBrushColour(Colour c) { brushDirty_ |= brush_.colour != c; br
 
 void GdiCanvas::RealisePen() {
   if (!penDirty_) return;
-  ui::Pen pen(CreatePen(static_cast<int>(pen_.style), pen_.width, pen_.colour));
+  ui::Pen pen(CreatePen(pen_.style, pen_.width, pen_.colour));
   if (!pen) throw std::runtime_error("CreatePen failed");
   SelectObject(dc_, pen.get());
   gdiPen_ = std::move(pen);  // the previous pen is no longer selected, so it can go

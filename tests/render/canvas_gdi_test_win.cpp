@@ -26,7 +26,7 @@ TEST(GdiPrepareCanvas, FreshBitmapBecomesBlackAndThePenDrawsWhite) {
   GdiCanvas canvas(bmp.Dc());
   PrepareCanvas(canvas, 45, 45, 0);
   EXPECT_EQ(CountPixels(bmp, RGB(0, 0, 0)), 45 * 45);
-  EXPECT_EQ(canvas.Pen(), (PenState{kWhite, 1, PenStyle::Solid, PenMode::Copy}));
+  EXPECT_EQ(canvas.Pen(), (PenState{kWhite, 1, 0, PenMode::Copy}));
   canvas.MoveTo(0, 10);
   canvas.LineTo(45, 10);
   EXPECT_EQ(CountPixels(bmp, RGB(255, 255, 255)), 45);

@@ -37,7 +37,7 @@ TEST(PrepareCanvas, SetsOnlyWhatDiffersAndLeavesPenWhiteInCopyMode) {
     SCOPED_TRACE(c.name);
     RecordingCanvas canvas;
     canvas.SetPenWidth(3);
-    canvas.SetPenStyle(PenStyle::Dot);
+    canvas.SetPenStyle(2);  // dot
     c.setup(canvas);
     canvas.calls.clear();
     PrepareCanvas(canvas, 45, 45, c.colour);
@@ -50,7 +50,7 @@ TEST(PrepareCanvas, SetsOnlyWhatDiffersAndLeavesPenWhiteInCopyMode) {
     EXPECT_EQ(rect->pen.mode, PenMode::Copy);
     EXPECT_EQ(rect->pen.colour, c.colour);
     EXPECT_EQ(rect->brush, (BrushState{BrushStyle::Solid, c.colour}));
-    EXPECT_EQ(canvas.Pen(), (PenState{kWhite, 3, PenStyle::Dot, PenMode::Copy}));
+    EXPECT_EQ(canvas.Pen(), (PenState{kWhite, 3, 2, PenMode::Copy}));
   }
 }
 
