@@ -1,13 +1,14 @@
 #pragma once
-// The silent abort: a failure that carries no message. It ends the operation that raised it
-// like any other error, and the application's top level discards it without showing anything.
-#include <exception>
+// The silent abort: a failure that carries no message. It ends an operation like any other
+// error (clean-up still runs), and the application's top level discards it without showing
+// anything. It deliberately does not derive from std::exception, so that a handler that
+// reports std::exception messages never shows it by accident.
 
 namespace tesmar {
 
-class SilentAbort : public std::exception {
- public:
-  const char* what() const noexcept override { return ""; }
-};
+struct SilentAbort {};
+
+// Ends the current operation silently.
+[[noreturn]] inline void Abort() { throw SilentAbort{}; }
 
 }  // namespace tesmar
