@@ -140,6 +140,12 @@ class TTesmarMainForm : public ui::Form {
   void N11Click();
   void N12Click();
   void WidthWidth11Click(const ui::MenuItem& Sender);  // all four size items
+  // Operations of the preview grid (main_form_later_win.cpp).
+  void makeDwgImages();
+  void dwgImageUp(bool upFlag);
+  // Fills one cell: black, the fitted preview, or the placeholder cross for a drawing without
+  // a readable preview (a damaged file included). True when a preview was shown.
+  bool ShowDwgPreview(const std::u16string& name, ui::ImageBox& image);
   // ---- Hint file
   void N8Click();
   // ---- CAD link
@@ -189,6 +195,18 @@ class TTesmarMainForm : public ui::Form {
   ui::Timer timer1_;
   ui::PopupMenu popupMenu1_;
   std::vector<ui::MenuItem> menuItems_;
+
+  // The catalogue, the grid and the hint file (main_form_later_win.cpp).
+  std::u16string ChosenFolder() const;   // the drawing folder of the first two lists, with '\'
+  std::u16string HintFilePath() const;
+  void SetFolderCaption(const std::u16string& folder);
+  void ShowStatus(std::u16string_view text);  // Edit1, then pending messages once
+  void WalkTopFolder();
+  void FillPage();        // the 30 cells from g_dxfTop
+  void ShowPageState();   // Label1 and the paging flags after a page change
+  void ShowHoverText(const ui::ImageBox& cell);
+  bool cmb1Walking_ = false;  // the folder walk of ComboBox1Change is running
+  bool cmb1Again_ = false;    // the top folder changed meanwhile: walk again afterwards
 };
 
 }  // namespace tesmar

@@ -16,8 +16,8 @@ constexpr unsigned RedOf(Rgb c) { return (c >> 16) & 0xFF; }
 constexpr unsigned GreenOf(Rgb c) { return (c >> 8) & 0xFF; }
 constexpr unsigned BlueOf(Rgb c) { return c & 0xFF; }
 
-constexpr Rgb kBlack = MakeRgb(0, 0, 0);
-constexpr Rgb kWhite = MakeRgb(255, 255, 255);
+constexpr Rgb kRgbBlack = MakeRgb(0, 0, 0);
+constexpr Rgb kRgbWhite = MakeRgb(255, 255, 255);
 
 struct RgbImage {
   int width = 0;
@@ -25,7 +25,7 @@ struct RgbImage {
   std::vector<Rgb> pixels;  // width * height, row by row from the top
 
   RgbImage() = default;
-  RgbImage(int w, int h, Rgb fill = kBlack)
+  RgbImage(int w, int h, Rgb fill = kRgbBlack)
       : width(w < 0 ? 0 : w), height(h < 0 ? 0 : h),
         pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill) {}
 

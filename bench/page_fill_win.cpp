@@ -50,7 +50,7 @@ void ToBitmap(const RgbImage& cell) {
 PageCost FillPage(const std::u16string& folder, const std::vector<std::u16string>& names, int top) {
   PageCost c;
   for (int i = 0; i < kCellsPerPage && top + i < int(names.size()); ++i) {
-    RgbImage cell(43, 43, kBlack);
+    RgbImage cell(43, 43, kRgbBlack);
     auto t0 = Clock::now();
     DwgPreviewBytes bytes;
     try {

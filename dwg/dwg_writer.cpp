@@ -92,7 +92,7 @@ std::string MakeDib8(const RgbImage& img, bool fullTable) {
   const std::uint32_t tableSize = fullTable ? 256 : std::uint32_t(palette.size());
   std::string dib = InfoHeader(img, 8, 0, row, fullTable ? 0 : tableSize);
   for (std::uint32_t i = 0; i < tableSize; ++i) {
-    Rgb c = i < palette.size() ? palette[i] : kBlack;
+    Rgb c = i < palette.size() ? palette[i] : kRgbBlack;
     dib.push_back(char(BlueOf(c)));
     dib.push_back(char(GreenOf(c)));
     dib.push_back(char(RedOf(c)));

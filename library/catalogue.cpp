@@ -22,7 +22,8 @@ std::u16string RemoveFirst(std::u16string s, std::u16string_view part) {
 std::u16string DrawingFolderOf(std::u16string_view top, std::u16string_view folder) {
   std::u16string p(top);
   p += kPathSeparator;
-  if (folder != u".") {
+  // "." stands for the top folder itself; so does an empty list (no drawing folder chosen).
+  if (folder != u"." && !folder.empty()) {
     p += folder;
     p += kPathSeparator;
   }

@@ -19,7 +19,7 @@ constexpr char16_t kPathSeparator = u'/';
 std::u16string RemoveFirst(std::u16string s, std::u16string_view part);
 
 // The chosen drawing folder, with a trailing separator: the top folder, then the drawing
-// folder unless it is "." (the top folder itself).
+// folder unless it is "." (the top folder itself) or empty.
 std::u16string DrawingFolderOf(std::u16string_view top, std::u16string_view folder);
 // The chosen drawing's full path: the drawing folder and the file name.
 std::u16string DrawingPathOf(std::u16string_view top, std::u16string_view folder, std::u16string_view file);

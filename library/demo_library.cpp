@@ -70,7 +70,7 @@ Rgb InkColour(int c, bool onWhite) {
   switch (c) {
     case 1: return MakeRgb(255, 0, 0);   // centre lines
     case 2: return onWhite ? MakeRgb(0, 0, 255) : MakeRgb(255, 255, 0);
-    default: return onWhite ? kBlack : kWhite;
+    default: return onWhite ? kRgbBlack : kRgbWhite;
   }
 }
 
@@ -91,7 +91,7 @@ RgbImage DrawDemoSymbol(int index, int w, int h, bool onWhite) {
   const auto& sym = Symbols()[std::size_t(index) % Symbols().size()];
   Sketch s;
   sym.draw(s);
-  RgbImage img(w, h, onWhite ? kWhite : kBlack);
+  RgbImage img(w, h, onWhite ? kRgbWhite : kRgbBlack);
   // Drawing units to pixels: the symbol fills about two thirds of the shorter side, set a
   // little off-centre the way a CAD program's last view leaves it.
   const double scale = std::min(w, h) * 0.33 * (1.0 + 0.15 * ((index / int(Symbols().size())) % 3));

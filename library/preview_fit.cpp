@@ -7,7 +7,7 @@
 namespace tesmar {
 
 Rgb CornerBackground(const RgbImage& img) {
-  if (img.Empty()) return kBlack;
+  if (img.Empty()) return kRgbBlack;
   const Rgb corners[4] = {img.At(0, 0), img.At(img.width - 1, 0), img.At(0, img.height - 1),
                           img.At(img.width - 1, img.height - 1)};
   int best = 0, bestCount = 0;
@@ -20,8 +20,8 @@ Rgb CornerBackground(const RgbImage& img) {
 
 void SwapBlackAndWhite(RgbImage& img) {
   for (Rgb& c : img.pixels) {
-    if (c == kBlack) c = kWhite;
-    else if (c == kWhite) c = kBlack;
+    if (c == kRgbBlack) c = kRgbWhite;
+    else if (c == kRgbWhite) c = kRgbBlack;
   }
 }
 
@@ -104,9 +104,9 @@ void StretchKeepingLight(const RgbImage& src, int sx, int sy, int sw, int sh, Rg
 void FitPreviewIntoCell(RgbImage& preview, RgbImage& cell, bool clip) {
   if (preview.Empty() || cell.Empty()) return;
   Rgb background = CornerBackground(preview);
-  if (background == kWhite) {
+  if (background == kRgbWhite) {
     SwapBlackAndWhite(preview);
-    background = kBlack;
+    background = kRgbBlack;
   }
   const DrawnArea area = FindDrawnArea(preview, background);
   const PreviewPlacement p = PlacePreview(preview.width, preview.height, area, cell.width, cell.height, clip);

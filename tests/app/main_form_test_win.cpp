@@ -45,7 +45,9 @@ TEST_F(MainFormTest, FirstStartInAnEmptyFolderUsesDefaultsAndWritesBothFilesAtEx
   EXPECT_EQ(f.g_dxfExt, u".dwg");
   EXPECT_EQ(f.Edit1().Text(), u"");
   EXPECT_TRUE(ui::IsTopmost(f.hwnd()));
-  EXPECT_EQ(ui::WindowText(f.hwnd()), u"Tesmar");
+  // The program folder holds no drawings: the catalogue's caption is the folder path relative
+  // to the top folder, "\".
+  EXPECT_EQ(ui::WindowText(f.hwnd()), u"\\");
   const LONG style = GetWindowLongW(f.hwnd(), GWL_STYLE);
   EXPECT_TRUE((style & WS_SYSMENU) && (style & WS_MINIMIZEBOX));
   EXPECT_FALSE((style & WS_MAXIMIZEBOX) || (style & WS_THICKFRAME));  // fixed border

@@ -33,7 +33,7 @@ TEST(DwgThumbnail, EveryStoredFormatDecodesToTheSamePixels) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    RgbImage bitmap(2, 2, kWhite);
+    RgbImage bitmap(2, 2, kRgbWhite);
     ASSERT_TRUE(LoadDwgThumbnail(Write(dir, c.name, test::DwgWith(c.code, c.data, "AC1021")), bitmap));
     ASSERT_EQ(bitmap.width, 13);
     ASSERT_EQ(bitmap.height, 7);

@@ -49,7 +49,7 @@ TEST(DemoLibrary, SymbolsAreDrawnInsideTheirPreview) {
     SCOPED_TRACE(i);
     for (bool onWhite : {true, false}) {
       RgbImage img = DrawDemoSymbol(i, 160, 100, onWhite);
-      const Rgb paper = onWhite ? kWhite : kBlack;
+      const Rgb paper = onWhite ? kRgbWhite : kRgbBlack;
       int ink = 0;
       for (Rgb c : img.pixels) ink += c != paper;
       EXPECT_GT(ink, 50) << "the symbol is visible";

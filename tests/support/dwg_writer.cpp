@@ -3,9 +3,9 @@
 namespace tesmar::test {
 
 RgbImage SamplePreview(int w, int h) {
-  RgbImage img(w, h, kWhite);
-  for (int x = 0; x < w; ++x) img.At(x, 0) = img.At(x, h - 1) = kBlack;
-  for (int y = 0; y < h; ++y) img.At(0, y) = img.At(w - 1, y) = kBlack;
+  RgbImage img(w, h, kRgbWhite);
+  for (int x = 0; x < w; ++x) img.At(x, 0) = img.At(x, h - 1) = kRgbBlack;
+  for (int y = 0; y < h; ++y) img.At(0, y) = img.At(w - 1, y) = kRgbBlack;
   for (int i = 1; i < w - 1 && i < h - 1; ++i) img.At(i, i) = MakeRgb(255, 0, 0);
   img.At(w - 2, 1) = MakeRgb(0, 0, 255);  // marks the top-right: a flipped decode moves it
   return img;
