@@ -339,14 +339,14 @@ void TTesmarMainForm::ComboBox3Change() {
     GetCursorPos(&cursor);
     RECT list;
     GetWindowRect(ComboBox3().hwnd(), &list);
-    const bool overList = cursor.x >= list.left + 1 && cursor.x <= list.right - 2 && cursor.y >= list.top + 1 &&
+    const bool overBox = cursor.x >= list.left + 1 && cursor.x <= list.right - 2 && cursor.y >= list.top + 1 &&
                           cursor.y <= list.bottom - 2;
     for (int i = 0; i < kCells; ++i) {
       ui::Panel* p = PnlAry[i];
       if (!p) continue;
       if (i == k % kCells) {
         p->SetBevelRaised(false);
-        if (!overList) {
+        if (!overBox) {
           POINT centre{p->Width() / 2, p->Height() / 2};
           ClientToScreen(p->hwnd(), &centre);
           SetCursorPos(centre.x, centre.y);

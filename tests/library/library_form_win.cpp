@@ -334,5 +334,23 @@ TEST_F(LibraryFormTest, DroppedListIsWideEnoughForItsLongestEntry) {
   EXPECT_GT(f.ComboBox3().DroppedWidth(), f.ComboBox3().Width() * 2);
 }
 
+TEST_F(LibraryFormTest, ATopFolderChangedDuringTheWalkRestartsItWithTheNewFolder) {
+  Drawing(dir / "A" / "a1" / "x.dwg");
+  Drawing(dir / "A" / "a2" / "x.dwg");
+  Drawing(dir / "B" / "b1" / "y.dwg");
+  test::WriteFile(File("TesmarTopDirs.txt"),
+                  Utf16ToAnsi(U16FromPath(dir / "A")) + "\r\n" + Utf16ToAnsi(U16FromPath(dir / "B")) + "\r\n");
+  auto& f = Start();
+  ASSERT_EQ(f.ComboBox1().Text(), U16FromPath(dir / "A"));
+  // While the walk of A lets messages through, the user picks B.
+  HWND combo1 = f.ComboBox1().hwnd();
+  PostMessageW(combo1, CB_SETCURSEL, 1, 0);
+  PostMessageW(f.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo1), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo1));
+  f.ComboBox1Change();
+  EXPECT_EQ(f.ComboBox1().Text(), U16FromPath(dir / "B"));
+  EXPECT_EQ(f.ComboBox2().Items(), std::vector<std::u16string>{u"b1"});
+  EXPECT_EQ(f.ComboBox3().Items(), std::vector<std::u16string>{u"y.dwg"});
+}
+
 }  // namespace
 }  // namespace tesmar
