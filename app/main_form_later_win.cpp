@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cwchar>
 
 #include "app/main_form_win.h"
 #include "base/silent_abort.h"
