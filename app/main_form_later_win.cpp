@@ -160,6 +160,7 @@ void TTesmarMainForm::ComboBox1DropDown(ui::ComboBox Sender) {
   width += g_DisplayScale * 10 / 100;
   if (Sender.Count() > kDroppedRows) width += GetSystemMetricsForDpi(SM_CXVSCROLL, GetDpiForWindow(Sender.hwnd()));
   Sender.SetDroppedWidth(width);
+  droppedList_ = Sender.hwnd();
   RECT r;
   GetWindowRect(hwnd(), &r);
   if (GetSystemMetrics(SM_CXSCREEN) - r.left < width) {
@@ -169,7 +170,13 @@ void TTesmarMainForm::ComboBox1DropDown(ui::ComboBox Sender) {
 }
 
 void TTesmarMainForm::WMApp() {
-  HWND list = FindWindowW(L"ComboLBox", nullptr);
+  // The dropped part of the list that dropped last; every list has such a top-level window of
+  // class "ComboLBox", hidden while closed, so a search by class alone could find another's.
+  HWND list = nullptr;
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  if (droppedList_ && GetComboBoxInfo(droppedList_, &info)) list = info.hwndList;
+  if (!list) list = FindWindowW(L"ComboLBox", nullptr);
   if (!list) return;
   RECT r;
   GetWindowRect(list, &r);

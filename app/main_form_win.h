@@ -207,6 +207,7 @@ class TTesmarMainForm : public ui::Form {
   void ShowHoverText(const ui::ImageBox& cell);
   bool cmb1Walking_ = false;  // the folder walk of ComboBox1Change is running
   bool cmb1Again_ = false;    // the top folder changed meanwhile: walk again afterwards
+  HWND droppedList_ = nullptr;  // the list that dropped down last (WMApp moves its dropped part)
 };
 
 }  // namespace tesmar

@@ -327,11 +327,24 @@ TEST_F(LibraryFormTest, ClipSwitchReloadsFromPageOneAndSizeItemsStepByOnePixel) 
   EXPECT_EQ(after.left, before.left);
 }
 
-TEST_F(LibraryFormTest, DroppedListIsWideEnoughForItsLongestEntry) {
+TEST_F(LibraryFormTest, AWideDroppedListNearTheScreenEdgeOpensToTheLeft) {
   Drawing(Lib() / (std::string(120, 'W') + ".dwg"));
   auto& f = StartWith(Lib());
-  f.ComboBox1DropDown(f.ComboBox3());
+  ShowWindow(f.hwnd(), SW_SHOWNA);
+  // Room for the window, not for the dropped list.
+  SetWindowPos(f.hwnd(), nullptr, GetSystemMetrics(SM_CXSCREEN) - 300, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  f.ComboBox3().SetDroppedDown(true);  // the list's drop-down notification runs ComboBox1DropDown
+  ui::ProcessMessages();
   EXPECT_GT(f.ComboBox3().DroppedWidth(), f.ComboBox3().Width() * 2);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(f.ComboBox3().hwnd(), &info));
+  RECT list, box;
+  GetWindowRect(info.hwndList, &list);
+  GetWindowRect(f.ComboBox3().hwnd(), &box);
+  EXPECT_EQ(list.right, box.right) << "the extra width extends to the left";
+  EXPECT_EQ(list.right - list.left, f.ComboBox3().DroppedWidth());
+  f.ComboBox3().SetDroppedDown(false);
 }
 
 TEST_F(LibraryFormTest, ATopFolderChangedDuringTheWalkRestartsItWithTheNewFolder) {
