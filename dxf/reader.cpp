@@ -4,7 +4,10 @@
 #include "dxf/reader.h"
 
 #include <exception>
+#include <climits>
+#include <deque>
 #include <unordered_map>
+#include <vector>
 
 #include "base/readonly_file.h"
 #include "base/strings.h"
@@ -56,45 +59,79 @@ class TextDecoder {
   TextEncoding encoding_;
 };
 
-// Layer and linetype names repeat from entity to entity: the last one is decoded once.
-class NameCache {
+// Layer and linetype names repeat from entity to entity: each distinct name is decoded once
+// and known by a number from then on.
+class NameTable {
  public:
-  explicit NameCache(bool upper) : upper_(upper) {}
-  const std::u16string& Get(const TextDecoder& decode, std::string_view bytes) {
-    if (!valid_ || bytes != bytes_) {
-      bytes_.assign(bytes);
-      decode.Assign(text_, bytes);
-      if (upper_) text_ = UpperCase16(text_);
-      valid_ = true;
+  explicit NameTable(bool upper) : upper_(upper) {}
+  std::size_t Id(const TextDecoder& decode, std::string_view bytes) {
+    if (last_ < keys_.size() && keys_[last_] == bytes) return last_;
+    auto it = ids_.find(bytes);
+    if (it == ids_.end()) {
+      keys_.emplace_back(bytes);
+      std::u16string text = decode(bytes);
+      texts_.push_back(upper_ ? UpperCase16(text) : std::move(text));
+      it = ids_.emplace(keys_.back(), keys_.size() - 1).first;
     }
-    return text_;
+    return last_ = it->second;
   }
+  const std::u16string& Text(std::size_t id) const { return texts_[id]; }
 
  private:
   bool upper_;
-  bool valid_ = false;
-  std::string bytes_;
-  std::u16string text_;
+  std::deque<std::string> keys_;  // never moves, so the map's views stay valid
+  std::vector<std::u16string> texts_;
+  std::unordered_map<std::string_view, std::size_t> ids_;
+  std::size_t last_ = static_cast<std::size_t>(-1);
 };
 
 // Entity kinds, in the order in which their maps are tried.
 enum class Kind { None, Line, Circle, Arc, LwPolyline, Polyline, Text, Insert, Face, Ellipse, Solid, Leader, Spline, Dimension };
 
-Kind KindOf(std::string_view v) {
-  if (v == "LINE") return Kind::Line;
-  if (v == "CIRCLE") return Kind::Circle;
-  if (v == "ARC") return Kind::Arc;
-  if (v == "LWPOLYLINE") return Kind::LwPolyline;
-  if (v == "POLYLINE") return Kind::Polyline;
-  if (v == "TEXT" || v == "ATTRIB" || v == "MTEXT") return Kind::Text;
-  if (v == "INSERT") return Kind::Insert;
-  if (v == "3DFACE") return Kind::Face;
-  if (v == "ELLIPSE") return Kind::Ellipse;
-  if (v == "SOLID") return Kind::Solid;
-  if (v == "LEADER") return Kind::Leader;
-  if (v == "SPLINE") return Kind::Spline;
-  if (v == "DIMENSION") return Kind::Dimension;
-  return Kind::None;
+// The values of code-0 pairs that the reader acts on, recognised once per pair.
+enum class Word : std::uint8_t {
+  Other, Table, EndTab, Layer, View, Block, EndBlk, EndSec, Vertex, SeqEnd,
+  Line, Circle, Arc, LwPolyline, Polyline, Text, Attrib, MText, Insert, Face, Ellipse, Solid, Leader, Spline, Dimension
+};
+
+Word WordOf(std::string_view v) {
+  struct Entry {
+    std::string_view text;
+    Word word;
+  };
+  static constexpr Entry kWords[] = {
+      {"LINE", Word::Line},       {"VERTEX", Word::Vertex},   {"LWPOLYLINE", Word::LwPolyline}, {"TEXT", Word::Text},
+      {"CIRCLE", Word::Circle},   {"ARC", Word::Arc},         {"INSERT", Word::Insert},         {"SEQEND", Word::SeqEnd},
+      {"MTEXT", Word::MText},     {"ATTRIB", Word::Attrib},   {"POLYLINE", Word::Polyline},     {"DIMENSION", Word::Dimension},
+      {"ELLIPSE", Word::Ellipse}, {"SPLINE", Word::Spline},   {"SOLID", Word::Solid},           {"LEADER", Word::Leader},
+      {"3DFACE", Word::Face},     {"TABLE", Word::Table},     {"ENDTAB", Word::EndTab},         {"LAYER", Word::Layer},
+      {"VIEW", Word::View},       {"BLOCK", Word::Block},     {"ENDBLK", Word::EndBlk},         {"ENDSEC", Word::EndSec},
+  };
+  if (v.size() < 3 || v.size() > 10 || v[0] < '3' || v[0] > 'Z') return Word::Other;
+  for (const Entry& e : kWords)
+    if (e.text.size() == v.size() && e.text[0] == v[0] && e.text == v) return e.word;
+  return Word::Other;
+}
+
+Kind KindOf(Word w) {
+  switch (w) {
+    case Word::Line: return Kind::Line;
+    case Word::Circle: return Kind::Circle;
+    case Word::Arc: return Kind::Arc;
+    case Word::LwPolyline: return Kind::LwPolyline;
+    case Word::Polyline: return Kind::Polyline;
+    case Word::Text:
+    case Word::Attrib:
+    case Word::MText: return Kind::Text;
+    case Word::Insert: return Kind::Insert;
+    case Word::Face: return Kind::Face;
+    case Word::Ellipse: return Kind::Ellipse;
+    case Word::Solid: return Kind::Solid;
+    case Word::Leader: return Kind::Leader;
+    case Word::Spline: return Kind::Spline;
+    case Word::Dimension: return Kind::Dimension;
+    default: return Kind::None;
+  }
 }
 
 // Kinds that BLOCK definitions keep; 3DFACE, LEADER, SPLINE and DIMENSION are read only from
@@ -134,13 +171,18 @@ class Reader {
     else return false;
     return true;
   }
-  const std::u16string& Layer() { return layerNames_.Get(decode_, v_); }
-  const std::u16string& Ltype() { return ltypeNames_.Get(decode_, v_); }
+  // The layer named by the value; it becomes the current entity's layer.
+  const std::u16string& Layer() {
+    entLayer_ = layers_.Id(decode_, v_);
+    return layers_.Text(entLayer_);
+  }
+  const std::u16string& Ltype() { return ltypes_.Text(ltypes_.Id(decode_, v_)); }
 
-  std::int16_t LayerColor(const std::u16string& name);
-  void Resolve(std::int16_t& color, const std::u16string& layer) {
-    if (color == 256) color = LayerColor(layer);
-    if (curInBlock_ && (layer == u"0" || color == 0)) color = LayerColor(layer);
+  std::int16_t LayerColor(std::size_t layer);
+  // BYLAYER takes the layer's colour; inside a block, so do entities on layer "0" and BYBLOCK.
+  void Resolve(std::int16_t& color) {
+    if (color == 256) color = LayerColor(entLayer_);
+    if (curInBlock_ && (entLayer_ == zeroLayer_ || color == 0)) color = LayerColor(entLayer_);
   }
 
   void LayerTablePair(int code, std::string_view value);
@@ -159,9 +201,14 @@ class Reader {
   TDrawingModel& m_;
   TextDecoder decode_;
   std::string_view v_;  // value of the pair being processed
-  NameCache layerNames_{false};
-  NameCache ltypeNames_{true};
-  std::unordered_map<std::u16string, std::int16_t> layerColors_;
+  Word w_ = Word::Other;  // what that value says when the code is 0
+  NameTable layers_{false};
+  NameTable ltypes_{true};
+  const std::size_t zeroLayer_ = layers_.Id(decode_, "0");
+  const std::size_t emptyLayer_ = layers_.Id(decode_, "");
+  std::size_t entLayer_ = zeroLayer_;  // layer of the current entity
+  static constexpr std::int32_t kUnknownColor = INT32_MIN;
+  std::vector<std::int32_t> layerColors_;  // by layer name number; emptied when the LAYER table changes
 
   // Section flags.
   bool headerSeen_ = false, versionArmed_ = false;
@@ -201,16 +248,15 @@ class Reader {
   RecordTable<TDimensionBlk> dimension_;
 };
 
-std::int16_t Reader::LayerColor(const std::u16string& name) {
-  auto it = layerColors_.find(name);
-  if (it != layerColors_.end()) return it->second;
-  std::int16_t c = GetLayerColor(m_, name);
-  layerColors_.emplace(name, c);
-  return c;
+std::int16_t Reader::LayerColor(std::size_t layer) {
+  if (layer >= layerColors_.size()) layerColors_.resize(layer + 1, kUnknownColor);
+  if (layerColors_[layer] == kUnknownColor) layerColors_[layer] = GetLayerColor(m_, layers_.Text(layer));
+  return static_cast<std::int16_t>(layerColors_[layer]);
 }
 
 void Reader::Pair(int code, std::string_view value) {
   v_ = value;
+  w_ = code == 0 ? WordOf(value) : Word::Other;
   // Header variables: only $ACADVER is read.
   if (headerSeen_) {
     if (version_.empty()) {
@@ -233,26 +279,24 @@ void Reader::Pair(int code, std::string_view value) {
   }
 
   bool sectionEnd = false;
-  if (code == 0) {
-    if (value == "TABLE") {
-      afterTable_ = true;
-    } else if (value == "ENDBLK" || value == "ENDSEC") {
-      // The current entity ends first, while it still stands where it was read.
-      if (cur_ != Kind::None) TakeEntityPair(code, value);
-      EndVertexMode();
-      if (value == "ENDBLK") {
-        inBlockBody_ = false;
-      } else {
-        inBlocks_ = inViewRecord_ = inViewTable_ = inBlockBody_ = inEntities_ = false;
-      }
-      sectionEnd = true;
+  if (w_ == Word::Table) {
+    afterTable_ = true;
+  } else if (w_ == Word::EndBlk || w_ == Word::EndSec) {
+    // The current entity ends first, while it still stands where it was read.
+    if (cur_ != Kind::None) TakeEntityPair(code, value);
+    EndVertexMode();
+    if (w_ == Word::EndBlk) {
+      inBlockBody_ = false;
+    } else {
+      inBlocks_ = inViewRecord_ = inViewTable_ = inBlockBody_ = inEntities_ = false;
     }
+    sectionEnd = true;
   }
 
   if (inBlocks_ && inBlockHeader_) BlockHeaderPair(code);
   if (!sectionEnd && (inBlockBody_ || inEntities_)) EntityPair(code, value);
 
-  if (code == 0 && value == "BLOCK" && inBlocks_) {
+  if (w_ == Word::Block && inBlocks_) {
     m_.BlockAry.emplace_back();
     inBlockHeader_ = true;
   }
@@ -285,9 +329,9 @@ void Reader::LayerTablePair(int code, std::string_view value) {
     }
     layerColors_.clear();
   }
-  if (code == 0 && value == "ENDTAB") {
+  if (w_ == Word::EndTab) {
     inLayerTable_ = inLayerRecord_ = afterTable_ = false;
-  } else if (code == 0 && value == "LAYER") {
+  } else if (w_ == Word::Layer) {
     m_.LayerAry.emplace_back();
     curLayer_ = static_cast<std::int32_t>(m_.LayerAry.size() - 1);
     inLayerRecord_ = true;
@@ -296,12 +340,12 @@ void Reader::LayerTablePair(int code, std::string_view value) {
 }
 
 void Reader::ViewTablePair(int code, std::string_view value) {
-  if (code == 0 && value == "VIEW") {
+  if (w_ == Word::View) {
     m_.ViewAry.emplace_back();
     inViewRecord_ = true;
     return;
   }
-  if (code == 0 && value == "ENDTAB") {  // later tables have groups of the same numbers
+  if (w_ == Word::EndTab) {  // later tables have groups of the same numbers
     inViewTable_ = inViewRecord_ = false;
     return;
   }
@@ -340,7 +384,7 @@ void Reader::EntityPair(int code, std::string_view value) {
   if (cur_ != Kind::None) TakeEntityPair(code, value);
   if (vertexMode_) VertexModePair(code, value);
   if (code == 0) {
-    const Kind kind = KindOf(value);
+    const Kind kind = KindOf(w_);
     if (kind != Kind::None && (!inBlockBody_ || AllowedInBlock(kind))) Start(kind, value);
   }
 }
@@ -348,7 +392,7 @@ void Reader::EntityPair(int code, std::string_view value) {
 void Reader::VertexModePair(int code, std::string_view value) {
   if (code == 0) {
     // VERTEX entities continue the polyline; SEQEND (or any other entity) ends it.
-    if (value != "VERTEX") EndVertexMode();
+    if (w_ != Word::Vertex) EndVertexMode();
     return;
   }
   RecordTable<TLwpVer>& table = vertexInBlock_ ? blkVer_ : ver_;
@@ -378,6 +422,7 @@ void Reader::Start(Kind kind, std::string_view value) {
   };
   cur_ = kind;
   curInBlock_ = inBlock;
+  entLayer_ = kind == Kind::Text ? emptyLayer_ : zeroLayer_;
   switch (kind) {
     case Kind::Line: rec_ = &tag(inBlock ? blkLine_.Add() : line_.Add()); break;
     case Kind::Circle: rec_ = &tag(inBlock ? blkCircle_.Add() : circle_.Add()); break;
@@ -394,8 +439,8 @@ void Reader::Start(Kind kind, std::string_view value) {
     }
     case Kind::Text: {
       TTextBlk& r = tag(inBlock ? blkText_.Add() : text_.Add());
-      r.mtflag = value == "MTEXT";
-      r.atflag = value == "ATTRIB";
+      r.mtflag = w_ == Word::MText;
+      r.atflag = w_ == Word::Attrib;
       rec_ = &r;
       break;
     }
@@ -425,7 +470,7 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
     case Kind::Line: {
       auto& r = Rec<TAcadLineBlk>();
       switch (code) {
-        case 0: Resolve(r.color, r.layer); EndEntity(); return false;
+        case 0: Resolve(r.color); EndEntity(); return false;
         case 8: r.layer = Layer(); break;
         case 6: r.ltype = Ltype(); break;
         case 62: r.color = Int(); break;
@@ -440,7 +485,7 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
       // An ARC is a CIRCLE with start and end angles.
       auto take = [&](auto& r) {
         switch (code) {
-          case 0: Resolve(r.color, r.layer); EndEntity(); return false;
+          case 0: Resolve(r.color); EndEntity(); return false;
           case 8: r.layer = Layer(); break;
           case 6: r.ltype = Ltype(); break;
           case 40: r.hankei = Real(); break;
@@ -469,8 +514,8 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
             EndEntity();
             return false;
           }
-          Resolve(r.color, r.layer);
-          if (value == "VERTEX") {
+          Resolve(r.color);
+          if (w_ == Word::Vertex) {
             vertexMode_ = true;
             vertexInBlock_ = curInBlock_;
             vertexIhand_ = r.ihand;
@@ -496,7 +541,7 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
           if (!lw) break;  // the header's own point is not a vertex
           RecordTable<TLwpVer>& table = curInBlock_ ? blkVer_ : ver_;
           if (code == 10) {
-            Resolve(r.color, r.layer);
+            Resolve(r.color);
             TLwpVer& v = table.Add();
             v.ihand = r.ihand;
             v.code10 = {Real(), 0, r.code38};
@@ -518,7 +563,7 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
           if (r.str.empty()) {
             (curInBlock_ ? blkText_ : text_).PopBack();
           } else {
-            Resolve(r.color, r.layer);
+            Resolve(r.color);
           }
           EndEntity();
           return false;
@@ -549,7 +594,7 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
     case Kind::Insert: {
       auto& r = Rec<TInsertBlk>();
       switch (code) {
-        case 0: Resolve(r.color, r.layer); EndEntity(); return false;
+        case 0: Resolve(r.color); EndEntity(); return false;
         case 8: r.layer = Layer(); break;
         case 6: r.ltype = Ltype(); break;
         case 2: decode_.Assign(r.name, value); break;
@@ -569,7 +614,7 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
     case Kind::Face: {
       auto& r = Rec<TFaceBlk>();
       switch (code) {
-        case 0: Resolve(r.color, r.layer); EndEntity(); return false;
+        case 0: Resolve(r.color); EndEntity(); return false;
         case 8: r.layer = Layer(); break;
         case 6: r.ltype = Ltype(); break;
         case 62: r.color = Int(); break;
@@ -590,7 +635,7 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
     case Kind::Ellipse: {
       auto& r = Rec<TEllipseBlk>();
       switch (code) {
-        case 0: Resolve(r.color, r.layer); EndEntity(); return false;
+        case 0: Resolve(r.color); EndEntity(); return false;
         case 8: r.layer = Layer(); break;
         case 6: r.ltype = Ltype(); break;
         case 40: r.henpei = Real(); break;
@@ -606,7 +651,7 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
     case Kind::Solid: {
       auto& r = Rec<TSolidBlk>();
       switch (code) {
-        case 0: Resolve(r.color, r.layer); EndEntity(); return false;
+        case 0: Resolve(r.color); EndEntity(); return false;
         case 8: r.layer = Layer(); break;
         case 6: r.ltype = Ltype(); break;
         case 60: r.code60 = Int(); break;
@@ -620,7 +665,7 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
     case Kind::Leader: {
       auto& r = Rec<TLeaderBlk>();
       switch (code) {
-        case 0: Resolve(r.color, r.layer); EndEntity(); return false;
+        case 0: Resolve(r.color); EndEntity(); return false;
         case 8: r.layer = Layer(); return true;
         case 6: r.ltype = Ltype(); return true;
         case 41: r.code41 = Real(); return true;
@@ -632,7 +677,7 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
         default: break;
       }
       if (leaderVertex_ >= r.code76) {  // every vertex read: the next other group ends it
-        Resolve(r.color, r.layer);
+        Resolve(r.color);
         EndEntity();
         return false;
       }
@@ -648,7 +693,7 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
     case Kind::Spline: {
       auto& r = Rec<TSplineBlk>();
       switch (code) {
-        case 0: Resolve(r.color, r.layer); EndEntity(); return false;
+        case 0: Resolve(r.color); EndEntity(); return false;
         case 8: r.layer = Layer(); break;
         case 6: r.ltype = Ltype(); break;
         case 70: r.code70 = Int(); break;
@@ -674,7 +719,7 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
     case Kind::Dimension: {
       auto& r = Rec<TDimensionBlk>();
       switch (code) {
-        case 0: Resolve(r.color, r.layer); EndEntity(); return false;
+        case 0: Resolve(r.color); EndEntity(); return false;
         case 8: r.layer = Layer(); break;
         case 6: r.ltype = Ltype(); break;
         case 2: decode_.Assign(r.dimblkName, value); break;
@@ -768,24 +813,22 @@ std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, I
     }
     const long long step = DxfProgressStep(size);
     long long t = 0;
-    std::string_view codeLine, valueLine;  // views into the scanner's buffer
+    DxfPair pair;  // views into the scanner's buffer
     DxfPairScanner scanner(file);
     try {
       for (;;) {
-        const auto r = scanner.Next(codeLine, valueLine);
+        const auto r = scanner.Next(pair);
         if (r == DxfPairScanner::Result::End) break;
         ++t;
         if (r == DxfPairScanner::Result::ReadError) {
-          codeLine = valueLine = {};
+          pair.code = pair.value = {};
           throw BadValue{};
         }
         if (progress && t % step == 0) progress->SetPosition(progress->Position() + 1);
-        std::int32_t code;
-        if (!ParseDxfInt(codeLine, code)) code = -999;
-        reader.Pair(code, valueLine);
+        reader.Pair(pair.numeric ? pair.number : -999, pair.value);
       }
     } catch (const BadValue&) {
-      const std::u16string code = reader.Decode()(codeLine), value = reader.Decode()(valueLine);
+      const std::u16string code = reader.Decode()(pair.code), value = reader.Decode()(pair.value);
       const std::u16string first = IntToStr16(2 * t - 1), second = IntToStr16(2 * t);
       status = first + u":" + code + u"/" + second + u":" + value;
       if (report)
