@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/codepage.h"
+#include "base/strings.h"
 #include "cli/command.h"
 
 namespace tesmar::cli {
@@ -25,18 +27,21 @@ CommandRegistration::CommandRegistration(const char* name, const char* usage, Co
   Registry()[name] = Entry{usage, main};
 }
 
+std::filesystem::path PathArg(const std::string& utf8) { return PathFromU16(Utf8ToUtf16(utf8)); }
+
 }  // namespace tesmar::cli
 
 int main(int argc, char** argv) {
   using namespace tesmar::cli;
-  if (argc >= 2) {
-    auto it = Registry().find(argv[1]);
+  std::vector<std::string> utf8 = Utf8Arguments(argc, argv);
+  if (utf8.size() >= 2) {
+    auto it = Registry().find(utf8[1]);
     if (it != Registry().end()) {
-      std::vector<std::string> args(argv + 2, argv + argc);
+      std::vector<std::string> args(utf8.begin() + 2, utf8.end());
       try {
         return it->second.main(args);
       } catch (const std::exception& e) {
-        std::fprintf(stderr, "tesmar-tool %s: %s\n", argv[1], e.what());
+        std::fprintf(stderr, "tesmar-tool %s: %s\n", utf8[1].c_str(), e.what());
         return 1;
       }
     }

@@ -1,0 +1,85 @@
+# Shared Wine set-up for the build's wrapper and for tools/run: source it and call
+# tesmar_wine_env BUILD_DIR. It exports the environment, creates the prefix once (under a lock,
+# so parallel tests wait for one another), starts a persistent wineserver and, when there is no
+# DISPLAY, one Xvfb shared by the whole run (its display number is kept in BUILD_DIR/xvfb.display).
+
+tesmar_start_xvfb() {
+  local build=$1 state="$1/xvfb.display" pidfile="$1/xvfb.pid"
+  if [ -s "$state" ] && [ -s "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then
+    DISPLAY=$(cat "$state"); export DISPLAY; return 0
+  fi
+  local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
+  # 1920x1080 with 24-bit colour; -displayfd picks a free display number.
+  setsid Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  local pid=$!
+  local num; read -r num <"$fifo"; rm -f "$fifo"
+  echo "$pid" >"$pidfile"
+  echo ":$num" >"$state"
+  DISPLAY=":$num"; export DISPLAY
+}
+
+tesmar_wine_prefix_init() {
+  local prefix=$1
+  [ -f "$prefix/.tesmar-ready" ] && return 0
+  rm -rf "$prefix"
+  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+  /usr/lib/wine/wineserver -w || true
+  # A Japanese Windows has Japanese faces for menus and dialogs; map the faces Wine asks for
+  # to the installed IPA Gothic so menus and controls show Japanese text.
+  local reg="$prefix/tesmar-fonts.reg"
+  cat >"$reg" <<'REG'
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"MS UI Gothic"="IPAGothic"
+"MS Gothic"="IPAGothic"
+"MS PGothic"="IPAPGothic"
+"MS Shell Dlg"="IPAGothic"
+"MS Shell Dlg 2"="IPAGothic"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
+"Tahoma"=hex(7):69,00,70,00,61,00,67,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00
+"Segoe UI"=hex(7):69,00,70,00,61,00,67,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00
+"Microsoft Sans Serif"=hex(7):69,00,70,00,61,00,67,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00
+REG
+  /usr/lib/wine/wine64 regedit /S "$(winepath_w "$reg")" >/dev/null 2>&1 || /usr/lib/wine/wine64 regedit "$reg" >/dev/null 2>&1 || true
+  /usr/lib/wine/wineserver -w || true
+  touch "$prefix/.tesmar-ready"
+}
+
+winepath_w() { echo "Z:${1//\//\\}"; }
+
+tesmar_wine_env() {
+  local build=$1
+  mkdir -p "$build"
+  export WINEPREFIX="$build/wineprefix"
+  export WINEDEBUG=-all
+  # Wine takes its code page from LC_ALL even when glibc has no such locale; keep bash quiet.
+  export LC_ALL=ja_JP.UTF-8 2>/dev/null
+  export WINEARCH=win64
+  export WINELOADER=/usr/lib/wine/wine64
+  # No Mono/Gecko installers, no desktop menu entries.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  # Programs started here must not inherit the lock's descriptor (9>&-), or the lock would
+  # live as long as Xvfb or the wineserver.
+  (
+    flock 9
+    if [ -z "${DISPLAY:-}" ]; then tesmar_start_xvfb "$build" 9>&-; fi
+    tesmar_wine_prefix_init "$WINEPREFIX" 9>&-
+    # One persistent wineserver for the whole run. When this call started it, start Wine's
+    # system services now with no terminal attached: services started by a test would hold
+    # the test's output pipe open after it ends, and ctest would wait for them.
+    if /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 9>&-; then
+      /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1 9>&- || true
+    fi
+    flock -u 9
+  ) 9>"$build/.wine-setup.lock"
+  if [ -z "${DISPLAY:-}" ]; then DISPLAY=$(cat "$build/xvfb.display"); export DISPLAY; fi
+}
+
+# Stops what tesmar_wine_env started for BUILD_DIR.
+tesmar_wine_stop() {
+  local build=$1
+  WINEPREFIX="$build/wineprefix" /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  if [ -s "$build/xvfb.pid" ]; then kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true; rm -f "$build/xvfb.pid" "$build/xvfb.display"; fi
+}
