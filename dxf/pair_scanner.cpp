@@ -6,12 +6,19 @@
 
 #include "dxf/values.h"
 
+// The per-line steps run for every pair; keep them inside Next().
+#if defined(__GNUC__)
+#define TESMAR_HOT_INLINE [[gnu::always_inline]] inline
+#else
+#define TESMAR_HOT_INLINE inline
+#endif
+
 namespace tesmar {
 namespace {
 
 // The first CR or LF in [q, e), or e. Eight bytes at a time: a byte equal to CR or LF becomes a
 // zero byte after the exclusive-or, and the lowest zero byte is exact with the usual bit trick.
-const char* FindLineEnd(const char* q, const char* const e) {
+TESMAR_HOT_INLINE const char* FindLineEnd(const char* q, const char* const e) {
   static_assert(std::endian::native == std::endian::little);
   constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
   while (e - q >= 8) {
@@ -51,7 +58,7 @@ bool DxfPairScanner::Fill() {
   return true;
 }
 
-DxfPairScanner::Line DxfPairScanner::TakeLine(std::size_t& p, std::string_view& line) {
+TESMAR_HOT_INLINE DxfPairScanner::Line DxfPairScanner::TakeLine(std::size_t& p, std::string_view& line) {
   const char* b = buf_.get();
   const std::size_t eol = static_cast<std::size_t>(FindLineEnd(b + p, b + end_) - b);
   if (eol == end_) {  // no line end in the buffer
@@ -70,7 +77,7 @@ DxfPairScanner::Line DxfPairScanner::TakeLine(std::size_t& p, std::string_view& 
   return Line::Taken;
 }
 
-bool DxfPairScanner::TakeQuickCode(std::size_t& p, DxfPair& pair) {
+TESMAR_HOT_INLINE bool DxfPairScanner::TakeQuickCode(std::size_t& p, DxfPair& pair) {
   const char* const b = buf_.get();
   const char* const e = b + end_;
   const char* q = b + p;
