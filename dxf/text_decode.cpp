@@ -122,10 +122,36 @@ class EscapeText {
   std::unordered_map<std::u16string, std::vector<int>> index_;
 };
 
+// The usual text: every "\U+" is followed by four hexadecimal digits, and no escape produces a
+// character that could begin or continue another escape (\, U, +). Then escapes cannot
+// interact, and one pass from left to right gives what the definition gives. False (and `s`
+// unchanged) for any other text.
+bool DecodePlainEscapes(std::u16string& s) {
+  std::u16string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    if (s.compare(i, 3, u"\\U+") != 0) {
+      out.push_back(s[i++]);
+      continue;
+    }
+    if (s.size() - i < kEscapeLength) return false;
+    const std::u16string_view digits = std::u16string_view(s).substr(i + 3, 4);
+    for (char16_t d : digits)
+      if (!((d >= u'0' && d <= u'9') || (d >= u'a' && d <= u'f') || (d >= u'A' && d <= u'F'))) return false;
+    const char16_t c = EscapeValue(digits);
+    if (c == u'\\' || c == u'U' || c == u'+') return false;
+    out.push_back(c);
+    i += kEscapeLength;
+  }
+  s.swap(out);
+  return true;
+}
+
 }  // namespace
 
 bool DecodeUnicodeEscapesIn(std::u16string& s) {
   if (s.find(u"\\U+") == std::u16string::npos) return false;
+  if (DecodePlainEscapes(s)) return true;
   EscapeText text(s);
   text.Decode();
   s = text.Text();
