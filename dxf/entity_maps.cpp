@@ -42,7 +42,9 @@ void Reader::Start(Kind kind, std::string_view value) {
       break;
     }
     case Kind::Face: rec_ = &face_.Add(); break;
-    case Kind::Ellipse: rec_ = &tag(inBlock ? blkEllipse_.Add() : ellipse_.Add()); break;
+    case Kind::Ellipse:  // block ellipses are tagged too, as every record of a block table is
+      rec_ = &tag(inBlock ? blkEllipse_.Add() : ellipse_.Add());
+      break;
     case Kind::Solid: rec_ = &tag(inBlock ? blkSolid_.Add() : solid_.Add()); break;
     case Kind::Leader:
       rec_ = &leader_.Add();

@@ -4,6 +4,7 @@
 #include "dxf/reader.h"
 
 #include <exception>
+#include <memory>
 
 #include "base/readonly_file.h"
 #include "dxf/pair_scanner.h"
@@ -95,8 +96,8 @@ void Reader::Pair(int code, std::string_view value) {
 }
 
 void Reader::LayerTablePair(int code, std::string_view value) {
-  if (inLayerRecord_ && curLayer_ >= 0 && static_cast<std::size_t>(curLayer_) < m_.LayerAry.size()) {
-    TLayer& layer = m_.LayerAry[static_cast<std::size_t>(curLayer_)];
+  if (inLayerRecord_ && layerRecord_ >= 0 && static_cast<std::size_t>(layerRecord_) < m_.LayerAry.size()) {
+    TLayer& layer = m_.LayerAry[static_cast<std::size_t>(layerRecord_)];
     switch (code) {
       case 2: decode_.Assign(layer.Name, value); break;
       case 6: layer.ltype = Ltype(); break;
@@ -117,7 +118,7 @@ void Reader::LayerTablePair(int code, std::string_view value) {
     inLayerTable_ = inLayerRecord_ = afterTable_ = false;
   } else if (w_ == Word::Layer) {
     m_.LayerAry.emplace_back();
-    curLayer_ = static_cast<std::int32_t>(m_.LayerAry.size() - 1);
+    layerRecord_ = static_cast<std::int32_t>(m_.LayerAry.size() - 1);
     inLayerRecord_ = true;
     layerColors_.clear();
   }
@@ -196,6 +197,7 @@ void Reader::VertexModePair(int code, std::string_view value) {
     default: break;
   }
 }
+
 void Reader::Finish() {
   if (m_.LayerAry.empty()) {
     TLayer zero;
@@ -275,11 +277,12 @@ std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, I
     }
     const long long step = DxfProgressStep(size);
     long long t = 0;
-    DxfPair pair;  // views into the scanner's buffer
-    DxfPairScanner scanner(file);
+    DxfPair pair;  // views into the scanner's buffer, which must outlive the handlers below
+    std::unique_ptr<DxfPairScanner> scanner;
     try {
+      scanner = std::make_unique<DxfPairScanner>(file);
       for (;;) {
-        const auto r = scanner.Next(pair);
+        const auto r = scanner->Next(pair);
         if (r == DxfPairScanner::Result::End) break;
         ++t;
         if (r == DxfPairScanner::Result::ReadError) {
@@ -302,7 +305,15 @@ std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, I
     }
     file.Close();
   }
-  reader.Finish();
+  try {
+    reader.Finish();
+  } catch (const std::exception&) {
+    ClearAll(model);
+    model.LayerAry.resize(1);
+    model.LayerAry[0].Name = u"0";
+    status = kDxfErrorStatus;
+    ReportFileFailure(report, kDxfFailedMessage);
+  }
   if (progress) progress->SetPosition(0);
   return reader.Version();
 }

@@ -199,7 +199,7 @@ class Reader {
   bool inBlocks_ = false, inBlockHeader_ = false, inBlockBody_ = false, inEntities_ = false;
 
   std::u16string version_;
-  std::int32_t curLayer_ = -1;
+  std::int32_t layerRecord_ = -1;  // index in LayerAry of the LAYER record being read
   std::u16string curBlockName_;  // last group-2 value of a block header
 
   // The current entity.
