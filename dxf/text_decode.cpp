@@ -129,20 +129,18 @@ class EscapeText {
 bool DecodePlainEscapes(std::u16string& s) {
   std::u16string out;
   out.reserve(s.size());
-  for (std::size_t i = 0; i < s.size();) {
-    if (s.compare(i, 3, u"\\U+") != 0) {
-      out.push_back(s[i++]);
-      continue;
-    }
-    if (s.size() - i < kEscapeLength) return false;
-    const std::u16string_view digits = std::u16string_view(s).substr(i + 3, 4);
+  std::size_t from = 0;
+  for (std::size_t at; (at = s.find(u"\\U+", from)) != std::u16string::npos; from = at + kEscapeLength) {
+    if (s.size() - at < kEscapeLength) return false;
+    const std::u16string_view digits = std::u16string_view(s).substr(at + 3, 4);
     for (char16_t d : digits)
       if (!((d >= u'0' && d <= u'9') || (d >= u'a' && d <= u'f') || (d >= u'A' && d <= u'F'))) return false;
     const char16_t c = EscapeValue(digits);
     if (c == u'\\' || c == u'U' || c == u'+') return false;
+    out.append(s, from, at - from);
     out.push_back(c);
-    i += kEscapeLength;
   }
+  out.append(s, from, std::u16string::npos);
   s.swap(out);
   return true;
 }
