@@ -1,0 +1,516 @@
+#include "app/main_form_win.h"
+
+#include <windowsx.h>
+
+#include <cmath>
+#include <stdexcept>
+
+#include "app/settings_file_win.h"
+#include "app/startup.h"
+#include "base/strings.h"
+#include "render/prepare_canvas.h"
+#include "ui/dark_menu.h"
+#include "ui/display.h"
+#include "ui/theme.h"
+#include "ui/topmost.h"
+
+namespace tesmar {
+
+bool g_ImageClip = true;
+std::u16string g_TargetProgID = kDefaultTargetProgID;
+IMessageFilter* g_MessageFilter = nullptr;
+
+namespace {
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = 0;
+
+// Control ids of the main window.
+enum : int {
+  kComboBox1 = 101,
+  kComboBox2,
+  kComboBox3,
+  kButton2,
+  kButton3,
+  kSpeedButton3,
+  kSpeedButton4,
+  kLabel1,
+  kEdit1,
+  kImageFirst = 201,  // Image1 … Image30
+  kTimer1 = 1,
+  kMenuFirst = 1000,  // PopupMenu1's items in table order
+};
+
+// PopupMenu1, top to bottom; "-" is a separator, level 1 items belong to the sub-menu above.
+struct MenuEntry {
+  const char16_t* name;
+  const char16_t* caption;
+  int level;
+  bool subMenu;
+  void (TTesmarMainForm::*handler)();
+  void (TTesmarMainForm::*senderHandler)(const ui::MenuItem&);
+};
+using F = TTesmarMainForm;
+const MenuEntry kMenu[] = {
+    {u"N10", u"プレビューイメージ=拡大", 0, true, nullptr, nullptr},
+    {u"N11", u"拡大", 1, false, &F::N11Click, nullptr},
+    {u"N12", u"そのまま", 1, false, &F::N12Click, nullptr},
+    {u"N13", u"-", 0, false, nullptr, nullptr},
+    {u"ODAFileConverter1", u"ODAFileConverter.exe を登録 ...", 0, false, &F::ODAFileConverter1Click, nullptr},
+    {u"ODAFileConverter2", u"変換中 ODAFileConverter を表示", 0, false, &F::ODAFileConverter2Click, nullptr},
+    {u"N1", u"-", 0, false, nullptr, nullptr},
+    {u"CAD5", u"ターゲット CAD", 0, false, &F::CAD5Click, nullptr},
+    {u"N6", u"挿入設定 ...", 0, false, &F::N6Click, nullptr},
+    {u"N9", u"-", 0, false, nullptr, nullptr},
+    {u"N8", u"■ 説明ファイル作成、編集（メモ帳起動）", 0, false, &F::N8Click, nullptr},
+    {u"N7", u"-", 0, false, nullptr, nullptr},
+    {u"LISP1", u"■ ロード LISP", 0, false, &F::LISP1Click, nullptr},
+    {u"N2", u"-", 0, false, nullptr, nullptr},
+    {u"DWGDXF1", u"■ DWG->DXF 変換 -> 表示 ...", 0, false, &F::DWGDXF1Click, nullptr},
+    {u"N3", u"-", 0, false, nullptr, nullptr},
+    {u"CAD6", u"■ CAD へ挿入（コマンド）", 0, false, nullptr, &F::CAD6Click},
+    {u"CAD7", u"■ CAD へ挿入（分解＋パージ）", 0, false, nullptr, &F::CAD6Click},
+    {u"CAD8", u"■ CAD へ挿入（配線カット＋繰り返し）", 0, false, nullptr, &F::CAD6Click},
+    {u"N4", u"-", 0, false, nullptr, nullptr},
+    {u"N14", u"フォームサイズ", 0, true, nullptr, nullptr},
+    {u"WidthWidth11", u"Width = Width +1", 1, false, nullptr, &F::WidthWidth11Click},
+    {u"WidthWidth12", u"Width = Width - 1", 1, false, nullptr, &F::WidthWidth11Click},
+    {u"HeightHeight11", u"Height = Height +1", 1, false, nullptr, &F::WidthWidth11Click},
+    {u"HeightHeight12", u"Height = Height -1", 1, false, nullptr, &F::WidthWidth11Click},
+    {u"N5", u"■ バージョン情報 ...", 0, false, &F::N5Click, nullptr},
+};
+constexpr int kMenuCount = static_cast<int>(std::size(kMenu));
+
+std::u16string RunningExecutable() {
+  std::wstring buf(32768, L'\0');
+  DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+  buf.resize(n);
+  return FromWide(buf);
+}
+
+HWND CreateStandard(const wchar_t* cls, DWORD style, DWORD exStyle, std::u16string_view text, HWND parent, int id) {
+  HWND h = CreateWindowExW(exStyle, cls, ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  if (!h) throw std::runtime_error("cannot create a control of the main window");
+  return h;
+}
+
+}  // namespace
+
+TTesmarMainForm::TTesmarMainForm(std::u16string exePath)
+    : exePath_(exePath.empty() ? RunningExecutable() : std::move(exePath)), timer1_(kTimer1, 100) {
+  openDialog1_.filter = u"*.exe|*.exe";
+  openDialog1_.defaultExt = u".exe";
+}
+
+TTesmarMainForm::~TTesmarMainForm() { Destroy(); }
+
+std::u16string TTesmarMainForm::ProgramFolder() const { return FolderOfFile(exePath_); }
+
+std::u16string TTesmarMainForm::ProgramFolderSlash() const {
+  std::u16string f = ProgramFolder();
+  if (f.empty() || f.back() != u'\\') f += u'\\';
+  return f;
+}
+
+std::u16string TTesmarMainForm::SettingsFile() const { return SettingsFileFor(exePath_); }
+std::u16string TTesmarMainForm::TopDirsFile() const { return ProgramFolderSlash() + u"TesmarTopDirs.txt"; }
+std::u16string TTesmarMainForm::TargetListFile() const { return ProgramFolderSlash() + u"TargetCAD_APIVersion.txt"; }
+
+SIZE TTesmarMainForm::DesignedOuterSize() const {
+  return ui::OuterSizeFor(ui::Scaled(kDesignedClientWidth, dpi_), ui::Scaled(kDesignedClientHeight, dpi_), kStyle,
+                          kExStyle, dpi_);
+}
+
+void TTesmarMainForm::Create() {
+  ui::FormDesign params;
+  params.className = L"TTesmarMainForm";
+  params.caption = u"Tesmar";
+  params.clientWidth = kDesignedClientWidth, params.clientHeight = kDesignedClientHeight;
+  params.style = kStyle;
+  params.exStyle = kExStyle;
+  params.centred = false;
+  CreateForm(params);
+  int actual = ui::DpiOf(hwnd());
+  if (actual != dpi_) {
+    dpi_ = actual;
+    SIZE outer = DesignedOuterSize();
+    SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  CreateControls();
+  CreatePopupMenu1();
+  ApplyLayout();
+  FormCreate();
+}
+
+void TTesmarMainForm::ApplyFonts() {
+  font12_ = ui::CreatePixelFont(u"Tahoma", 12, dpi_);
+  for (HWND c : {combo1_, combo2_, combo3_, label1_, edit1_}) ui::Control(c).SetFont(font12_.get());
+  for (auto* b : {&button2_, &button3_, &speedButton3_, &speedButton4_}) b->AsControl().SetFont(font12_.get());
+}
+
+void TTesmarMainForm::CreateControls() {
+  HWND self = hwnd();
+  panel101_.Create(self, u"Panel101", 0, 0, 10, 10);
+  panel101_.SetShowCaption(false);
+  panel102_.Create(self, u"Panel102", 0, 0, 10, 10);
+  panel102_.SetShowCaption(false);
+  panel103_.Create(self, u"Panel103", 0, 0, 10, 10);
+  panel103_.SetShowCaption(false);
+
+  constexpr DWORD kList = WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_SORT;
+  combo1_ = CreateStandard(L"ComboBox", kList, 0, u"", panel101_.hwnd(), kComboBox1);
+  combo2_ = CreateStandard(L"ComboBox", kList, 0, u"", panel101_.hwnd(), kComboBox2);
+  combo3_ = CreateStandard(L"ComboBox", kList, 0, u"", panel101_.hwnd(), kComboBox3);
+  for (HWND c : {combo1_, combo2_, combo3_}) {
+    ui::ComboBox(c).SetDropDownCount(16);
+    ui::ThemeControl(c);
+  }
+  button2_.Create(panel101_.hwnd(), u"Button2", u"追加", 0, 0, 10, 10, kButton2);
+  button3_.Create(panel101_.hwnd(), u"Button3", u"削除", 0, 0, 10, 10, kButton3);
+  label1_ = CreateStandard(L"Static", SS_CENTER | SS_CENTERIMAGE, 0, u"", panel101_.hwnd(), kLabel1);
+  speedButton3_.Create(panel101_.hwnd(), u"SpeedButton3", u"<<", 0, 0, 10, 10, kSpeedButton3);
+  speedButton4_.Create(panel101_.hwnd(), u"SpeedButton4", u">>", 0, 0, 10, 10, kSpeedButton4);
+
+  shape1_.Create(panel102_.hwnd(), u"Shape1", 0, 0, 10, 10, RGB(0, 255, 255));
+  for (int i = 0; i < kCells; ++i) {
+    panels_[i].Create(panel102_.hwnd(), u"Panel" + IntToStr16(i + 1), 0, 0, 10, 10);
+    panels_[i].SetBevelRaised(true);
+    panels_[i].SetColour(RGB(0, 0, 0));
+    images_[i].Create(panels_[i].hwnd(), u"Image" + IntToStr16(i + 1), 1, 1, 8, 8, kImageFirst + i);
+  }
+  // The shape is the grid area's background: below every cell.
+  SetWindowPos(shape1_.hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  edit1_ = CreateStandard(L"Edit", ES_READONLY | ES_AUTOHSCROLL, 0, u"", panel103_.hwnd(), kEdit1);
+
+  ApplyFonts();
+
+  button2_.onClick = [this] { Button2Click(); };
+  button3_.onClick = [this] { Button3Click(); };
+  speedButton3_.onMouseDown = [this] { SpeedButton3MouseDown(); };
+  speedButton3_.onMouseUp = [this] { SpeedButton3MouseUp(); };
+  speedButton4_.onMouseDown = [this] { SpeedButton4MouseDown(); };
+  speedButton4_.onMouseUp = [this] { SpeedButton4MouseUp(); };
+  timer1_.SetOwner(self);
+}
+
+void TTesmarMainForm::CreatePopupMenu1() {
+  HMENU root = popupMenu1_.get();
+  HMENU sub = nullptr;
+  UINT rootPos = 0, subPos = 0;
+  for (int i = 0; i < kMenuCount; ++i) {
+    const MenuEntry& m = kMenu[i];
+    UINT id = kMenuFirst + i;
+    HMENU parent = m.level == 0 ? root : sub;
+    UINT pos = m.level == 0 ? rootPos++ : subPos++;
+    std::wstring caption = ToWide(m.caption);
+    if (std::u16string_view(m.caption) == u"-") {
+      AppendMenuW(parent, MF_SEPARATOR, id, nullptr);
+    } else if (m.subMenu) {
+      sub = ::CreatePopupMenu();
+      subPos = 0;
+      MENUITEMINFOW mi{};
+      mi.cbSize = sizeof mi;
+      mi.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_ID;
+      mi.wID = id;
+      mi.hSubMenu = sub;
+      mi.dwTypeData = caption.data();
+      InsertMenuItemW(parent, pos, TRUE, &mi);
+    } else {
+      AppendMenuW(parent, MF_STRING, id, caption.c_str());
+    }
+    menuItems_.emplace_back(m.name, parent, pos, id);
+  }
+  ui::MakeMenuDark(root);
+}
+
+const ui::MenuItem& TTesmarMainForm::MenuItem(std::u16string_view name) const {
+  for (const auto& m : menuItems_)
+    if (m.Name() == name) return m;
+  throw std::out_of_range("no menu item " + Utf16ToUtf8(name));
+}
+
+ui::Panel* TTesmarMainForm::FindPanel(std::u16string_view name) {
+  for (auto& p : panels_)
+    if (p.Name() == name) return &p;
+  return nullptr;
+}
+
+ui::ImageBox* TTesmarMainForm::FindImage(std::u16string_view name) {
+  for (auto& im : images_)
+    if (im.Name() == name) return &im;
+  return nullptr;
+}
+
+// Every control at its designed place and size (96 dpi) scaled to the window's DPI. The grid
+// cells get their designed size here; FormCreate lays them out.
+void TTesmarMainForm::ApplyLayout() {
+  auto s = [this](int v) { return ui::Scaled(v, dpi_); };
+  const int w = s(kDesignedClientWidth), h = s(kDesignedClientHeight);
+  const int top = s(66), bottom = s(23);
+  panel101_.SetBounds(0, 0, w, top);
+  panel102_.SetBounds(0, top, w, h - top - bottom);
+  panel103_.SetBounds(0, h - bottom, w, bottom);
+  // The height given to a list box includes its dropped part (16 rows); the closed field takes
+  // the height its font asks for.
+  const int listHeight = s(20) + s(16) * 16;
+  ui::ComboBox(combo1_).SetBounds(s(2), s(1), s(200), listHeight);
+  ui::ComboBox(combo2_).SetBounds(s(2), s(22), s(200), listHeight);
+  ui::ComboBox(combo3_).SetBounds(s(2), s(43), s(200), listHeight);
+  button2_.SetBounds(s(205), s(1), s(33), s(20));
+  button3_.SetBounds(s(239), s(1), s(33), s(20));
+  ui::Label(label1_).SetBounds(s(205), s(22), s(67), s(20));
+  speedButton3_.SetBounds(s(205), s(43), s(33), s(20));
+  speedButton4_.SetBounds(s(239), s(43), s(33), s(20));
+  shape1_.SetBounds(0, 0, w, h - top - bottom);
+  panels_[0].SetBounds(s(2), s(2), s(kCellSize), s(kCellSize));
+  ui::Edit(edit1_).SetBounds(0, 0, w, bottom);
+}
+
+// Lays out the 30 cells from the size of Panel1: 6 columns x 5 rows at a pitch of Panel1's
+// width and height, with a 2-pixel margin; each image fills its cell inside the bevel.
+void TTesmarMainForm::LayoutGrid(bool clearCells) {
+  const int W = panels_[0].Width(), H = panels_[0].Height();
+  for (int i = 0; i < kCells; ++i) {
+    if (ui::Panel* p = FindPanel(u"Panel" + IntToStr16(i + 1))) {
+      PnlAry[i] = p;
+      p->SetBounds((i % 6) * W + 2, (i / 6) * H + 2, W, H);
+      p->SetShowCaption(false);
+    }
+    if (ui::ImageBox* im = FindImage(u"Image" + IntToStr16(i + 1))) {
+      ImgAry[i] = im;
+      im->SetBounds(1, 1, W - 2, H - 2);
+      im->proportional = false;
+      im->stretch = true;
+      im->center = true;
+      im->onMouseMove = [this](ui::ImageBox& sender, int x, int y) { Image1MouseMove(sender, x, y); };
+      im->onDblClick = [this](ui::ImageBox& sender) { Image1DblClick(sender); };
+      if (clearCells) PrepareCanvas(im->GetCanvas(), im->Width(), im->Height(), 0);
+    }
+  }
+}
+
+std::int32_t TTesmarMainForm::ReadDisplayScale() { return ui::FirstMonitorScaleFactor().value_or(100); }
+
+void TTesmarMainForm::FormCreate() {
+  g_TargetProgID = kDefaultTargetProgID;
+  dxfNameSL.clear();
+  g_dxfTop = 0;
+  g_ImgUpNG = false;
+  g_ImgDnNG = false;
+  g_dxfExt = u".dwg";
+  g_dxfPath.clear();
+  Edit1().SetText(u"");
+
+  g_DisplayScale = ReadDisplayScale();
+  RECT wr;
+  GetWindowRect(hwnd(), &wr);
+  g_CaptionWidth = (wr.right - wr.left) - static_cast<std::int32_t>(std::trunc(g_DisplayScale * 124 / 100.0));
+
+  LayoutGrid(true);
+
+  SIZE designed = DesignedOuterSize();
+  SettingsContext ctx{designed.cx, designed.cy, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                      ProgramFolder(), g_TargetProgID};
+  Settings settings = ReadSettingsFile(SettingsFile(), ctx);
+  ApplySettings(settings);
+
+  ChooseTopFolder(settings.topDir);
+  SetTargetCaption();
+  CreateMessageFilter();
+  ui::SetTopmost(hwnd(), true);
+  ui::ProcessMessages();
+}
+
+void TTesmarMainForm::ApplySettings(const Settings& s) {
+  SetWindowPos(hwnd(), nullptr, s.Left, s.Top, s.Width, s.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+  odaFullName = s.odaFullName;
+  MenuItem(u"ODAFileConverter2").SetChecked(s.dispFlag);
+  lspName = s.lspName;
+  MenuItem(u"LISP1").SetCaption(LispMenuCaption(lspName));
+  exeName = s.exeName;
+  funcName1 = s.funcName1;
+  funcName2 = s.funcName2;
+  cutFlag = s.cutFlag;
+  repeatFlag = s.repeatFlag;
+  expFlag = s.expFlag;
+  purgeFlag = s.purgeFlag;
+  useLspFlag = s.useLspFlag;
+  useFunc1Flag = s.useFunc1Flag;
+  useFunc2Flag = s.useFunc2Flag;
+  g_ImageClip = s.g_ImageClip;
+  MenuItem(u"N10").SetCaption(PreviewMenuCaption(g_ImageClip));
+  g_TargetProgID = s.g_TargetProgID;
+}
+
+// The top folder: the registered folders come from the top-folder list; topDir chooses one of
+// them (ignoring letter case), else the first. With no registered folder the program folder
+// becomes the only one.
+void TTesmarMainForm::ChooseTopFolder(const std::u16string& topDir) {
+  ui::ComboBox list = ComboBox1();
+  if (ReadTextLines(PathFromU16(TopDirsFile()), topDirs_)) {
+    for (const auto& line : topDirs_.lines) list.Add(line);
+    if (list.Count() > 0) {
+      int found = topDir.empty() ? -1 : list.FindExact(topDir);
+      list.SetItemIndex(found >= 0 ? found : 0);
+      ComboBox1Change();
+      ComboBox2Change();
+    }
+  }
+  if (list.Count() == 0) {
+    list.Add(ProgramFolder());
+    list.SetItemIndex(0);
+    ComboBox1Change();
+    ComboBox2Change();
+  }
+}
+
+void TTesmarMainForm::SetTargetCaption() {
+  TextLines lines;
+  if (!ReadTextLines(PathFromU16(TargetListFile()), lines)) return;
+  if (auto name = TargetNameFor(lines.lines, g_TargetProgID))
+    MenuItem(u"CAD5").SetCaption(kTargetCaptionPrefix + *name);
+}
+
+void TTesmarMainForm::FormActivate() {}
+
+Settings TTesmarMainForm::CurrentSettings() const {
+  Settings s;
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof wp;
+  RECT r{};
+  if (IsIconic(hwnd()) && GetWindowPlacement(hwnd(), &wp)) r = wp.rcNormalPosition;
+  else GetWindowRect(hwnd(), &r);
+  s.Width = r.right - r.left;
+  s.Height = r.bottom - r.top;
+  s.Left = r.left;
+  s.Top = r.top;
+  s.odaFullName = odaFullName;
+  s.topDir = ComboBox1().Text();
+  s.dispFlag = MenuItem(u"ODAFileConverter2").Checked();
+  s.lspName = lspName;
+  s.exeName = exeName;
+  s.funcName1 = funcName1;
+  s.funcName2 = funcName2;
+  s.cutFlag = cutFlag;
+  s.repeatFlag = repeatFlag;
+  s.expFlag = expFlag;
+  s.purgeFlag = purgeFlag;
+  s.useLspFlag = useLspFlag;
+  s.useFunc1Flag = useFunc1Flag;
+  s.useFunc2Flag = useFunc2Flag;
+  s.g_ImageClip = g_ImageClip;
+  s.g_TargetProgID = g_TargetProgID;
+  return s;
+}
+
+void TTesmarMainForm::SaveTopDirs() {
+  topDirs_.lines = ComboBox1().Items();
+  topDirs_.finalLineEnd = true;
+  WriteTextLines(PathFromU16(TopDirsFile()), topDirs_);
+}
+
+void TTesmarMainForm::FormDestroy() {
+  SaveTopDirs();
+  dxfNameSL.clear();
+  WriteSettingsFile(SettingsFile(), CurrentSettings());
+  // Only the DXF files that this run's conversions made are deleted, never the user's own.
+  convertedDxf.DeleteAll();
+  RevokeMessageFilter();
+}
+
+void TTesmarMainForm::N5Click() {
+  ui::ShowMessageBox(hwnd(), u"TesmarX.exe 2023.08.11\nDWG 図面ライブラリ パレット for CAD", u"Tesmar",
+                     MB_OK | MB_ICONINFORMATION);
+}
+
+void TTesmarMainForm::StepOutOfTopmost(HWND dialog) {
+  ui::SetTopmost(hwnd(), false);
+  if (dialog) ui::SetTopmost(dialog, true);
+}
+
+void TTesmarMainForm::StepIntoTopmost(HWND dialog) {
+  if (dialog) ui::SetTopmost(dialog, false);
+  ui::SetTopmost(hwnd(), true);
+}
+
+void TTesmarMainForm::ShowPopupMenu(LPARAM lp) {
+  POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  if (lp == -1) {  // from the keyboard: at the window's top-left corner
+    p = POINT{0, 0};
+    ClientToScreen(hwnd(), &p);
+  }
+  popupMenu1_.Popup(hwnd(), p.x, p.y);
+}
+
+void TTesmarMainForm::OnCommand(int id, int code, HWND control) {
+  if (!control) {
+    int i = id - kMenuFirst;
+    if (i < 0 || i >= kMenuCount) return;
+    const MenuEntry& m = kMenu[i];
+    if (m.handler) (this->*m.handler)();
+    if (m.senderHandler) (this->*m.senderHandler)(menuItems_[i]);
+    return;
+  }
+  switch (id) {
+    case kComboBox1:
+    case kComboBox2:
+    case kComboBox3:
+      if (code == CBN_DROPDOWN) {
+        ComboBox1DropDown(ui::ComboBox(control));
+      } else if (code == CBN_SELCHANGE) {
+        if (id == kComboBox1) ComboBox1Change();
+        if (id == kComboBox2) ComboBox2Change();
+        if (id == kComboBox3) ComboBox3Change();
+      }
+      break;
+  }
+}
+
+LRESULT TTesmarMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+      return 0;
+    case WM_TIMER:
+      if (wp == timer1_.Id()) Timer1Timer();
+      return 0;
+    case WM_APP:
+      WMApp();
+      return 0;
+    case WM_CONTEXTMENU:
+      ShowPopupMenu(lp);
+      return 0;
+    case WM_MEASUREITEM:
+      if (ui::MeasureMenuItem(PopupMenu1(), dpi_, *reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
+      break;
+    case WM_DRAWITEM:
+      if (ui::DrawMenuItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return TRUE;
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wp) != WA_INACTIVE) FormActivate();
+      break;
+    case WM_DPICHANGED: {
+      dpi_ = HIWORD(wp);
+      ApplyFonts();
+      ApplyLayout();
+      LayoutGrid(false);
+      const RECT* r = reinterpret_cast<const RECT*>(lp);
+      SetWindowPos(hwnd(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case WM_DESTROY:
+      if (!destroyed_) {
+        destroyed_ = true;
+        timer1_.SetEnabled(false);
+        // The program ends however the saving goes.
+        ui::RunGuarded([this] { FormDestroy(); });
+      }
+      if (endsProgram_) PostQuitMessage(0);
+      return 0;
+  }
+  return Form::HandleMessage(msg, wp, lp);
+}
+
+}  // namespace tesmar

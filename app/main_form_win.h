@@ -1,0 +1,194 @@
+#pragma once
+// TTesmarMainForm: the main window. It owns the state of the drawing library, the CAD link
+// and the conversion; its handlers are named after the control and the event. This file and
+// main_form_win.cpp hold the window, its controls, the start-up and shut-down sequence and the
+// About box; the handlers of the catalogue, the preview grid, the hint file, the CAD link and
+// the conversion are defined in main_form_later_win.cpp.
+#include <windows.h>
+#include <objidl.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/converted_files.h"
+#include "app/settings.h"
+#include "base/textfile.h"
+#include "ui/controls.h"
+#include "ui/custom_controls.h"
+#include "ui/form.h"
+#include "ui/gdi.h"
+#include "ui/seams.h"
+#include "ui/window.h"
+
+namespace tesmar {
+
+// Values at unit level: other windows read or write them.
+extern bool g_ImageClip;                // previews cropped and enlarged (true) or whole
+extern std::u16string g_TargetProgID;  // ProgID of the target CAD program
+extern IMessageFilter* g_MessageFilter;  // the message filter registered at creation
+
+class TTesmarMainForm : public ui::Form {
+ public:
+  static constexpr int kCells = 30;
+  static constexpr int kDesignedClientWidth = 274, kDesignedClientHeight = 316;
+  static constexpr int kCellSize = 45;
+
+  // exePath: the executable whose folder is the program folder and whose ".ini" is the
+  // settings file; empty means the running executable.
+  explicit TTesmarMainForm(std::u16string exePath = {});
+  ~TTesmarMainForm() override;
+
+  // Creates the window and its controls (hidden) and runs FormCreate.
+  void Create();
+  // Closing the main window ends the program: WM_QUIT follows its destruction when set.
+  void SetEndsProgram(bool on) { endsProgram_ = on; }
+
+  // ---- Paths
+  const std::u16string& ExePath() const { return exePath_; }
+  std::u16string ProgramFolder() const;  // without trailing '\' (a drive root keeps it)
+  std::u16string ProgramFolderSlash() const;  // with trailing '\'
+  std::u16string SettingsFile() const;
+  std::u16string TopDirsFile() const;    // "TesmarTopDirs.txt" in the program folder
+  std::u16string TargetListFile() const; // "TargetCAD_APIVersion.txt" in the program folder
+
+  // ---- Controls
+  ui::Panel& Panel101() { return panel101_; }
+  ui::ComboBox ComboBox1() const { return ui::ComboBox(combo1_); }
+  ui::ComboBox ComboBox2() const { return ui::ComboBox(combo2_); }
+  ui::ComboBox ComboBox3() const { return ui::ComboBox(combo3_); }
+  ui::FlatButton& Button2() { return button2_; }
+  ui::FlatButton& Button3() { return button3_; }
+  ui::Label Label1() const { return ui::Label(label1_); }
+  ui::FlatButton& SpeedButton3() { return speedButton3_; }
+  ui::FlatButton& SpeedButton4() { return speedButton4_; }
+  ui::Panel& Panel102() { return panel102_; }
+  ui::Shape& Shape1() { return shape1_; }
+  ui::Panel& Panel103() { return panel103_; }
+  ui::Edit Edit1() const { return ui::Edit(edit1_); }
+  ui::OpenDialog& OpenDialog1() { return openDialog1_; }
+  ui::Timer& Timer1() { return timer1_; }
+  HMENU PopupMenu1() const { return popupMenu1_.get(); }
+  // A menu item of PopupMenu1 by its name ("N10", "CAD5", ...); throws when there is none.
+  const ui::MenuItem& MenuItem(std::u16string_view name) const;
+  const std::vector<ui::MenuItem>& MenuItems() const { return menuItems_; }
+  // The panels Panel1 … Panel30 and images Image1 … Image30 by name; nullptr when missing.
+  ui::Panel* FindPanel(std::u16string_view name);
+  ui::ImageBox* FindImage(std::u16string_view name);
+  // The window's own font (Tahoma 12 px at the window's DPI), for measuring captions.
+  HFONT CaptionFont() const { return font12_.get(); }
+
+  // ---- Own state
+  std::array<ui::Panel*, kCells> PnlAry{};
+  std::array<ui::ImageBox*, kCells> ImgAry{};
+  std::vector<std::u16string> dxfNameSL;  // bare file names of the current folder's drawings
+  std::int32_t g_CaptionWidth = 0;
+  std::int32_t g_DisplayScale = 0;
+  std::int32_t g_dxfTop = 0;
+  bool g_ImgUpNG = false;
+  bool g_ImgDnNG = false;
+  std::u16string g_dxfExt;
+  std::u16string g_dxfPath;
+  bool g_cmb2Busy = false;
+  bool g_ImgBusy = false;
+  std::int32_t g_pageCount = 0;
+  std::int32_t CMDMODE = 0;
+  std::u16string odaFullName;
+  std::u16string lspName;
+  std::u16string exeName;
+  std::u16string funcName1;
+  std::u16string funcName2;
+  bool cutFlag = true;
+  bool repeatFlag = true;
+  bool expFlag = false;
+  bool purgeFlag = false;
+  bool useLspFlag = true;
+  bool useFunc1Flag = false;
+  bool useFunc2Flag = true;
+  // The DXF files this run's conversions created; deleted by FormDestroy.
+  ConvertedFiles convertedDxf;
+
+  // ---- Handlers and operations of the window's life cycle
+  void FormCreate();
+  void FormActivate();
+  void FormDestroy();
+  void N5Click();  // About
+  // The display scale of the first monitor in percent; 100 when it cannot be read.
+  std::int32_t ReadDisplayScale();
+  // Around a modal dialog: the main window steps out of the topmost band and the program's
+  // own dialog (when given) steps in; StepIntoTopmost undoes both.
+  void StepOutOfTopmost(HWND dialog = nullptr);
+  void StepIntoTopmost(HWND dialog = nullptr);
+
+  // ---- Library catalogue
+  void ComboBox1Change();
+  void ComboBox1DropDown(ui::ComboBox Sender);  // shared by the three lists
+  void WMApp();
+  void Button2Click();
+  void Button3Click();
+  // ---- Preview grid and paging
+  void ComboBox2Change();
+  void ComboBox3Change();
+  void SpeedButton3MouseDown();
+  void SpeedButton3MouseUp();
+  void SpeedButton4MouseDown();
+  void SpeedButton4MouseUp();
+  void Timer1Timer();
+  void Image1MouseMove(ui::ImageBox& Sender, int X, int Y);
+  void N11Click();
+  void N12Click();
+  void WidthWidth11Click(const ui::MenuItem& Sender);  // all four size items
+  // ---- Hint file
+  void N8Click();
+  // ---- CAD link
+  void CAD5Click();
+  void N6Click();
+  void Image1DblClick(ui::ImageBox& Sender);
+  void LISP1Click();
+  void CAD6Click(const ui::MenuItem& Sender);  // CAD6, CAD7, CAD8
+  void CreateMessageFilter();   // creates, stores in g_MessageFilter and registers it
+  void RevokeMessageFilter();
+  // ---- Conversion
+  void ODAFileConverter1Click();
+  void ODAFileConverter2Click();
+  void DWGDXF1Click();
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void CreateControls();
+  void CreatePopupMenu1();
+  void ApplyFonts();
+  void ApplyLayout();
+  SIZE DesignedOuterSize() const;
+  void LayoutGrid(bool clearCells);
+  void ApplySettings(const Settings& s);
+  Settings CurrentSettings() const;
+  void ChooseTopFolder(const std::u16string& topDir);
+  void SetTargetCaption();
+  void SaveTopDirs();
+  void OnCommand(int id, int code, HWND control);
+  void ShowPopupMenu(LPARAM lp);
+  std::u16string exePath_;
+  bool endsProgram_ = false;
+  bool destroyed_ = false;
+  TextLines topDirs_;  // the top-folder list as read (its encoding is kept for writing)
+
+  ui::Font font12_;
+  ui::Panel panel101_, panel102_, panel103_;
+  HWND combo1_ = nullptr, combo2_ = nullptr, combo3_ = nullptr;
+  ui::FlatButton button2_, button3_, speedButton3_, speedButton4_;
+  HWND label1_ = nullptr, edit1_ = nullptr;
+  ui::Shape shape1_;
+  std::array<ui::Panel, kCells> panels_;
+  std::array<ui::ImageBox, kCells> images_;
+  ui::OpenDialog openDialog1_;
+  ui::Timer timer1_;
+  ui::PopupMenu popupMenu1_;
+  std::vector<ui::MenuItem> menuItems_;
+};
+
+}  // namespace tesmar

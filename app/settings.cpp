@@ -1,0 +1,99 @@
+#include "app/settings.h"
+
+#include "base/intparse.h"
+#include "base/strings.h"
+
+namespace tesmar {
+namespace {
+
+class Reader {
+ public:
+  explicit Reader(IniSource& ini) : ini_(ini) {}
+
+  std::int32_t Int(std::u16string_view section, std::u16string_view key, std::int32_t def) {
+    auto v = ini_.Read(section, key);
+    return v ? ParseIniInt(*v, def) : def;
+  }
+  bool Bool(std::u16string_view section, std::u16string_view key, bool def) {
+    auto v = ini_.Read(section, key);
+    return v ? ParseIniBool(*v, def) : def;
+  }
+  std::u16string Str(std::u16string_view section, std::u16string_view key, std::u16string_view def) {
+    auto v = ini_.Read(section, key);
+    return v ? *v : std::u16string(def);
+  }
+  // A value that may not be empty: an empty one gives the default too.
+  std::u16string NonEmpty(std::u16string_view section, std::u16string_view key, std::u16string_view def) {
+    auto v = Str(section, key, def);
+    return v.empty() ? std::u16string(def) : v;
+  }
+
+ private:
+  IniSource& ini_;
+};
+
+void WriteBool(IniSink& ini, std::u16string_view section, std::u16string_view key, bool v) {
+  ini.Write(section, key, v ? u"1" : u"0");
+}
+
+// The seven insert flags, in the table's order.
+struct FlagKey {
+  const char16_t* key;
+  bool Settings::*field;
+  bool def;
+};
+constexpr FlagKey kCadFlags[] = {
+    {u"cut", &Settings::cutFlag, true},         {u"repeat", &Settings::repeatFlag, true},
+    {u"explode", &Settings::expFlag, false},    {u"purge", &Settings::purgeFlag, false},
+    {u"useLsp", &Settings::useLspFlag, true},   {u"useFunc1", &Settings::useFunc1Flag, false},
+    {u"useFunc2", &Settings::useFunc2Flag, true},
+};
+
+}  // namespace
+
+Settings ReadSettings(IniSource& ini, const SettingsContext& ctx) {
+  Reader r(ini);
+  Settings s;
+  s.Width = r.Int(u"Form", u"Width", ctx.designedWidth);
+  s.Height = r.Int(u"Form", u"Height", ctx.designedHeight);
+  // The centring uses the size just read, in 64 bits so that no stored size can overflow.
+  s.Left = r.Int(u"Form", u"Left", static_cast<std::int32_t>((std::int64_t{ctx.screenWidth} - s.Width) / 2));
+  s.Top = r.Int(u"Form", u"Top", static_cast<std::int32_t>((std::int64_t{ctx.screenHeight} - s.Height) / 2));
+  s.odaFullName = r.Str(u"ODA", u"FullName", u"");
+  s.topDir = r.Str(u"DWG", u"topDir", ctx.programFolder);
+  s.dispFlag = r.Bool(u"ODA", u"dispFlag", false);
+  s.lspName = r.NonEmpty(u"Cad", u"lspName", kDefaultLspName);
+  s.exeName = r.NonEmpty(u"Cad", u"exeName", kDefaultExeName);
+  s.funcName1 = r.NonEmpty(u"Cad", u"funcName1", kDefaultFuncName1);
+  s.funcName2 = r.NonEmpty(u"Cad", u"funcName2", kDefaultFuncName2);
+  for (const auto& f : kCadFlags) s.*f.field = r.Bool(u"Cad", f.key, f.def);
+  s.g_ImageClip = r.Bool(u"Image", u"Clip", true);
+  s.g_TargetProgID = r.Str(u"Target", u"ProgID", ctx.currentTargetProgID);
+  return s;
+}
+
+void WriteSettings(IniSink& ini, const Settings& s) {
+  ini.Write(u"Form", u"Width", IntToStr16(s.Width));
+  ini.Write(u"Form", u"Height", IntToStr16(s.Height));
+  ini.Write(u"Form", u"Left", IntToStr16(s.Left));
+  ini.Write(u"Form", u"Top", IntToStr16(s.Top));
+  ini.Write(u"ODA", u"FullName", s.odaFullName);
+  ini.Write(u"DWG", u"topDir", s.topDir);
+  WriteBool(ini, u"ODA", u"dispFlag", s.dispFlag);
+  ini.Write(u"Cad", u"lspName", s.lspName);
+  ini.Write(u"Cad", u"funcName1", s.funcName1);
+  ini.Write(u"Cad", u"funcName2", s.funcName2);
+  for (const auto& f : kCadFlags) WriteBool(ini, u"Cad", f.key, s.*f.field);
+  WriteBool(ini, u"Image", u"Clip", s.g_ImageClip);
+  ini.Write(u"Target", u"ProgID", s.g_TargetProgID);
+}
+
+std::u16string SettingsFileFor(std::u16string_view exePath) {
+  std::size_t sep = exePath.find_last_of(u"\\/:");
+  std::size_t dot = exePath.find_last_of(u'.');
+  std::u16string base(exePath);
+  if (dot != std::u16string_view::npos && (sep == std::u16string_view::npos || dot > sep)) base.resize(dot);
+  return base + u".ini";
+}
+
+}  // namespace tesmar

@@ -1,0 +1,33 @@
+#include "app/startup.h"
+
+namespace tesmar {
+
+std::u16string LispMenuCaption(std::u16string_view lspName) {
+  std::size_t sep = lspName.find_last_of(u"\\:");
+  std::u16string_view file = sep == std::u16string_view::npos ? lspName : lspName.substr(sep + 1);
+  return u"■ロード " + std::u16string(file);
+}
+
+std::u16string PreviewMenuCaption(bool imageClip) {
+  return imageClip ? u"プレビューイメージ=拡大" : u"プレビューイメージ=そのまま";
+}
+
+std::u16string FolderOfFile(std::u16string_view filePath) {
+  std::size_t sep = filePath.find_last_of(u'\\');
+  if (sep == std::u16string_view::npos) return {};
+  // "C:\x.exe" -> "C:\" (a root keeps its separator); "C:\a\x.exe" -> "C:\a".
+  if (sep == 2 && filePath[1] == u':') return std::u16string(filePath.substr(0, 3));
+  return std::u16string(filePath.substr(0, sep));
+}
+
+std::optional<std::u16string> TargetNameFor(const std::vector<std::u16string>& lines,
+                                            std::u16string_view progId) {
+  std::u16string needle = u"\t" + std::u16string(progId);
+  for (const auto& line : lines) {
+    std::size_t at = line.find(needle);
+    if (at != std::u16string::npos) return line.substr(0, at);
+  }
+  return std::nullopt;
+}
+
+}  // namespace tesmar

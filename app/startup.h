@@ -1,0 +1,28 @@
+#pragma once
+// Texts and small rules of the program's start: captions of menu items set from the
+// settings, the program folder as a value, and the target caption from the target list.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tesmar {
+
+// "■ロード " followed by the file-name part of the LISP file (after the last '\' or ':').
+std::u16string LispMenuCaption(std::u16string_view lspName);
+
+// Caption of the preview sub-menu for the clip choice.
+std::u16string PreviewMenuCaption(bool imageClip);
+
+// The folder of a file path, without trailing '\' unless it is a drive's root ("C:\").
+std::u16string FolderOfFile(std::u16string_view filePath);
+
+// The first line, in file order, that holds a TAB immediately followed by the ProgID
+// (anywhere, letter case included) gives the target's display name: the text before that TAB.
+std::optional<std::u16string> TargetNameFor(const std::vector<std::u16string>& lines,
+                                            std::u16string_view progId);
+
+inline constexpr char16_t kTargetCaptionDefault[] = u"ターゲット CAD";
+inline constexpr char16_t kTargetCaptionPrefix[] = u"ターゲット = ";
+
+}  // namespace tesmar

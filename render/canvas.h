@@ -1,0 +1,107 @@
+#pragma once
+// The raster drawing surface that the render pass, text drawing, the preview grid and the
+// viewer draw on. It mirrors the platform's GDI device context: a current pen (colour, width,
+// style, mix mode), a current brush (style, colour), a current font and a current position.
+// Implementations: GdiCanvas over an HDC (Windows) and RecordingCanvas (portable, for tests).
+//
+// Colours are 24-bit values 0x00BBGGRR (red in the low byte). Coordinates are pixels, y down.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tesmar {
+
+using Colour = std::uint32_t;
+inline constexpr Colour kWhite = 0xFFFFFF;
+inline constexpr Colour kBlack = 0x000000;
+
+// Mix modes of the pen: copy, xor with the screen, not-xor, and invert the screen.
+enum class PenMode : std::uint8_t { Copy, Xor, NotXor, Invert };
+
+// Pen styles are the platform's cosmetic pen styles by number (0 solid, 1 dash, 2 dot,
+// 3 dash-dot, 4 dash-dot-dot), the numbers the drawing records store.
+using CanvasPenStyle = std::int32_t;
+
+enum class BrushStyle : std::uint8_t { Solid, Clear };
+
+// A logical-font description, as CreateFontIndirectW takes it.
+struct LogicalFont {
+  std::int32_t height = 0;       // > 0: cell height; < 0: character height
+  std::int32_t width = 0;        // average character width, 0 = from the height
+  std::int32_t escapement = 0;   // tenths of a degree, counter-clockwise
+  std::int32_t orientation = 0;
+  std::int32_t weight = 0;
+  bool italic = false;
+  bool underline = false;
+  bool strikeOut = false;
+  std::uint8_t charSet = 1;      // DEFAULT_CHARSET
+  std::u16string face;           // empty: the platform's default face
+  bool operator==(const LogicalFont&) const = default;
+};
+
+// The pen and brush as they stand.
+struct PenState {
+  Colour colour = kBlack;
+  int width = 1;
+  CanvasPenStyle style = 0;
+  PenMode mode = PenMode::Copy;
+  bool operator==(const PenState&) const = default;
+};
+struct BrushState {
+  BrushStyle style = BrushStyle::Solid;
+  Colour colour = kWhite;
+  bool operator==(const BrushState&) const = default;
+};
+
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+
+  // Pen and brush. Setting a property to its current value is allowed and changes nothing;
+  // callers that must not pay for it compare with Pen() / Brush() first.
+  virtual PenState Pen() const = 0;
+  virtual void SetPenColour(Colour c) = 0;
+  virtual void SetPenWidth(int w) = 0;
+  virtual void SetPenStyle(CanvasPenStyle s) = 0;
+  virtual void SetPenMode(PenMode m) = 0;
+  virtual BrushState Brush() const = 0;
+  virtual void SetBrushStyle(BrushStyle s) = 0;
+  virtual void SetBrushColour(Colour c) = 0;
+
+  // Drawing. LineTo draws from the current position and excludes its last pixel.
+  virtual void MoveTo(int x, int y) = 0;
+  virtual void LineTo(int x, int y) = 0;
+  virtual void SetPixel(int x, int y, Colour c) = 0;
+  // Elliptic arc inside the bounding box (x1, y1)-(x2, y2), from the ray through (x3, y3) to
+  // the ray through (x4, y4), counter-clockwise on the screen; equal rays give a full ellipse.
+  virtual void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) = 0;
+  // Filled with the brush and outlined with the pen; right and bottom are exclusive.
+  virtual void Rectangle(int left, int top, int right, int bottom) = 0;
+  // Filled with the brush only; right and bottom are exclusive.
+  virtual void FillRect(int left, int top, int right, int bottom) = 0;
+
+  // Text. TextOut writes at the top-left corner of the text cell, rotated by the font's
+  // escapement about that point, in the font colour; with a clear brush it has no background.
+  virtual LogicalFont Font() const = 0;
+  // Creates the font, selects it; PopFont selects the previous one again and deletes it.
+  virtual void PushFont(const LogicalFont& f) = 0;
+  virtual void PopFont() = 0;
+  virtual Colour FontColour() const = 0;
+  virtual void SetFontColour(Colour c) = 0;
+  virtual void TextOut(int x, int y, std::u16string_view text) = 0;
+  virtual int TextWidth(std::u16string_view text) = 0;
+};
+
+// Selects a font for one scope.
+class ScopedFont {
+ public:
+  ScopedFont(Canvas& c, const LogicalFont& f) : canvas_(c) { canvas_.PushFont(f); }
+  ~ScopedFont() { canvas_.PopFont(); }
+  ScopedFont(const ScopedFont&) = delete;
+  ScopedFont& operator=(const ScopedFont&) = delete;
+
+ private:
+  Canvas& canvas_;
+};
+
+}  // namespace tesmar

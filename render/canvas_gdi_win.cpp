@@ -1,0 +1,161 @@
+#include "render/canvas_gdi_win.h"
+
+#include <stdexcept>
+
+#include "base/strings.h"
+
+namespace tesmar {
+namespace {
+
+int Rop2Of(PenMode m) {
+  switch (m) {
+    case PenMode::Copy: return R2_COPYPEN;
+    case PenMode::Xor: return R2_XORPEN;
+    case PenMode::NotXor: return R2_NOTXORPEN;
+    case PenMode::Invert: return R2_NOT;
+  }
+  return R2_COPYPEN;
+}
+
+}  // namespace
+
+GdiCanvas::GdiCanvas(HDC dc) : dc_(dc) {
+  if (!dc_) throw std::invalid_argument("GdiCanvas needs a device context");
+  // The selections made here are undone by the destructor, so the DC outlives us unchanged.
+  oldPen_ = GetCurrentObject(dc_, OBJ_PEN);
+  oldBrush_ = GetCurrentObject(dc_, OBJ_BRUSH);
+  SetROP2(dc_, R2_COPYPEN);
+}
+
+GdiCanvas::~GdiCanvas() {
+  while (!fonts_.empty()) PopFont();
+  SelectObject(dc_, oldPen_);
+  SelectObject(dc_, oldBrush_);
+}
+
+void GdiCanvas::SetPenColour(Colour c) { penDirty_ |= pen_.colour != c; pen_.colour = c; }
+void GdiCanvas::SetPenWidth(int w) { penDirty_ |= pen_.width != w; pen_.width = w; }
+void GdiCanvas::SetPenStyle(CanvasPenStyle s) { penDirty_ |= pen_.style != s; pen_.style = s; }
+void GdiCanvas::SetPenMode(PenMode m) {
+  pen_.mode = m;
+  SetROP2(dc_, Rop2Of(m));
+}
+void GdiCanvas::SetBrushStyle(BrushStyle s) { brushDirty_ |= brush_.style != s; brush_.style = s; }
+void GdiCanvas::SetBrushColour(Colour c) { brushDirty_ |= brush_.colour != c; brush_.colour = c; }
+
+void GdiCanvas::RealisePen() {
+  if (!penDirty_) return;
+  ui::Pen pen(CreatePen(pen_.style, pen_.width, pen_.colour));
+  if (!pen) throw std::runtime_error("CreatePen failed");
+  SelectObject(dc_, pen.get());
+  gdiPen_ = std::move(pen);  // the previous pen is no longer selected, so it can go
+  penDirty_ = false;
+}
+
+void GdiCanvas::RealiseBrush() {
+  if (!brushDirty_) return;
+  if (brush_.style == BrushStyle::Clear) {
+    SelectObject(dc_, GetStockObject(NULL_BRUSH));
+    gdiBrush_.Reset();
+  } else {
+    ui::Brush brush(CreateSolidBrush(brush_.colour));
+    if (!brush) throw std::runtime_error("CreateSolidBrush failed");
+    SelectObject(dc_, brush.get());
+    gdiBrush_ = std::move(brush);
+  }
+  brushDirty_ = false;
+}
+
+void GdiCanvas::Changed() {
+  if (changed) changed();
+}
+
+void GdiCanvas::MoveTo(int x, int y) { MoveToEx(dc_, x, y, nullptr); }
+
+void GdiCanvas::LineTo(int x, int y) {
+  RealisePen();
+  ::LineTo(dc_, x, y);
+  Changed();
+}
+
+void GdiCanvas::SetPixel(int x, int y, Colour c) {
+  SetPixelV(dc_, x, y, c);
+  Changed();
+}
+
+void GdiCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+  RealisePen();
+  SetArcDirection(dc_, AD_COUNTERCLOCKWISE);
+  ::Arc(dc_, x1, y1, x2, y2, x3, y3, x4, y4);
+  Changed();
+}
+
+void GdiCanvas::Rectangle(int left, int top, int right, int bottom) {
+  RealisePen();
+  RealiseBrush();
+  ::Rectangle(dc_, left, top, right, bottom);
+  Changed();
+}
+
+void GdiCanvas::FillRect(int left, int top, int right, int bottom) {
+  RealiseBrush();
+  RECT r{left, top, right, bottom};
+  if (gdiBrush_) ::FillRect(dc_, &r, gdiBrush_.get());
+  Changed();
+}
+
+LogicalFont GdiCanvas::Font() const {
+  LOGFONTW lf{};
+  GetObjectW(GetCurrentObject(dc_, OBJ_FONT), sizeof lf, &lf);
+  LogicalFont f;
+  f.height = lf.lfHeight, f.width = lf.lfWidth, f.escapement = lf.lfEscapement;
+  f.orientation = lf.lfOrientation, f.weight = lf.lfWeight;
+  f.italic = lf.lfItalic, f.underline = lf.lfUnderline, f.strikeOut = lf.lfStrikeOut;
+  f.charSet = lf.lfCharSet;
+  f.face = FromWide(lf.lfFaceName);
+  return f;
+}
+
+void GdiCanvas::PushFont(const LogicalFont& f) {
+  LOGFONTW lf{};
+  lf.lfHeight = f.height, lf.lfWidth = f.width, lf.lfEscapement = f.escapement;
+  lf.lfOrientation = f.orientation, lf.lfWeight = f.weight;
+  lf.lfItalic = f.italic, lf.lfUnderline = f.underline, lf.lfStrikeOut = f.strikeOut;
+  lf.lfCharSet = f.charSet;
+  std::wstring face = ToWide(f.face.substr(0, LF_FACESIZE - 1));
+  wcscpy(lf.lfFaceName, face.c_str());
+  ui::Font font(CreateFontIndirectW(&lf));
+  if (!font) throw std::runtime_error("CreateFontIndirectW failed");
+  HGDIOBJ previous = SelectObject(dc_, font.get());
+  fonts_.push_back(PushedFont{std::move(font), previous});
+}
+
+void GdiCanvas::PopFont() {
+  if (fonts_.empty()) throw std::logic_error("PopFont without PushFont");
+  SelectObject(dc_, fonts_.back().previous);
+  fonts_.pop_back();
+}
+
+void GdiCanvas::TextOut(int x, int y, std::u16string_view text) {
+  RealiseBrush();
+  SetTextColor(dc_, fontColour_);
+  SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+  if (brush_.style == BrushStyle::Clear) {
+    SetBkMode(dc_, TRANSPARENT);
+  } else {
+    SetBkMode(dc_, OPAQUE);
+    SetBkColor(dc_, brush_.colour);
+  }
+  std::wstring w = ToWide(text);
+  ::TextOutW(dc_, x, y, w.c_str(), static_cast<int>(w.size()));
+  Changed();
+}
+
+int GdiCanvas::TextWidth(std::u16string_view text) {
+  std::wstring w = ToWide(text);
+  SIZE size{};
+  GetTextExtentPoint32W(dc_, w.c_str(), static_cast<int>(w.size()), &size);
+  return size.cx;
+}
+
+}  // namespace tesmar

@@ -1,0 +1,149 @@
+#include "render/colors.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "base/strings.h"
+#include "render/layer_lookup.h"
+
+namespace tesmar {
+
+namespace {
+
+constexpr TColor Rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
+
+constexpr TColor kFirstNine[10] = {
+    Rgb(255, 255, 255),  // 0: not a palette entry, white
+    Rgb(255, 0, 0),     Rgb(255, 255, 0), Rgb(0, 255, 0),     Rgb(0, 255, 255), Rgb(0, 0, 255),
+    Rgb(255, 0, 255),   Rgb(255, 255, 255), Rgb(128, 128, 128), Rgb(192, 192, 192),
+};
+
+constexpr unsigned kGreys[6] = {51, 91, 132, 173, 214, 255};
+
+// Indices 10..249: a hue every 10 indices, five levels, and a pale variant for odd indices.
+TColor HueColor(int i) {
+  const double h = ((i / 10) - 1) * 15.0;
+  const int d = i % 10;
+  static constexpr double kLevel[5] = {255, 204, 153, 127, 76};
+  const double v = kLevel[d / 2];
+  const double lo = (d % 2 == 1) ? v / 2 : 0.0;
+  double fr, fg, fb;
+  const double q = h / 60;
+  if (h < 60) {
+    fr = 1, fg = q, fb = 0;
+  } else if (h < 120) {
+    fr = 2 - q, fg = 1, fb = 0;
+  } else if (h < 180) {
+    fr = 0, fg = 1, fb = q - 2;
+  } else if (h < 240) {
+    fr = 0, fg = 4 - q, fb = 1;
+  } else if (h < 300) {
+    fr = q - 4, fg = 0, fb = 1;
+  } else {
+    fr = 1, fg = 0, fb = 6 - q;
+  }
+  auto channel = [&](double f) { return static_cast<unsigned>(lo + (v - lo) * f); };
+  return Rgb(channel(fr), channel(fg), channel(fb));
+}
+
+}  // namespace
+
+TColor AciToColor(int index) {
+  const long long i = std::llabs(static_cast<long long>(index));
+  if (i <= 9) return kFirstNine[i];
+  if (i <= 249) return HueColor(static_cast<int>(i));
+  if (i <= 255) {
+    const unsigned g = kGreys[i - 250];
+    return Rgb(g, g, g);
+  }
+  return Rgb(255, 255, 255);
+}
+
+TColor InvertColor(TColor c) { return 0xFFFFFFu - (c & 0xFFFFFFu); }
+
+TPenStyle LinetypeToPenStyle(std::u16string_view name) {
+  const std::u16string n = UpperCase16(name);
+  auto starts = [&](std::u16string_view p) { return StartsWith16(n, p); };
+  if (starts(u"CON")) return psSolid;
+  if (starts(u"HID") || starts(u"DASHE")) return psDot;
+  if (starts(u"CEN") || starts(u"BOR") || starts(u"DASHD")) return psDashDot;
+  if (starts(u"DEV") || starts(u"PHA")) return psDashDotDot;
+  if (starts(u"DOT")) return psDot;
+  return psSolid;
+}
+
+namespace {
+
+// An empty linetype or exactly "BYLAYER" takes the linetype of the layer, when there is one.
+TPenStyle StyleWithLayer(std::u16string_view ltype, const TLayer* layer) {
+  if ((ltype.empty() || ltype == u"BYLAYER") && layer != nullptr) return LinetypeToPenStyle(layer->ltype);
+  return LinetypeToPenStyle(ltype);
+}
+
+}  // namespace
+
+TPenStyle ResolvePenStyle(const TDrawingModel& m, std::u16string_view ltype, std::u16string_view layer) {
+  for (const TLayer& l : m.LayerAry) {
+    if (l.Name == layer) return StyleWithLayer(ltype, &l);
+  }
+  return StyleWithLayer(ltype, nullptr);
+}
+
+namespace {
+
+template <class Record>
+void AssignColourAndLayer(const LayerLookup& layers, Record& r) {
+  r.PenColor = AciToColor(r.color);
+  r.layindex = static_cast<std::int16_t>(layers.Index(r.layer));
+}
+
+template <class Record>
+void AssignPen(const LayerLookup& layers, std::vector<Record>& table) {
+  for (Record& r : table) {
+    AssignColourAndLayer(layers, r);
+    r.PenStyle = StyleWithLayer(r.ltype, layers.Find(r.layer));
+  }
+}
+
+}  // namespace
+
+void AssignPens(TDrawingModel& m) {
+  const LayerLookup layers(m);
+  AssignPen(layers, m.LineAry);
+  AssignPen(layers, m.ArcAry);
+  AssignPen(layers, m.CircleAry);
+  for (TTextBlk& t : m.TextAry) AssignColourAndLayer(layers, t);
+}
+
+TColor ApplyColourMode(TColor pen, TColor bg, int mode) {
+  if (mode == 1) return InvertColor(bg);
+  if (pen == bg) return InvertColor(bg);
+  if (mode == 2) return InvertColor(pen);
+  return pen;
+}
+
+double RelativeLuminance(TColor c) {
+  auto linear = [](unsigned v) {
+    const double x = v / 255.0;
+    return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(c & 0xFF) + 0.7152 * linear((c >> 8) & 0xFF) + 0.0722 * linear((c >> 16) & 0xFF);
+}
+
+TColor ContrastColor(TColor c) {
+  const double own = RelativeLuminance(c);
+  double best = 0;
+  TColor result = 0;
+  for (int i = 0; i <= 256; ++i) {
+    const TColor candidate = AciToColor(i);
+    const double diff = std::fabs(own - RelativeLuminance(candidate));
+    if (diff > best) {
+      best = diff;
+      result = candidate;
+    }
+  }
+  return result;
+}
+
+}  // namespace tesmar

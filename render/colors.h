@@ -1,0 +1,50 @@
+#pragma once
+// Colours of the viewer: the AutoCAD Color Index palette, the pen styles chosen from linetype
+// names, the colour modes of the render pass and the contrast colour of the layer list.
+// Colours are 24-bit values 0x00BBGGRR (red in the low byte).
+#include <cstdint>
+#include <string_view>
+
+#include "dxf/model.h"
+
+namespace tesmar {
+
+using TColor = std::uint32_t;
+
+// Cosmetic pen styles as the platform numbers them. Dash (1) is never chosen.
+inline constexpr TPenStyle psSolid = 0;
+inline constexpr TPenStyle psDash = 1;
+inline constexpr TPenStyle psDot = 2;
+inline constexpr TPenStyle psDashDot = 3;
+inline constexpr TPenStyle psDashDotDot = 4;
+
+// The palette colour of |index|: 1..255 the ACI palette, 0 and anything above 255 white.
+TColor AciToColor(int index);
+
+TColor InvertColor(TColor c);
+
+// Pen style of a linetype name, chosen by its upper-cased prefix (CON, HID/DASHE, CEN/BOR/DASHD,
+// DEV/PHA, DOT); any other name draws solid.
+TPenStyle LinetypeToPenStyle(std::u16string_view name);
+
+// Pen style of a record: an empty linetype or exactly "BYLAYER" takes the linetype of the
+// record's layer (first exact name match); BYBLOCK and unknown layers draw solid.
+TPenStyle ResolvePenStyle(const TDrawingModel& m, std::u16string_view ltype, std::u16string_view layer);
+
+// Fills PenColor, PenStyle and layindex of every line, arc and circle, and PenColor and
+// layindex of every text.
+void AssignPens(TDrawingModel& m);
+
+// The colour a record with pen colour `pen` is drawn in on background `bg`:
+// mode 1 draws everything in the inverse of the background, mode 2 inverts the pen colours,
+// every other mode keeps them; a pen equal to the background is always drawn inverted.
+TColor ApplyColourMode(TColor pen, TColor bg, int mode);
+
+// WCAG 2.0 relative luminance, 0 for black to 1 for white.
+double RelativeLuminance(TColor c);
+
+// The palette colour (indices 0..256) whose luminance differs most from c; the lowest index
+// wins a tie.
+TColor ContrastColor(TColor c);
+
+}  // namespace tesmar

@@ -1,0 +1,306 @@
+#include "render/decompose.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "render/geometry.h"
+
+namespace tesmar {
+
+namespace {
+
+// Collects the vertices of one polyline: the run of vertices carrying its ihand, searched from
+// the cursor, which then moves to the first vertex after the run.
+class VertexCollector {
+ public:
+  explicit VertexCollector(const std::vector<TLwpVer>& vertices) : vertices_(vertices) {}
+
+  const std::vector<TLwpVer>& Collect(std::int32_t ihand) {
+    list_.clear();
+    for (std::size_t i = cursor_; i < vertices_.size(); ++i) {
+      if (vertices_[i].ihand == ihand) {
+        list_.push_back(vertices_[i]);
+      } else if (!list_.empty()) {
+        cursor_ = i;
+        break;
+      }
+    }
+    return list_;
+  }
+
+ private:
+  const std::vector<TLwpVer>& vertices_;
+  std::size_t cursor_ = 0;
+  std::vector<TLwpVer> list_;
+};
+
+TArcBlk ArcFromBulge(const TLwpBlk& p, const TBulgeArc& a) {
+  TArcBlk arc;
+  arc.bname = p.bname;
+  arc.layer = p.layer;
+  arc.ltype = p.ltype;
+  arc.color = p.color;
+  arc.code67 = p.code67;
+  arc.code210 = {};
+  arc.center = a.center;
+  arc.hankei = a.radius;
+  arc.st = a.start * kRadToDeg;
+  arc.ed = a.end * kRadToDeg;
+  return arc;
+}
+
+TAcadLineBlk PolylineLine(const TLwpBlk& p, TAcadPoint st, TAcadPoint ed) {
+  TAcadLineBlk l = SegmentOf(p, st, ed);
+  l.bname = p.bname;
+  l.code67 = p.code67;
+  return l;
+}
+
+// The segments of an ordinary polyline (closing segment included when it is closed).
+// `chordLimit` > 0 turns bulge arcs of at most that many degrees into their chords.
+void AppendPolylineSegments(const TLwpBlk& p, std::vector<TLwpVer> v, double chordLimit, bool copyExtrusion,
+                            std::vector<TAcadLineBlk>& lines, std::vector<TArcBlk>& arcs) {
+  if (v.size() < 2) return;
+  if (p.code70 & kPolylineClosed) v.push_back(v.front());
+  for (std::size_t i = 0; i + 1 < v.size(); ++i) {
+    const TAcadPoint a = v[i].code10, b = v[i + 1].code10;
+    if (v[i].code42 != 0) {
+      const TBulgeArc bulge = BulgeToArc(a, b, v[i].code42);
+      TArcBlk arc = ArcFromBulge(p, bulge);
+      if (copyExtrusion) arc.code210 = p.code210;
+      if (chordLimit > 0) {
+        const double sweep = std::fabs((arc.st > arc.ed ? arc.ed + 360 : arc.ed) - arc.st);
+        if (sweep <= chordLimit) {
+          TAcadLineBlk chord = PolylineLine(p, AcadPointPolar(bulge.center, bulge.start, bulge.radius),
+                                            AcadPointPolar(bulge.center, bulge.end, bulge.radius));
+          if (copyExtrusion) chord.code210 = p.code210;
+          lines.push_back(std::move(chord));
+          continue;
+        }
+      }
+      arcs.push_back(std::move(arc));
+    } else {
+      TAcadLineBlk line = PolylineLine(p, a, b);
+      if (copyExtrusion) line.code210 = p.code210;
+      lines.push_back(std::move(line));
+    }
+  }
+}
+
+// The lines along M of a 3-D polygon mesh: column n joins vertices n, N + n, 2N + n ...;
+// with the closed flag each column returns to its first vertex.
+void AppendMeshLines(const TLwpBlk& p, const std::vector<TLwpVer>& v, std::vector<TAcadLineBlk>& lines) {
+  const long long M = p.code71, N = p.code72, V = static_cast<long long>(v.size());
+  for (long long n = 0; n < N && n < V; ++n) {
+    TAcadPoint prev = v[n].code10;
+    for (long long m = 1; m < M; ++m) {
+      const long long k = m * N + n;
+      if (k >= V) continue;
+      TAcadLineBlk line = PolylineLine(p, prev, v[k].code10);
+      line.code210 = p.code210;
+      lines.push_back(std::move(line));
+      prev = v[k].code10;
+    }
+    if (p.code70 & kPolylineClosed) {
+      TAcadLineBlk line = PolylineLine(p, prev, v[n].code10);
+      line.code210 = p.code210;
+      lines.push_back(std::move(line));
+    }
+  }
+}
+
+bool IsMesh(const TLwpBlk& p) { return (p.code70 & (kPolylineMesh | kPolylinePolyface)) != 0; }
+
+}  // namespace
+
+void ExplodeBlockPolylines(TDrawingModel& m) {
+  VertexCollector collector(m.BlkVerAry);
+  for (const TLwpBlk& p : m.BlkLwpAry) {
+    if (p.code60 != 0) continue;
+    const std::vector<TLwpVer>& v = collector.Collect(p.ihand);
+    if (IsMesh(p)) continue;
+    AppendPolylineSegments(p, v, 0, false, m.BlkLineAry, m.BlkArcAry);
+  }
+}
+
+void ExplodePolylines(TDrawingModel& m) {
+  VertexCollector collector(m.VerAry);
+  for (const TLwpBlk& p : m.LwpAry) {
+    if (p.code60 != 0) continue;
+    const std::vector<TLwpVer>& v = collector.Collect(p.ihand);
+    if (p.code70 & kPolylineMesh) {
+      AppendMeshLines(p, v, m.LineAry);
+    } else if (!(p.code70 & kPolylinePolyface)) {
+      AppendPolylineSegments(p, v, 1.0, true, m.LineAry, m.ArcAry);
+    }
+  }
+}
+
+void ExplodeEllipses(TDrawingModel& m, double step) {
+  const double stepRad = step * kDegToRad;
+  if (!(stepRad > 0)) return;
+  for (const TEllipseBlk& e : m.EllipseAry) {
+    if (e.code60 != 0) continue;
+    const TAcadPoint& ep = e.endpoint;
+    const double R = std::sqrt(ep.x * ep.x + ep.y * ep.y + ep.z * ep.z);
+    // A major axis of no length has no direction: nothing to draw.
+    if (!(R > 0) || !std::isfinite(R)) continue;
+    const TAcadPoint U{ep.x / R, ep.y / R, ep.z / R};
+    const TAcadPoint V = AcadPointCross(e.code210, U);
+    auto point = [&](double t) {
+      const TAcadPoint c = AcadPointPolar({0, 0, 0}, t, R);
+      const double v = c.y * e.henpei;
+      return TAcadPoint{e.center.x + U.x * c.x + V.x * v, e.center.y + U.y * c.x + V.y * v,
+                        e.center.z + U.z * c.x + V.z * v};
+    };
+    const double t0 = e.kaisi;
+    // More than one turn would only retrace the curve; a huge parameter range must not run
+    // for ever.
+    const double t1 = std::min(e.owari, t0 + kTwoPi);
+    TAcadPoint prev = point(t0);
+    double t = t0;
+    while (t < t1) {
+      const double next = t + stepRad;
+      if (next <= t) break;  // a parameter so large that the step no longer moves it
+      t = next > t1 ? t1 : next;
+      const TAcadPoint p = point(t);
+      if (!AcadPointSame(prev, p, 1e-5)) {
+        TAcadLineBlk line = SegmentOf(e, prev, p);
+        line.code210 = kDefaultExtrusion;
+        m.LineAry.push_back(std::move(line));
+      }
+      prev = p;
+    }
+  }
+}
+
+namespace {
+
+// Lines through P(a0), P(a0 + step), ..., P(a0 + n*step) and then P(last), angles in degrees.
+template <class Source>
+void AppendPolygon(const Source& s, int n, double a0, double step, double last, std::vector<TAcadLineBlk>& lines) {
+  auto P = [&](double a) { return AcadPointPolar(s.center, a * kDegToRad, s.hankei); };
+  double a = a0;
+  TAcadPoint prev = P(a);
+  for (int i = 0; i < n; ++i) {
+    a += step;
+    const TAcadPoint next = P(a);
+    TAcadLineBlk line = SegmentOf(s, prev, next);
+    line.code210 = s.code210;
+    lines.push_back(std::move(line));
+    prev = next;
+  }
+  TAcadLineBlk line = SegmentOf(s, prev, P(last));
+  line.code210 = s.code210;
+  lines.push_back(std::move(line));
+}
+
+}  // namespace
+
+void ExplodeTiltedArcs(TDrawingModel& m, double step, bool all) {
+  const double stepRad = step * kDegToRad;
+  if (!(stepRad > 0)) return;
+  std::vector<TAcadLineBlk> lines;
+  for (TArcBlk& arc : m.ArcAry) {
+    if (arc.code60 != 0) continue;
+    if (!all && IsDefaultExtrusion(arc.code210)) continue;
+    arc.code67 = -1;
+    const double a0 = arc.st * kDegToRad;
+    double a1 = arc.ed * kDegToRad;
+    if (a0 > a1) a1 += kTwoPi;
+    // Angles outside a turn could ask for any number of lines; one turn draws it all.
+    const double sweep = std::clamp(a1 - a0, 0.0, kTwoPi);
+    if (std::isnan(sweep)) continue;
+    const int n = static_cast<int>(std::nearbyint(sweep / stepRad));
+    AppendPolygon(arc, n, arc.st, step, arc.ed, lines);
+  }
+  m.LineAry.insert(m.LineAry.end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
+}
+
+void ExplodeTiltedCircles(TDrawingModel& m, double step, bool all) {
+  const double stepRad = step * kDegToRad;
+  if (!(stepRad > 0)) return;
+  const int n = static_cast<int>(std::nearbyint(kTwoPi / stepRad - 0.5));
+  std::vector<TAcadLineBlk> lines;
+  for (TCircleBlk& c : m.CircleAry) {
+    if (c.code60 != 0) continue;
+    if (!all && IsDefaultExtrusion(c.code210)) continue;
+    c.code67 = -1;
+    AppendPolygon(c, n, 0, step, 0, lines);
+  }
+  m.LineAry.insert(m.LineAry.end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
+}
+
+void LinesToWorld(TDrawingModel& m) {
+  for (TAcadLineBlk& l : m.LineAry) {
+    if (IsDefaultExtrusion(l.code210)) continue;
+    l.st = OcsToWcs(l.st, l.code210);
+    l.ed = OcsToWcs(l.ed, l.code210);
+  }
+}
+
+void TextsToWorld(TDrawingModel& m) {
+  for (TTextBlk& t : m.TextAry) {
+    const TAcadPoint n = t.code210;
+    if (IsDefaultExtrusion(n)) continue;
+    t.pt10 = OcsToWcs(t.pt10, n);
+    t.pt11 = OcsToWcs(t.pt11, n);
+    t.code50 += AcadPointAngle(OcsToWcs({0, 0, 0}, n), OcsToWcs({100, 0, 0}, n)) * kRadToDeg;
+  }
+}
+
+void ExplodeFaces(TDrawingModel& m) {
+  for (const TFaceBlk& f : m.FaceAry) {
+    if (f.code60 != 0 || f.count <= 0) continue;
+    const int count = std::min<int>(f.count, static_cast<int>(f.pt.size()));
+    for (int j = 0; j < count; ++j) {
+      TAcadLineBlk line = SegmentOf(f, f.pt[j], f.pt[(j + 1) % count]);
+      line.code67 = f.code67;
+      m.LineAry.push_back(std::move(line));
+    }
+  }
+}
+
+namespace {
+
+template <class Source>
+void AppendNamedLine(const Source& s, TAcadPoint st, TAcadPoint ed, std::vector<TAcadLineBlk>& lines) {
+  TAcadLineBlk line = SegmentOf(s, st, ed);
+  line.bname = s.bname;
+  lines.push_back(std::move(line));
+}
+
+}  // namespace
+
+void ExplodeLeaders(TDrawingModel& m) {
+  for (const TLeaderBlk& l : m.LeaderAry) {
+    if (l.code60 != 0 || l.code76 < 2) continue;
+    AppendNamedLine(l, l.p1, l.p2, m.LineAry);
+    TAcadPoint end = l.p2;
+    if (l.code76 > 2) {
+      AppendNamedLine(l, l.p2, l.p3, m.LineAry);
+      end = l.p3;
+    }
+    if (l.code41 != 0) AppendNamedLine(l, end, AcadPointPolar(end, 0, l.code41), m.LineAry);
+  }
+}
+
+void ExplodeSolids(TDrawingModel& m) {
+  for (const TSolidBlk& s : m.SolidAry) {
+    if (s.code60 != 0) continue;
+    AppendNamedLine(s, s.p1, s.p2, m.LineAry);
+    AppendNamedLine(s, s.p2, s.p3, m.LineAry);
+    AppendNamedLine(s, s.p3, s.p1, m.LineAry);
+  }
+}
+
+void ExplodeSplines(TDrawingModel& m) {
+  constexpr int kPlanar = 8;
+  for (const TSplineBlk& s : m.SplineAry) {
+    if (s.code60 != 0 || !(s.code70 & kPlanar) || s.code10Ary.size() < 2) continue;
+    for (std::size_t i = 0; i + 1 < s.code10Ary.size(); ++i) AppendNamedLine(s, s.code10Ary[i], s.code10Ary[i + 1], m.LineAry);
+  }
+}
+
+}  // namespace tesmar

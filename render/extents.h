@@ -1,0 +1,21 @@
+#pragma once
+// Drawing extents: the smallest axis-aligned rectangle holding the visible geometry, and the
+// estimate of the area a text covers (shared with the visibility test of texts).
+#include "dxf/model.h"
+#include "render/geometry.h"
+
+namespace tesmar {
+
+// The extents of the drawing as the last post-processing left them: lower-left and upper-right
+// corner, z 0; all zeros before the first computation and when nothing counts.
+TBox& DrawingExtents();
+
+// Box of the visible (code60 0, code67 0, layer visible by name) lines, circles and arcs; the
+// visible texts count only when none of those does. All zeros when nothing counts.
+TBox ComputeExtents(const TDrawingModel& m);
+
+// Estimated area covered by a text record (TEXT and ATTRIB by justification, MTEXT by
+// attachment point and line count), in world units.
+TBox TextBox(const TTextBlk& t);
+
+}  // namespace tesmar

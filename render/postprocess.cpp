@@ -1,0 +1,120 @@
+#include "render/postprocess.h"
+
+#include <chrono>
+#include <exception>
+
+#include "dxf/expand.h"
+#include "render/colors.h"
+#include "render/decompose.h"
+#include "render/extents.h"
+
+namespace tesmar {
+
+namespace {
+
+constexpr double kStepDegrees = 10;
+
+template <class Table>
+void Empty(Table& t) {
+  Table().swap(t);
+}
+
+}  // namespace
+
+TBox RunPostProcessing(TDrawingModel& m) {
+  if (!m.BlkLwpAry.empty()) {
+    ExplodeBlockPolylines(m);
+    Empty(m.BlkLwpAry);
+    Empty(m.BlkVerAry);
+  }
+  if (!m.LwpAry.empty()) {
+    ExplodePolylines(m);
+    Empty(m.LwpAry);
+    Empty(m.VerAry);
+  }
+  if (!m.EllipseAry.empty()) {
+    ExplodeEllipses(m, kStepDegrees);
+    Empty(m.EllipseAry);
+  }
+  if (!m.ArcAry.empty()) ExplodeTiltedArcs(m, kStepDegrees, false);
+  if (!m.CircleAry.empty()) ExplodeTiltedCircles(m, kStepDegrees, false);
+  LinesToWorld(m);
+  TextsToWorld(m);
+  if (!m.EntInsertAry.empty()) ExpandInserts(m);
+  if (!m.BlockAry.empty()) {
+    // A failure here costs only the blocks that were not yet copied.
+    try {
+      ExpandBlocks(m);
+    } catch (const std::exception&) {
+    }
+  }
+  Empty(m.NestInsertAry);
+  Empty(m.EntInsertAry);
+  Empty(m.BlockAry);
+  if (!m.FaceAry.empty()) {
+    ExplodeFaces(m);
+    Empty(m.FaceAry);
+  }
+  if (!m.LeaderAry.empty()) {
+    ExplodeLeaders(m);
+    Empty(m.LeaderAry);
+  }
+  if (!m.SolidAry.empty()) {
+    ExplodeSolids(m);
+    Empty(m.SolidAry);
+  }
+  if (!m.SplineAry.empty()) {
+    ExplodeSplines(m);
+    Empty(m.SplineAry);
+  }
+  const TBox extents = ComputeExtents(m);
+  DrawingExtents() = extents;
+  AssignPens(m);
+  return extents;
+}
+
+TPostFigures PostFigures(const TDrawingModel& m, const TBox& extents, double post_ms) {
+  TPostFigures f;
+  f.lines = m.LineAry.size();
+  f.circles = m.CircleAry.size();
+  f.arcs = m.ArcAry.size();
+  f.texts = m.TextAry.size();
+  auto drawable = [](const auto& table) {
+    std::size_t n = 0;
+    for (const auto& r : table) n += (r.code60 == 0 && r.code67 == 0);
+    return n;
+  };
+  f.drawable = drawable(m.LineAry) + drawable(m.CircleAry) + drawable(m.ArcAry) + drawable(m.TextAry);
+  f.extents = extents;
+  f.post_ms = post_ms;
+  return f;
+}
+
+void WritePostFigures(JsonWriter& out, const TPostFigures& f) {
+  out.BeginObject();
+  out.Key("LineAry").Int(static_cast<std::int64_t>(f.lines));
+  out.Key("CircleAry").Int(static_cast<std::int64_t>(f.circles));
+  out.Key("ArcAry").Int(static_cast<std::int64_t>(f.arcs));
+  out.Key("TextAry").Int(static_cast<std::int64_t>(f.texts));
+  out.Key("drawable").Int(static_cast<std::int64_t>(f.drawable));
+  out.Key("extents").BeginArray();
+  out.Number(f.extents.min.x).Number(f.extents.min.y).Number(f.extents.max.x).Number(f.extents.max.y);
+  out.EndArray();
+  out.Key("post_ms").Number(f.post_ms);
+  out.EndObject();
+}
+
+std::string PostFiguresJson(const TPostFigures& f) {
+  JsonWriter out;
+  WritePostFigures(out, f);
+  return out.Text();
+}
+
+TPostFigures RunPostProcessingTimed(TDrawingModel& m) {
+  const auto start = std::chrono::steady_clock::now();
+  const TBox extents = RunPostProcessing(m);
+  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  return PostFigures(m, extents, ms);
+}
+
+}  // namespace tesmar

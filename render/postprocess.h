@@ -1,0 +1,41 @@
+#pragma once
+// The post-processing that turns a freshly read drawing model into drawable tables: curve
+// decomposition, block expansion, extents and pens, in the one order that the viewer, the
+// command-line tool and the tests share.
+#include <cstddef>
+#include <string>
+
+#include "base/json_writer.h"
+#include "dxf/model.h"
+#include "render/geometry.h"
+
+namespace tesmar {
+
+// Runs the whole sequence on m, stores the drawing extents in DrawingExtents() and returns
+// them. Source tables are emptied as they are consumed; a failure inside ExpandBlocks is
+// swallowed.
+TBox RunPostProcessing(TDrawingModel& m);
+
+// Figures of a post-processed model.
+struct TPostFigures {
+  std::size_t lines = 0;    // LineAry
+  std::size_t circles = 0;  // CircleAry
+  std::size_t arcs = 0;     // ArcAry
+  std::size_t texts = 0;    // TextAry
+  std::size_t drawable = 0; // records of those four tables with code60 and code67 both 0
+  TBox extents;
+  double post_ms = 0;       // time the sequence took
+};
+
+TPostFigures PostFigures(const TDrawingModel& m, const TBox& extents, double post_ms);
+
+// Runs the sequence on m, timing it, and returns the figures.
+TPostFigures RunPostProcessingTimed(TDrawingModel& m);
+
+// The figures as one JSON object:
+// {"LineAry": n, "CircleAry": n, "ArcAry": n, "TextAry": n, "drawable": n,
+//  "extents": [min.x, min.y, max.x, max.y], "post_ms": t}
+void WritePostFigures(JsonWriter& out, const TPostFigures& f);
+std::string PostFiguresJson(const TPostFigures& f);
+
+}  // namespace tesmar

@@ -1,0 +1,147 @@
+#include "app/settings.h"
+
+#include <map>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/startup.h"
+
+namespace tesmar {
+namespace {
+
+// An INI file held in a map; it logs the keys in the order they are asked for or written.
+class MapIni : public IniSource, public IniSink {
+ public:
+  std::map<std::u16string, std::u16string> values;  // "Section/Key" -> value
+  std::vector<std::u16string> readOrder, writeOrder;
+
+  std::optional<std::u16string> Read(std::u16string_view section, std::u16string_view key) override {
+    auto name = Name(section, key);
+    readOrder.push_back(name);
+    auto it = values.find(name);
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+  }
+  void Write(std::u16string_view section, std::u16string_view key, std::u16string_view value) override {
+    auto name = Name(section, key);
+    writeOrder.push_back(name);
+    values[name] = value;
+  }
+  static std::u16string Name(std::u16string_view section, std::u16string_view key) {
+    return std::u16string(section) + u"/" + std::u16string(key);
+  }
+};
+
+const std::vector<std::u16string> kTableOrder = {
+    u"Form/Width", u"Form/Height", u"Form/Left", u"Form/Top", u"ODA/FullName", u"DWG/topDir",
+    u"ODA/dispFlag", u"Cad/lspName", u"Cad/exeName", u"Cad/funcName1", u"Cad/funcName2",
+    u"Cad/cut", u"Cad/repeat", u"Cad/explode", u"Cad/purge", u"Cad/useLsp", u"Cad/useFunc1",
+    u"Cad/useFunc2", u"Image/Clip", u"Target/ProgID"};
+
+SettingsContext Context() {
+  return SettingsContext{.designedWidth = 290, .designedHeight = 355, .screenWidth = 1920,
+                         .screenHeight = 1080, .programFolder = u"C:\\Tesmar",
+                         .currentTargetProgID = kDefaultTargetProgID};
+}
+
+TEST(Settings, EmptyFileGivesEveryDefaultReadInTableOrder) {
+  MapIni ini;
+  Settings s = ReadSettings(ini, Context());
+  EXPECT_EQ(ini.readOrder, kTableOrder);
+  Settings expected;
+  expected.Width = 290, expected.Height = 355;
+  expected.Left = (1920 - 290) / 2, expected.Top = (1080 - 355) / 2;
+  expected.topDir = u"C:\\Tesmar";
+  EXPECT_EQ(s, expected);
+  EXPECT_FALSE(s.dispFlag);
+  EXPECT_TRUE(s.cutFlag && s.repeatFlag && s.useLspFlag && s.useFunc2Flag && s.g_ImageClip);
+  EXPECT_FALSE(s.expFlag || s.purgeFlag || s.useFunc1Flag);
+  EXPECT_EQ(s.g_TargetProgID, u"BricscadApp.AcadApplication");
+}
+
+TEST(Settings, EveryKeyRoundTripsAndExeNameIsNeverWritten) {
+  Settings s;
+  s.Width = 301, s.Height = -7, s.Left = -5000, s.Top = 99999;  // off-screen values stay as they are
+  s.odaFullName = u"D:\\ODA\\ODAFileConverter.exe";
+  s.topDir = u"E:\\図面";
+  s.dispFlag = true;
+  s.lspName = u"a\\b.lsp", s.exeName = u"other.exe", s.funcName1 = u"f1", s.funcName2 = u"f2";
+  s.cutFlag = false, s.repeatFlag = false, s.expFlag = true, s.purgeFlag = true;
+  s.useLspFlag = false, s.useFunc1Flag = true, s.useFunc2Flag = false, s.g_ImageClip = false;
+  s.g_TargetProgID = u"AutoCAD.Application";
+  MapIni ini;
+  ini.values[u"Cad/exeName"] = u"kept.exe";
+  WriteSettings(ini, s);
+  auto writable = kTableOrder;
+  writable.erase(writable.begin() + 8);  // exeName
+  EXPECT_EQ(ini.writeOrder, writable);
+  EXPECT_EQ(ini.values[u"Cad/exeName"], u"kept.exe");
+  EXPECT_EQ(ini.values[u"Cad/cut"], u"0");
+  EXPECT_EQ(ini.values[u"Cad/explode"], u"1");
+  Settings back = ReadSettings(ini, Context());
+  back.exeName = s.exeName;  // read from the kept line, compared below
+  EXPECT_EQ(back, s);
+  EXPECT_EQ(ReadSettings(ini, Context()).exeName, u"kept.exe");
+}
+
+TEST(Settings, ValuesThatAreEmptyOrNotNumbersGiveDefaults) {
+  MapIni ini;
+  for (auto key : {u"Cad/lspName", u"Cad/exeName", u"Cad/funcName1", u"Cad/funcName2", u"ODA/FullName",
+                   u"DWG/topDir", u"Target/ProgID"})
+    ini.values[key] = u"";
+  ini.values[u"Form/Width"] = u"0x12C";  // 300
+  ini.values[u"Form/Height"] = u"$190";  // 400
+  ini.values[u"Cad/cut"] = u"no";        // not a number: default true
+  ini.values[u"Cad/explode"] = u"$A";    // a number other than 0: true
+  ini.values[u"Cad/useLsp"] = u"0";
+  Settings s = ReadSettings(ini, Context());
+  EXPECT_EQ(s.lspName, u"MERIDOX410.lsp");
+  EXPECT_EQ(s.exeName, u"NOVLAK.exe");
+  EXPECT_EQ(s.funcName1, u"kvo_dxfIn_exp");
+  EXPECT_EQ(s.funcName2, u"kvo_dxfIn_cut");
+  EXPECT_EQ(s.odaFullName, u"");
+  EXPECT_EQ(s.topDir, u"");
+  EXPECT_EQ(s.g_TargetProgID, u"");  // only a missing key gives the current value
+  EXPECT_EQ(s.Width, 300);
+  EXPECT_EQ(s.Height, 400);
+  EXPECT_EQ(s.Left, (1920 - 300) / 2);  // centred on the width just read
+  EXPECT_EQ(s.Top, (1080 - 400) / 2);
+  EXPECT_TRUE(s.cutFlag);
+  EXPECT_TRUE(s.expFlag);
+  EXPECT_FALSE(s.useLspFlag);
+}
+
+TEST(Settings, MissingProgIdKeepsTheCurrentTarget) {
+  MapIni ini;
+  auto ctx = Context();
+  ctx.currentTargetProgID = u"Some.App";
+  EXPECT_EQ(ReadSettings(ini, ctx).g_TargetProgID, u"Some.App");
+}
+
+TEST(Settings, FileAndFolderNames) {
+  EXPECT_EQ(SettingsFileFor(u"C:\\Prog\\Tesmar.exe"), u"C:\\Prog\\Tesmar.ini");
+  EXPECT_EQ(SettingsFileFor(u"C:\\a.b\\Tesmar"), u"C:\\a.b\\Tesmar.ini");
+  EXPECT_EQ(FolderOfFile(u"C:\\Prog\\Tesmar.exe"), u"C:\\Prog");
+  EXPECT_EQ(FolderOfFile(u"C:\\Tesmar.exe"), u"C:\\");
+}
+
+TEST(StartupCaptions, LispPreviewAndTarget) {
+  EXPECT_EQ(LispMenuCaption(u"MERIDOX410.lsp"), u"■ロード MERIDOX410.lsp");
+  EXPECT_EQ(LispMenuCaption(u"C:\\lisp\\x.lsp"), u"■ロード x.lsp");
+  EXPECT_EQ(LispMenuCaption(u"D:y.lsp"), u"■ロード y.lsp");
+  EXPECT_EQ(PreviewMenuCaption(true), u"プレビューイメージ=拡大");
+  EXPECT_EQ(PreviewMenuCaption(false), u"プレビューイメージ=そのまま");
+
+  const std::vector<std::u16string> lines = {u"Bricscad V20\tBricscadApp.AcadApplication.20",
+                                             u"Bricscad\tBricscadApp.AcadApplication",
+                                             u"AutoCAD\tAutoCAD.Application"};
+  // The first line holding TAB + ProgID wins, even with more characters after it.
+  EXPECT_EQ(TargetNameFor(lines, u"BricscadApp.AcadApplication"), u"Bricscad V20");
+  EXPECT_EQ(TargetNameFor(lines, u"AutoCAD.Application"), u"AutoCAD");
+  EXPECT_EQ(TargetNameFor(lines, u"autocad.application"), std::nullopt);  // letter case counts
+  EXPECT_EQ(TargetNameFor({}, u"AutoCAD.Application"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tesmar

@@ -1,0 +1,139 @@
+#include "ui/window.h"
+
+#include <set>
+#include <stdexcept>
+
+#include "base/codepage.h"
+#include "base/silent_abort.h"
+#include "base/strings.h"
+#include "ui/seams.h"
+
+namespace tesmar::ui {
+namespace {
+
+void RegisterOnce(const WindowParams& params, WNDPROC proc) {
+  static std::set<std::wstring> registered;
+  if (registered.count(params.className)) return;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = params.classStyle;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = params.cursor ? params.cursor : LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = params.background;
+  wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+  wc.lpszClassName = params.className;
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    throw std::runtime_error("RegisterClassEx failed");
+  registered.insert(params.className);
+}
+
+}  // namespace
+
+bool RunGuarded(const std::function<void()>& operation) {
+  try {
+    operation();
+    return true;
+  } catch (const SilentAbort&) {
+    // The silent abort ends the operation and shows nothing.
+  } catch (const std::exception& e) {
+    ShowMessageBox(nullptr, Utf8ToUtf16(e.what()), FromWide(kApplicationTitle), MB_OK | MB_ICONERROR);
+  } catch (...) {
+    ShowMessageBox(nullptr, u"Unknown error", FromWide(kApplicationTitle), MB_OK | MB_ICONERROR);
+  }
+  return false;
+}
+
+void ProcessMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+Window::~Window() { Destroy(); }
+
+void Window::Create(const WindowParams& params) {
+  RegisterOnce(params, &Window::Procedure);
+  HWND h = CreateWindowExW(params.exStyle, params.className, WidePtr(params.caption), params.style, params.x, params.y,
+                           params.width, params.height, params.parent, reinterpret_cast<HMENU>(params.id),
+                           GetModuleHandleW(nullptr), this);
+  if (!h) throw std::runtime_error("CreateWindowEx failed");
+}
+
+void Window::Destroy() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+int Window::ShowModal() {
+  HWND owner = GetWindow(hwnd_, GW_OWNER);
+  if (owner) EnableWindow(owner, FALSE);
+  modal_ = true;
+  modalResult_ = 0;
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  MSG msg;
+  bool quit = false;
+  while (modal_) {
+    int got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      quit = got == 0;
+      modal_ = false;
+      break;
+    }
+    // Tab moves between the controls as in a dialog; every other key, Enter included,
+    // reaches the control that has the focus.
+    bool tab = (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) || (msg.message == WM_CHAR && msg.wParam == L'\t');
+    if (!(tab && IsDialogMessageW(hwnd_, &msg))) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  if (owner) EnableWindow(owner, TRUE);
+  if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+  if (owner) SetForegroundWindow(owner);
+  if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
+  return modalResult_;
+}
+
+void Window::EndModal(int result) {
+  modalResult_ = result;
+  modal_ = false;
+  PostMessageW(hwnd_, WM_NULL, 0, 0);  // wake the modal loop
+}
+
+LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CLOSE && modal_) {
+    EndModal(IDCANCEL);
+    return 0;
+  }
+  return Default(msg, wp, lp);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  Window* self;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  LRESULT result = 0;
+  bool done = RunGuarded([&] { result = self->HandleMessage(msg, wp, lp); });
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    self->modal_ = false;
+  }
+  if (!done && msg == WM_NCCREATE) return FALSE;
+  return result;
+}
+
+}  // namespace tesmar::ui
