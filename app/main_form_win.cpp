@@ -345,10 +345,13 @@ void TTesmarMainForm::ApplySettings(const Settings& s) {
 
 // The top folder: the registered folders come from the top-folder list; topDir chooses one of
 // them (ignoring letter case), else the first. With no registered folder the program folder
-// becomes the only one.
+// becomes the only one. A list that exists but cannot be read is reported and left alone: the
+// program folder stands in for this run and the file is not written over.
 void TTesmarMainForm::ChooseTopFolder(const std::u16string& topDir) {
   ui::ComboBox list = ComboBox1();
-  if (ReadTextLines(PathFromU16(TopDirsFile()), topDirs_)) {
+  bool listExists = false;
+  topDirsLoaded_ = ui::RunGuarded([&] { listExists = ReadExistingTextLines(PathFromU16(TopDirsFile()), topDirs_); });
+  if (listExists) {
     for (const auto& line : topDirs_.lines) list.Add(line);
     if (list.Count() > 0) {
       int found = topDir.empty() ? -1 : list.FindExact(topDir);
@@ -404,7 +407,9 @@ Settings TTesmarMainForm::CurrentSettings() const {
   return s;
 }
 
+// Writes the top-folder list back; a list that was never loaded is left as it stands.
 void TTesmarMainForm::SaveTopDirs() {
+  if (!topDirsLoaded_) return;
   topDirs_.lines = ComboBox1().Items();
   topDirs_.finalLineEnd = true;
   WriteTextLines(PathFromU16(TopDirsFile()), topDirs_);

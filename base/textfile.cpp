@@ -5,8 +5,13 @@
 #include <random>
 #include <stdexcept>
 
+#include "base/strings.h"
+
 namespace tesmar {
 namespace {
+
+// A path for a message, in UTF-8 like every message text.
+std::string PathText(const std::filesystem::path& p) { return Utf16ToUtf8(U16FromPath(p)); }
 
 // Splits decoded text at CR LF, LF or CR.
 void SplitLines(std::u16string_view text, TextLines& out) {
@@ -76,6 +81,19 @@ bool ReadTextLines(const std::filesystem::path& file, TextLines& out) {
     return false;
   }
   out = ParseTextLines(bytes);
+  return true;
+}
+
+bool ReadExistingTextLines(const std::filesystem::path& file, TextLines& out) {
+  std::error_code ec;
+  const auto type = std::filesystem::status(file, ec).type();
+  if (type == std::filesystem::file_type::not_found) {
+    out = TextLines{};
+    return false;
+  }
+  // A folder or device in the file's place is not an empty list either.
+  if (ec || type != std::filesystem::file_type::regular || !ReadTextLines(file, out))
+    throw std::runtime_error("cannot read " + PathText(file));
   return true;
 }
 

@@ -163,6 +163,28 @@ TEST_F(MainFormTest, TopFolderListKeepsItsEncoding) {
   EXPECT_EQ(test::ReadFile(File("TesmarTopDirs.txt")), bytes);
 }
 
+TEST_F(MainFormTest, AnUnreadableTopFolderListIsReportedAndNotWrittenOver) {
+  const std::string before = "C:\\Users folder\r\n";
+  test::WriteFile(File("TesmarTopDirs.txt"), before);
+  {
+    // Another program holds the list open without sharing it.
+    HANDLE lock = CreateFileW(File("TesmarTopDirs.txt").wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    Start();
+    CloseHandle(lock);
+  }
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_TRUE(shown[0].flags & MB_ICONERROR);
+  EXPECT_NE(shown[0].text.find(u"TesmarTopDirs.txt"), std::u16string::npos);
+  // The program folder stands in for this run; the rest of the start went on.
+  EXPECT_EQ(form->ComboBox1().Items(), std::vector<std::u16string>{FolderText()});
+  EXPECT_TRUE(ui::IsTopmost(form->hwnd()));
+  Close();
+  EXPECT_EQ(test::ReadFile(File("TesmarTopDirs.txt")), before);
+  EXPECT_TRUE(std::filesystem::exists(File("Tesmar.ini")));
+}
+
 TEST_F(MainFormTest, TargetCaptionComesFromTheFirstLineWithTabAndProgId) {
   struct Case {
     const char* list;  // nullptr: no file

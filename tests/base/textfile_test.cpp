@@ -57,6 +57,28 @@ TEST(TextFile, MissingFileIsNewAnsiText) {
   EXPECT_EQ(test::ReadFile(dir / "new.txt"), "C:\\\x90\x7D\x96\xCA\r\n");
 }
 
+TEST(TextFile, ExistingButUnreadableFileIsAnErrorNotAMissingOne) {
+  test::TempDir dir;
+  TextLines t;
+  t.lines = {u"stale"};
+  EXPECT_FALSE(ReadExistingTextLines(dir / "none.txt", t));
+  EXPECT_TRUE(t.lines.empty());
+
+  test::WriteFile(dir / "list.txt", "C:\\a\r\n");
+  EXPECT_TRUE(ReadExistingTextLines(dir / "list.txt", t));
+  EXPECT_EQ(t.lines, std::vector<std::u16string>{u"C:\\a"});
+
+  // A folder in the file's place exists but cannot be read as a file; the message names it
+  // in UTF-8 whatever the code page.
+  std::filesystem::create_directory(dir / u"リスト.txt");
+  try {
+    ReadExistingTextLines(dir / u"リスト.txt", t);
+    ADD_FAILURE() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("\xE3\x83\xAA\xE3\x82\xB9\xE3\x83\x88.txt"), std::string::npos) << e.what();
+  }
+}
+
 TEST(TextFile, ReplacingLeavesNoTemporaryFileBehind) {
   test::TempDir dir;
   test::WriteFile(dir / "list.txt", "old\r\n");
