@@ -314,6 +314,7 @@ void TTesmarMainForm::FormCreate() {
                       ProgramFolder(), g_TargetProgID};
   Settings settings = ReadSettingsFile(SettingsFile(), ctx);
   ApplySettings(settings);
+  settingsRead_ = true;
 
   ChooseTopFolder(settings.topDir);
   SetTargetCaption();
@@ -418,7 +419,7 @@ void TTesmarMainForm::SaveTopDirs() {
 void TTesmarMainForm::FormDestroy() {
   SaveTopDirs();
   dxfNameSL.clear();
-  WriteSettingsFile(SettingsFile(), CurrentSettings());
+  if (settingsRead_) WriteSettingsFile(SettingsFile(), CurrentSettings());
   // Only the DXF files that this run's conversions made are deleted, never the user's own.
   convertedDxf.DeleteAll();
   RevokeMessageFilter();

@@ -185,6 +185,44 @@ TEST_F(MainFormTest, AnUnreadableTopFolderListIsReportedAndNotWrittenOver) {
   EXPECT_TRUE(std::filesystem::exists(File("Tesmar.ini")));
 }
 
+// Fails the creation of every window of one class on this thread for its scope.
+class FailWindowsOfClass {
+ public:
+  explicit FailWindowsOfClass(const wchar_t* cls) {
+    failing_ = cls;
+    hook_ = SetWindowsHookExW(WH_CBT, &Proc, nullptr, GetCurrentThreadId());
+  }
+  ~FailWindowsOfClass() { UnhookWindowsHookEx(hook_); }
+  bool Installed() const { return hook_ != nullptr; }
+
+ private:
+  static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_CREATEWND) {
+      const wchar_t* cls = reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs->lpszClass;
+      if (!IS_INTRESOURCE(cls) && _wcsicmp(cls, failing_) == 0) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+  static inline const wchar_t* failing_ = nullptr;
+  HHOOK hook_ = nullptr;
+};
+
+TEST_F(MainFormTest, AStartThatFailsBeforeReadingLeavesTheUsersFilesAlone) {
+  const std::string ini = "[Form]\r\nWidth=300\r\n", dirs = "C:\\Alpha\r\nC:\\beta\r\n";
+  test::WriteFile(File("Tesmar.ini"), ini);
+  test::WriteFile(File("TesmarTopDirs.txt"), dirs);
+  {
+    FailWindowsOfClass fail(L"Edit");
+    ASSERT_TRUE(fail.Installed());
+    EXPECT_THROW(Start(), std::runtime_error);
+  }
+  ASSERT_TRUE(form && form->hwnd());  // the window was made, its controls were not all
+  Close();
+  EXPECT_EQ(test::ReadFile(File("Tesmar.ini")), ini);
+  EXPECT_EQ(test::ReadFile(File("TesmarTopDirs.txt")), dirs);
+  EXPECT_TRUE(shown.empty()) << Utf16ToUtf8(shown[0].text);
+}
+
 TEST_F(MainFormTest, TargetCaptionComesFromTheFirstLineWithTabAndProgId) {
   struct Case {
     const char* list;  // nullptr: no file
