@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -247,7 +248,9 @@ ui::ImageBox* TTesmarMainForm::FindImage(std::u16string_view name) {
 void TTesmarMainForm::ApplyLayout() {
   auto s = [this](int v) { return ui::Scaled(v, dpi_); };
   const int w = s(kDesignedClientWidth), h = s(kDesignedClientHeight);
-  const int top = s(66), bottom = s(23);
+  // The grid area holds five rows of cells and the 2-pixel margin whatever the rounding of
+  // the scaled sizes; the bottom bar takes what is left.
+  const int top = s(66), grid = std::max(h - top - s(23), 5 * s(kCellSize) + 2), bottom = h - top - grid;
   panel101_.SetBounds(0, 0, w, top);
   panel102_.SetBounds(0, top, w, h - top - bottom);
   panel103_.SetBounds(0, h - bottom, w, bottom);

@@ -403,5 +403,20 @@ TEST_F(MainFormTest, ADpiChangeScalesTheLayout) {
   EXPECT_EQ(r.right - r.left, 420);
 }
 
+TEST_F(MainFormTest, EveryCellFitsInTheGridAreaAtEachScale) {
+  auto& f = Start();
+  for (int dpi : {96, 120, 144, 168, 192, 216, 240, 288}) {
+    SCOPED_TRACE(dpi);
+    RECT suggested{0, 0, 600, 800};
+    SendMessageW(f.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT last = f.PnlAry[29]->AsControl().Bounds();
+    EXPECT_LE(last.right, f.Panel102().Width());
+    EXPECT_LE(last.bottom, f.Panel102().Height());
+    // The three bands still fill the designed height.
+    EXPECT_EQ(f.Panel101().Height() + f.Panel102().Height() + f.Panel103().Height(), MulDiv(316, dpi, 96));
+    EXPECT_GT(f.Panel103().Height(), 0);
+  }
+}
+
 }  // namespace
 }  // namespace tesmar
