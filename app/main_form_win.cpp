@@ -494,7 +494,7 @@ LRESULT TTesmarMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (ui::MeasureMenuItem(PopupMenu1(), dpi_, *reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
       break;
     case WM_DRAWITEM:
-      if (ui::DrawMenuItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return TRUE;
+      if (ui::DrawMenuItem(dpi_, *reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return TRUE;
       break;
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE) FormActivate();
