@@ -5,13 +5,10 @@
 #include <random>
 #include <stdexcept>
 
-#include "base/strings.h"
+#include "base/path_text.h"
 
 namespace tesmar {
 namespace {
-
-// A path for a message, in UTF-8 like every message text.
-std::string PathText(const std::filesystem::path& p) { return Utf16ToUtf8(U16FromPath(p)); }
 
 // Splits decoded text at CR LF, LF or CR.
 void SplitLines(std::u16string_view text, TextLines& out) {
@@ -103,14 +100,14 @@ void WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
   tmp += ".tmp" + std::to_string(rd() % 100000);
   {
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("cannot create " + tmp.string());
+    if (!out) throw std::runtime_error("cannot create " + PathText(tmp));
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     if (!out) {
       out.close();
       std::error_code ec;
       std::filesystem::remove(tmp, ec);
-      throw std::runtime_error("cannot write " + tmp.string());
+      throw std::runtime_error("cannot write " + PathText(tmp));
     }
   }
   try {

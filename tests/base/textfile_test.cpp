@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "base/codepage.h"
 #include "tests/support/testdata.h"
 
@@ -68,14 +70,13 @@ TEST(TextFile, ExistingButUnreadableFileIsAnErrorNotAMissingOne) {
   EXPECT_TRUE(ReadExistingTextLines(dir / "list.txt", t));
   EXPECT_EQ(t.lines, std::vector<std::u16string>{u"C:\\a"});
 
-  // A folder in the file's place exists but cannot be read as a file; the message names it
-  // in UTF-8 whatever the code page.
-  std::filesystem::create_directory(dir / u"リスト.txt");
+  // A folder in the file's place exists but cannot be read as a file.
+  std::filesystem::create_directory(dir / "folder.txt");
   try {
-    ReadExistingTextLines(dir / u"リスト.txt", t);
+    ReadExistingTextLines(dir / "folder.txt", t);
     ADD_FAILURE() << "no error";
   } catch (const std::runtime_error& e) {
-    EXPECT_NE(std::string(e.what()).find("\xE3\x83\xAA\xE3\x82\xB9\xE3\x83\x88.txt"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("folder.txt"), std::string::npos) << e.what();
   }
 }
 
@@ -91,11 +92,22 @@ TEST(TextFile, ReplacingLeavesNoTemporaryFileBehind) {
   EXPECT_EQ(files, 1);
 }
 
-TEST(TextFile, WriteIntoMissingFolderFailsAndThrows) {
+// The messages name the file in UTF-8, also for names the ANSI code page cannot hold.
+TEST(TextFile, FailedWritesAndReplacesThrowNamingTheFileInUtf8) {
   test::TempDir dir;
+  const std::string name = "\xE5\x9B\xB3\xE9\x9D\xA2\xC3\xA9";  // 図面é
+  auto expectNamed = [&](const std::function<void()>& write) {
+    try {
+      write();
+      ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find(name), std::string::npos) << e.what();
+    }
+  };
   TextLines t;
   t.lines = {u"x"};
-  EXPECT_THROW(WriteTextLines(dir / "no" / "such" / "f.txt", t), std::exception);
+  expectNamed([&] { WriteTextLines(dir / u"図面é" / "such" / "f.txt", t); });
+  expectNamed([&] { ReplaceFileWith(dir / "missing.txt", dir / u"図面é.txt"); });
 }
 
 }  // namespace
