@@ -288,7 +288,12 @@ void TTesmarMainForm::LayoutGrid(bool clearCells) {
       im->center = true;
       im->onMouseMove = [this](ui::ImageBox& sender, int x, int y) { Image1MouseMove(sender, x, y); };
       im->onDblClick = [this](ui::ImageBox& sender) { Image1DblClick(sender); };
-      if (clearCells) PrepareCanvas(im->GetCanvas(), im->Width(), im->Height(), 0);
+      if (clearCells) {
+        // A picture of an earlier size (before a DPI change) is replaced by one of the cell's.
+        const int w = std::max(1, im->Width()), h = std::max(1, im->Height());
+        if (!im->HasPicture() || im->Picture().Width() != w || im->Picture().Height() != h) im->NewPicture(w, h);
+        PrepareCanvas(im->GetCanvas(), w, h, 0);
+      }
     }
   }
 }
@@ -503,7 +508,7 @@ LRESULT TTesmarMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       dpi_ = HIWORD(wp);
       ApplyFonts();
       ApplyLayout();
-      LayoutGrid(false);
+      LayoutGrid(true);
       const RECT* r = reinterpret_cast<const RECT*>(lp);
       SetWindowPos(hwnd(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);

@@ -388,6 +388,11 @@ TEST_F(MainFormTest, DialogsStepIntoTheTopmostBandAndBackOut) {
 // grid is laid out again from Panel1's new size.
 TEST_F(MainFormTest, ADpiChangeScalesTheLayout) {
   auto& f = Start();
+  // A cell drawn on before the change.
+  Canvas& before = f.ImgAry[0]->GetCanvas();
+  before.SetPenColour(kWhite);
+  before.MoveTo(0, 10);
+  before.LineTo(43, 10);
   RECT suggested{100, 100, 100 + 420, 100 + 500};
   SendMessageW(f.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(f.PnlAry[0]->Width(), 68);
@@ -397,6 +402,14 @@ TEST_F(MainFormTest, ADpiChangeScalesTheLayout) {
   EXPECT_EQ(p.left, 5 * 68 + 2);
   EXPECT_EQ(p.top, 4 * 68 + 2);
   EXPECT_EQ(f.ImgAry[29]->Width(), 66);
+  // The pictures take the cells' new size and start black.
+  for (ui::ImageBox* im : {f.ImgAry[0], f.ImgAry[29]}) {
+    ui::DibBitmap& pic = im->Picture();
+    EXPECT_EQ(pic.Width(), 66);
+    EXPECT_EQ(pic.Height(), 66);
+    for (int y = 0; y < pic.Height(); ++y)
+      for (int x = 0; x < pic.Width(); ++x) ASSERT_EQ(pic.Pixel(x, y), RGB(0, 0, 0)) << x << "," << y;
+  }
   RECT r;
   GetWindowRect(f.hwnd(), &r);
   EXPECT_EQ(r.left, 100);
