@@ -144,10 +144,12 @@ void TTesmarMainForm::Create() {
   FormCreate();
 }
 
+// The controls take the new font before the old one is deleted: none ever holds a dead handle.
 void TTesmarMainForm::ApplyFonts() {
-  font12_ = ui::CreatePixelFont(u"Tahoma", 12, dpi_);
-  for (HWND c : {combo1_, combo2_, combo3_, label1_, edit1_}) ui::Control(c).SetFont(font12_.get());
-  for (auto* b : {&button2_, &button3_, &speedButton3_, &speedButton4_}) b->AsControl().SetFont(font12_.get());
+  ui::Font font = ui::CreatePixelFont(u"Tahoma", 12, dpi_);
+  for (HWND c : {combo1_, combo2_, combo3_, label1_, edit1_}) ui::Control(c).SetFont(font.get());
+  for (auto* b : {&button2_, &button3_, &speedButton3_, &speedButton4_}) b->AsControl().SetFont(font.get());
+  font12_ = std::move(font);
 }
 
 void TTesmarMainForm::CreateControls() {

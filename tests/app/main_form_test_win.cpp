@@ -410,6 +410,12 @@ TEST_F(MainFormTest, ADpiChangeScalesTheLayout) {
     for (int y = 0; y < pic.Height(); ++y)
       for (int x = 0; x < pic.Width(); ++x) ASSERT_EQ(pic.Pixel(x, y), RGB(0, 0, 0)) << x << "," << y;
   }
+  // Every control has the new font, a live one.
+  LOGFONTW lf{};
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(f.Edit1().hwnd(), WM_GETFONT, 0, 0));
+  EXPECT_EQ(font, f.CaptionFont());
+  ASSERT_EQ(GetObjectW(font, sizeof lf, &lf), static_cast<int>(sizeof lf));
+  EXPECT_EQ(lf.lfHeight, -18);
   RECT r;
   GetWindowRect(f.hwnd(), &r);
   EXPECT_EQ(r.left, 100);
