@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "base/codepage.h"
+#include "base/strings.h"
 #include "tests/support/testdata.h"
 
 namespace tesmar {
@@ -108,6 +109,27 @@ TEST(TextFile, FailedWritesAndReplacesThrowNamingTheFileInUtf8) {
   t.lines = {u"x"};
   expectNamed([&] { WriteTextLines(dir / u"図面é" / "such" / "f.txt", t); });
   expectNamed([&] { ReplaceFileWith(dir / "missing.txt", dir / u"図面é.txt"); });
+}
+
+}  // namespace
+}  // namespace tesmar
+
+namespace tesmar {
+namespace {
+
+// Drawing folders and hint files often have Japanese names.
+TEST(TextFile, JapaneseFileNamesWriteAndReadBack) {
+  test::TempDir dir;
+  const auto folder = dir.path() / PathFromU16(u"配管図面");
+  std::filesystem::create_directory(folder);
+  const auto file = folder / PathFromU16(u"説明.txt");
+  TextLines t;
+  t.lines = {u"バルブ"};
+  WriteTextLines(file, t);
+  TextLines back;
+  ASSERT_TRUE(ReadTextLines(file, back));
+  EXPECT_EQ(back.lines, t.lines);
+  EXPECT_EQ(U16FromPath(file.filename()), u"説明.txt");
 }
 
 }  // namespace
