@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -143,10 +144,12 @@ void TTesmarMainForm::Create() {
   FormCreate();
 }
 
+// The controls take the new font before the old one is deleted: none ever holds a dead handle.
 void TTesmarMainForm::ApplyFonts() {
-  font12_ = ui::CreatePixelFont(u"Tahoma", 12, dpi_);
-  for (HWND c : {combo1_, combo2_, combo3_, label1_, edit1_}) ui::Control(c).SetFont(font12_.get());
-  for (auto* b : {&button2_, &button3_, &speedButton3_, &speedButton4_}) b->AsControl().SetFont(font12_.get());
+  ui::Font font = ui::CreatePixelFont(u"Tahoma", 12, dpi_);
+  for (HWND c : {combo1_, combo2_, combo3_, label1_, edit1_}) ui::Control(c).SetFont(font.get());
+  for (auto* b : {&button2_, &button3_, &speedButton3_, &speedButton4_}) b->AsControl().SetFont(font.get());
+  font12_ = std::move(font);
 }
 
 void TTesmarMainForm::CreateControls() {
@@ -247,7 +250,9 @@ ui::ImageBox* TTesmarMainForm::FindImage(std::u16string_view name) {
 void TTesmarMainForm::ApplyLayout() {
   auto s = [this](int v) { return ui::Scaled(v, dpi_); };
   const int w = s(kDesignedClientWidth), h = s(kDesignedClientHeight);
-  const int top = s(66), bottom = s(23);
+  // The grid area holds five rows of cells and the 2-pixel margin whatever the rounding of
+  // the scaled sizes; the bottom bar takes what is left.
+  const int top = s(66), grid = std::max(h - top - s(23), 5 * s(kCellSize) + 2), bottom = h - top - grid;
   panel101_.SetBounds(0, 0, w, top);
   panel102_.SetBounds(0, top, w, h - top - bottom);
   panel103_.SetBounds(0, h - bottom, w, bottom);
@@ -285,7 +290,12 @@ void TTesmarMainForm::LayoutGrid(bool clearCells) {
       im->center = true;
       im->onMouseMove = [this](ui::ImageBox& sender, int x, int y) { Image1MouseMove(sender, x, y); };
       im->onDblClick = [this](ui::ImageBox& sender) { Image1DblClick(sender); };
-      if (clearCells) PrepareCanvas(im->GetCanvas(), im->Width(), im->Height(), 0);
+      if (clearCells) {
+        // A picture of an earlier size (before a DPI change) is replaced by one of the cell's.
+        const int w = std::max(1, im->Width()), h = std::max(1, im->Height());
+        if (!im->HasPicture() || im->Picture().Width() != w || im->Picture().Height() != h) im->NewPicture(w, h);
+        PrepareCanvas(im->GetCanvas(), w, h, 0);
+      }
     }
   }
 }
@@ -314,6 +324,7 @@ void TTesmarMainForm::FormCreate() {
                       ProgramFolder(), g_TargetProgID};
   Settings settings = ReadSettingsFile(SettingsFile(), ctx);
   ApplySettings(settings);
+  settingsRead_ = true;
 
   ChooseTopFolder(settings.topDir);
   SetTargetCaption();
@@ -345,10 +356,13 @@ void TTesmarMainForm::ApplySettings(const Settings& s) {
 
 // The top folder: the registered folders come from the top-folder list; topDir chooses one of
 // them (ignoring letter case), else the first. With no registered folder the program folder
-// becomes the only one.
+// becomes the only one. A list that exists but cannot be read is reported and left alone: the
+// program folder stands in for this run and the file is not written over.
 void TTesmarMainForm::ChooseTopFolder(const std::u16string& topDir) {
   ui::ComboBox list = ComboBox1();
-  if (ReadTextLines(PathFromU16(TopDirsFile()), topDirs_)) {
+  bool listExists = false;
+  topDirsLoaded_ = ui::RunGuarded([&] { listExists = ReadExistingTextLines(PathFromU16(TopDirsFile()), topDirs_); });
+  if (listExists) {
     for (const auto& line : topDirs_.lines) list.Add(line);
     if (list.Count() > 0) {
       int found = topDir.empty() ? -1 : list.FindExact(topDir);
@@ -404,7 +418,9 @@ Settings TTesmarMainForm::CurrentSettings() const {
   return s;
 }
 
+// Writes the top-folder list back; a list that was never loaded is left as it stands.
 void TTesmarMainForm::SaveTopDirs() {
+  if (!topDirsLoaded_) return;
   topDirs_.lines = ComboBox1().Items();
   topDirs_.finalLineEnd = true;
   WriteTextLines(PathFromU16(TopDirsFile()), topDirs_);
@@ -413,7 +429,7 @@ void TTesmarMainForm::SaveTopDirs() {
 void TTesmarMainForm::FormDestroy() {
   SaveTopDirs();
   dxfNameSL.clear();
-  WriteSettingsFile(SettingsFile(), CurrentSettings());
+  if (settingsRead_) WriteSettingsFile(SettingsFile(), CurrentSettings());
   // Only the DXF files that this run's conversions made are deleted, never the user's own.
   convertedDxf.DeleteAll();
   RevokeMessageFilter();
@@ -485,7 +501,7 @@ LRESULT TTesmarMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (ui::MeasureMenuItem(PopupMenu1(), dpi_, *reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
       break;
     case WM_DRAWITEM:
-      if (ui::DrawMenuItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return TRUE;
+      if (ui::DrawMenuItem(dpi_, *reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return TRUE;
       break;
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE) FormActivate();
@@ -494,7 +510,7 @@ LRESULT TTesmarMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       dpi_ = HIWORD(wp);
       ApplyFonts();
       ApplyLayout();
-      LayoutGrid(false);
+      LayoutGrid(true);
       const RECT* r = reinterpret_cast<const RECT*>(lp);
       SetWindowPos(hwnd(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);

@@ -29,17 +29,20 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
       ++i;
       continue;
     }
-    if (i + extra >= n) {  // the sequence runs past the end
-      out.push_back(u'\uFFFD');
-      break;
-    }
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
+    int k = 1;
+    for (; k <= extra && i + k < n; ++k) {
       unsigned d = p[i + k];
-      if ((d & 0xC0) != 0x80) { ok = false; break; }
+      if ((d & 0xC0) != 0x80) break;
       cp = (cp << 6) | (d & 0x3F);
     }
-    if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    if (k <= extra) {
+      // Cut short by the end or by a byte that is not a continuation: one replacement for the
+      // bytes read so far, and decoding goes on at the byte that broke the sequence.
+      out.push_back(u'\uFFFD');
+      i += static_cast<std::size_t>(k);
+      continue;
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
       out.push_back(u'\uFFFD');
       ++i;
       continue;
@@ -105,6 +108,7 @@ std::u16string DecodeText(std::string_view bytes, TextEncoding enc) {
         auto a = static_cast<unsigned char>(bytes[2 * i]), b = static_cast<unsigned char>(bytes[2 * i + 1]);
         out[i] = le ? char16_t(a | (b << 8)) : char16_t((a << 8) | b);
       }
+      if (bytes.size() % 2 != 0) out.push_back(u'\uFFFD');  // a last byte without its pair
       return out;
     }
   }

@@ -10,12 +10,19 @@ namespace tesmar {
 
 FileOpenResult ReadOnlyFile::Open(const std::filesystem::path& file) {
   Close();
+  // Without blocking, so that a named pipe cannot hold the program; only regular files are
+  // read (a pipe or a device has no end to wait for).
   int fd;
-  do fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  do fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR) return FileOpenResult::NotFound;
     if (errno == EBUSY || errno == ETXTBSY) return FileOpenResult::Busy;
+    return FileOpenResult::Failed;
+  }
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
     return FileOpenResult::Failed;
   }
   handle_ = fd;

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "base/path_text.h"
 #include "base/textfile.h"
 
 namespace tesmar {
@@ -8,7 +9,7 @@ namespace tesmar {
 void ReplaceFileWith(const std::filesystem::path& source, const std::filesystem::path& target) {
   // rename(2) replaces the target atomically.
   if (std::rename(source.c_str(), target.c_str()) != 0)
-    throw std::runtime_error("cannot replace " + target.string());
+    throw std::runtime_error("cannot replace " + PathText(target));
 }
 
 }  // namespace tesmar

@@ -5,6 +5,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "base/path_text.h"
+
 namespace tesmar {
 namespace {
 
@@ -79,20 +81,33 @@ bool ReadTextLines(const std::filesystem::path& file, TextLines& out) {
   return true;
 }
 
+bool ReadExistingTextLines(const std::filesystem::path& file, TextLines& out) {
+  std::error_code ec;
+  const auto type = std::filesystem::status(file, ec).type();
+  if (type == std::filesystem::file_type::not_found) {
+    out = TextLines{};
+    return false;
+  }
+  // A folder or device in the file's place is not an empty list either.
+  if (ec || type != std::filesystem::file_type::regular || !ReadTextLines(file, out))
+    throw std::runtime_error("cannot read " + PathText(file));
+  return true;
+}
+
 void WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
   std::random_device rd;
   std::filesystem::path tmp = file;
   tmp += ".tmp" + std::to_string(rd() % 100000);
   {
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("cannot create " + tmp.string());
+    if (!out) throw std::runtime_error("cannot create " + PathText(tmp));
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     if (!out) {
       out.close();
       std::error_code ec;
       std::filesystem::remove(tmp, ec);
-      throw std::runtime_error("cannot write " + tmp.string());
+      throw std::runtime_error("cannot write " + PathText(tmp));
     }
   }
   try {

@@ -26,6 +26,11 @@ std::string FormatTextLines(const TextLines& text);
 // False when the file does not exist or cannot be opened; `out` is then a new ANSI text.
 bool ReadTextLines(const std::filesystem::path& file, TextLines& out);
 
+// Tells a missing file from an unreadable one: false (and a new ANSI text in `out`) when the
+// file does not exist; throws std::runtime_error naming the file when it exists but cannot be
+// read, so that its contents are not taken for an empty list and written over.
+bool ReadExistingTextLines(const std::filesystem::path& file, TextLines& out);
+
 // Writes through a temporary file in the same folder that then replaces `file`, so an
 // interrupted write leaves the previous file as it was. Throws std::runtime_error on failure.
 void WriteTextLines(const std::filesystem::path& file, const TextLines& text);

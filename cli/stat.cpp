@@ -51,10 +51,7 @@ int Stat(const std::vector<std::string>& args) {
   std::u16string status, version;
   double ms = 0;
   bool ok = exists && probe.readable && probe.versionRead;
-  if (!exists) {
-    ClearAll(model);
-    std::fprintf(stderr, "%s: no such file\n", args[0].c_str());
-  } else if (!probe.readable) {
+  if (!probe.readable) {
     ClearAll(model);
     PrintUtf8(stderr, u"AutoCAD Binary DXF");
   } else if (!probe.versionRead) {
@@ -69,6 +66,8 @@ int Stat(const std::vector<std::string>& args) {
       PrintUtf8(stderr, status);
       ok = false;
     }
+    // The reader reads a missing file as an empty drawing without a word; say it here.
+    if (!exists) std::fprintf(stderr, "%s: no such file\n", args[0].c_str());
   }
 
   JsonWriter out;

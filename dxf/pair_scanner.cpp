@@ -1,8 +1,39 @@
 #include "dxf/pair_scanner.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
+#include "dxf/values.h"
+
+// The per-line steps run for every pair; keep them inside Next().
+#if defined(__GNUC__)
+#define TESMAR_HOT_INLINE [[gnu::always_inline]] inline
+#else
+#define TESMAR_HOT_INLINE inline
+#endif
+
 namespace tesmar {
+namespace {
+
+// The first CR or LF in [q, e), or e. Eight bytes at a time: a byte equal to CR or LF becomes a
+// zero byte after the exclusive-or, and the lowest zero byte is exact with the usual bit trick.
+TESMAR_HOT_INLINE const char* FindLineEnd(const char* q, const char* const e) {
+  static_assert(std::endian::native == std::endian::little);
+  constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+  while (e - q >= 8) {
+    std::uint64_t v;
+    std::memcpy(&v, q, 8);
+    const std::uint64_t lf = v ^ (kOnes * '\n'), cr = v ^ (kOnes * '\r');
+    const std::uint64_t hit = ((lf - kOnes) & ~lf & kHighs) | ((cr - kOnes) & ~cr & kHighs);
+    if (hit) return q + (std::countr_zero(hit) >> 3);
+    q += 8;
+  }
+  while (q != e && *q != '\n' && *q != '\r') ++q;
+  return q;
+}
+
+}  // namespace
 
 DxfPairScanner::DxfPairScanner(ReadOnlyFile& file, std::size_t blockSize)
     : file_(file), buf_(new char[blockSize < 16 ? 16 : blockSize]), capacity_(blockSize < 16 ? 16 : blockSize) {}
@@ -13,7 +44,6 @@ bool DxfPairScanner::Fill() {
     end_ -= pos_;
     pos_ = 0;
   }
-  lfKnown_ = false;
   if (end_ == capacity_) {  // one line fills the whole buffer: make room
     std::size_t bigger = capacity_ * 2;
     std::unique_ptr<char[]> grown(new char[bigger]);
@@ -28,17 +58,9 @@ bool DxfPairScanner::Fill() {
   return true;
 }
 
-DxfPairScanner::Line DxfPairScanner::TakeLine(std::size_t& p, std::string_view& line) {
+TESMAR_HOT_INLINE DxfPairScanner::Line DxfPairScanner::TakeLine(std::size_t& p, std::string_view& line) {
   const char* b = buf_.get();
-  // The next LF is searched once and remembered, so that files whose lines end in CR alone
-  // are not searched again for every line.
-  if (!lfKnown_ || nextLf_ < p) {
-    const void* lf = std::memchr(b + p, '\n', end_ - p);
-    nextLf_ = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - b) : end_;
-    lfKnown_ = true;
-  }
-  std::size_t eol = nextLf_;
-  if (const void* cr = std::memchr(b + p, '\r', eol - p)) eol = static_cast<std::size_t>(static_cast<const char*>(cr) - b);
+  const std::size_t eol = static_cast<std::size_t>(FindLineEnd(b + p, b + end_) - b);
   if (eol == end_) {  // no line end in the buffer
     if (!eof_) return Line::Incomplete;
     line = std::string_view(b + p, end_ - p);
@@ -55,7 +77,33 @@ DxfPairScanner::Line DxfPairScanner::TakeLine(std::size_t& p, std::string_view& 
   return Line::Taken;
 }
 
-DxfPairScanner::Result DxfPairScanner::Next(std::string_view& code, std::string_view& value) {
+TESMAR_HOT_INLINE bool DxfPairScanner::TakeQuickCode(std::size_t& p, DxfPair& pair) {
+  const char* const b = buf_.get();
+  const char* const e = b + end_;
+  const char* q = b + p;
+  while (q != e && *q == ' ') ++q;
+  const char* const digits = q;
+  std::int32_t v = 0;
+  while (q != e && q - digits < 9) {
+    const unsigned d = static_cast<unsigned char>(*q) - unsigned{'0'};
+    if (d > 9) break;
+    v = v * 10 + static_cast<std::int32_t>(d);
+    ++q;
+  }
+  if (q == digits || q == e || (*q != '\n' && *q != '\r')) return false;
+  std::size_t next = static_cast<std::size_t>(q - b) + 1;
+  if (*q == '\r') {
+    if (next == end_) return false;  // whether an LF follows is for the general path to find out
+    if (b[next] == '\n') ++next;
+  }
+  pair.code = std::string_view(digits, static_cast<std::size_t>(q - digits));
+  pair.number = v;
+  pair.numeric = true;
+  p = next;
+  return true;
+}
+
+DxfPairScanner::Result DxfPairScanner::Next(DxfPair& pair) {
   if (!started_) {
     started_ = true;
     while (!eof_ && end_ < 3)
@@ -69,19 +117,25 @@ DxfPairScanner::Result DxfPairScanner::Next(std::string_view& code, std::string_
       continue;
     }
     std::size_t p = pos_;
-    if (TakeLine(p, code) == Line::Incomplete) {
+    // Code lines are nearly always blanks, a few digits and the line end: the number is read on
+    // the way; anything else takes the general path.
+    const bool quick = TakeQuickCode(p, pair);
+    if (!quick && TakeLine(p, pair.code) == Line::Incomplete) {
       if (!Fill()) return Result::ReadError;
       continue;
     }
     if (p == end_ && eof_) {
-      value = {};
-    } else if (TakeLine(p, value) == Line::Incomplete) {
+      pair.value = {};
+    } else if (TakeLine(p, pair.value) == Line::Incomplete) {
       if (!Fill()) return Result::ReadError;
       continue;
     }
     pos_ = p;
-    code = TrimDxfLine(code);
-    value = TrimDxfLine(value);
+    if (!quick) {
+      pair.code = TrimDxfLine(pair.code);
+      pair.numeric = ParseDxfInt(pair.code, pair.number);
+    }
+    pair.value = TrimDxfLine(pair.value);
     return Result::Pair;
   }
 }

@@ -5,6 +5,7 @@
 // and trailing blanks and control characters. A line may be of any length (the buffer grows);
 // a file that ends after a code line gives that pair with an empty value.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -12,18 +13,27 @@
 
 namespace tesmar {
 
+// One pair: both lines trimmed, and the code line as a number when it is one (an optional sign
+// and digits that fit 32 bits).
+struct DxfPair {
+  std::string_view code, value;
+  std::int32_t number = 0;
+  bool numeric = false;
+};
+
 class DxfPairScanner {
  public:
   enum class Result { Pair, End, ReadError };
 
   explicit DxfPairScanner(ReadOnlyFile& file, std::size_t blockSize = std::size_t{1} << 20);
 
-  // The next pair; the views stay valid until the next call.
-  Result Next(std::string_view& code, std::string_view& value);
+  // The next pair; its views stay valid until the next call.
+  Result Next(DxfPair& pair);
 
  private:
   enum class Line { Taken, Incomplete };
   Line TakeLine(std::size_t& p, std::string_view& line);
+  bool TakeQuickCode(std::size_t& p, DxfPair& pair);
   bool Fill();  // moves the unread rest to the front and reads more; false on a read error
 
   ReadOnlyFile& file_;
@@ -31,8 +41,6 @@ class DxfPairScanner {
   std::size_t capacity_;
   std::size_t pos_ = 0;   // first unread byte
   std::size_t end_ = 0;   // end of the bytes read
-  std::size_t nextLf_ = 0;  // first LF at or after the last search start, or end_ when none
-  bool lfKnown_ = false;
   bool eof_ = false;
   bool started_ = false;
 };

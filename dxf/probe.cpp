@@ -3,7 +3,6 @@
 #include "base/readonly_file.h"
 #include "base/strings.h"
 #include "dxf/pair_scanner.h"
-#include "dxf/values.h"
 
 namespace tesmar {
 
@@ -33,19 +32,18 @@ bool ReadDxfVersion(std::u16string_view fileName, std::u16string& version) {
   ReadOnlyFile file;
   if (file.Open(path) != FileOpenResult::Ok) return false;
   DxfPairScanner scanner(file, 1 << 16);
-  std::string_view codeLine, value;
+  DxfPair pair;
   bool inHeader = false;
-  while (scanner.Next(codeLine, value) == DxfPairScanner::Result::Pair) {
-    std::int32_t code;
-    if (!ParseDxfInt(codeLine, code)) break;
-    if (inHeader && value == "$ACADVER") {
-      if (scanner.Next(codeLine, value) == DxfPairScanner::Result::Pair && ParseDxfInt(codeLine, code) && code == 1)
-        version = AnsiToUtf16(value);
+  while (scanner.Next(pair) == DxfPairScanner::Result::Pair) {
+    if (!pair.numeric) break;
+    if (inHeader && pair.value == "$ACADVER") {
+      if (scanner.Next(pair) == DxfPairScanner::Result::Pair && pair.numeric && pair.number == 1)
+        version = AnsiToUtf16(pair.value);
       break;
     }
-    if (code == 2) {
-      if (value == "HEADER") inHeader = true;
-      else if (value == "ENTITIES" || value == "BLOCKS") break;
+    if (pair.number == 2) {
+      if (pair.value == "HEADER") inHeader = true;
+      else if (pair.value == "ENTITIES" || pair.value == "BLOCKS") break;
     }
   }
   return true;

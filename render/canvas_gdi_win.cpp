@@ -52,16 +52,21 @@ void GdiCanvas::RealisePen() {
   penDirty_ = false;
 }
 
+// The brush also gives the background of text and of the gaps in styled pens: a solid brush
+// fills them with its colour, a clear brush leaves what is underneath.
 void GdiCanvas::RealiseBrush() {
   if (!brushDirty_) return;
   if (brush_.style == BrushStyle::Clear) {
     SelectObject(dc_, GetStockObject(NULL_BRUSH));
     gdiBrush_.Reset();
+    SetBkMode(dc_, TRANSPARENT);
   } else {
     ui::Brush brush(CreateSolidBrush(brush_.colour));
     if (!brush) throw std::runtime_error("CreateSolidBrush failed");
     SelectObject(dc_, brush.get());
     gdiBrush_ = std::move(brush);
+    SetBkMode(dc_, OPAQUE);
+    SetBkColor(dc_, brush_.colour);
   }
   brushDirty_ = false;
 }
@@ -74,6 +79,7 @@ void GdiCanvas::MoveTo(int x, int y) { MoveToEx(dc_, x, y, nullptr); }
 
 void GdiCanvas::LineTo(int x, int y) {
   RealisePen();
+  RealiseBrush();
   ::LineTo(dc_, x, y);
   Changed();
 }
@@ -85,6 +91,7 @@ void GdiCanvas::SetPixel(int x, int y, Colour c) {
 
 void GdiCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
   RealisePen();
+  RealiseBrush();
   SetArcDirection(dc_, AD_COUNTERCLOCKWISE);
   ::Arc(dc_, x1, y1, x2, y2, x3, y3, x4, y4);
   Changed();
@@ -140,12 +147,6 @@ void GdiCanvas::TextOut(int x, int y, std::u16string_view text) {
   RealiseBrush();
   SetTextColor(dc_, fontColour_);
   SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
-  if (brush_.style == BrushStyle::Clear) {
-    SetBkMode(dc_, TRANSPARENT);
-  } else {
-    SetBkMode(dc_, OPAQUE);
-    SetBkColor(dc_, brush_.colour);
-  }
   std::wstring w = ToWide(text);
   ::TextOutW(dc_, x, y, w.c_str(), static_cast<int>(w.size()));
   Changed();

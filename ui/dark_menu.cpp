@@ -99,13 +99,13 @@ bool MeasureMenuItem(HMENU menu, int dpi, MEASUREITEMSTRUCT& mis) {
   Font font = MenuFont(dpi);
   Selection keep(screen.get(), font.get());
   RECT r{0, 0, 0, 0};
-  DrawTextW(screen.get(), text.c_str(), -1, &r, DT_SINGLELINE | DT_CALCRECT | DT_EXPANDTABS);
+  DrawTextW(screen.get(), text.c_str(), -1, &r, DT_SINGLELINE | DT_CALCRECT | DT_EXPANDTABS | DT_NOPREFIX);
   mis.itemWidth = static_cast<UINT>(r.right + Scaled(40, dpi));
   mis.itemHeight = static_cast<UINT>(std::max<int>(r.bottom + Scaled(6, dpi), Scaled(20, dpi)));
   return true;
 }
 
-bool DrawMenuItem(DRAWITEMSTRUCT& dis) {
+bool DrawMenuItem(int dpi, DRAWITEMSTRUCT& dis) {
   if (dis.CtlType != ODT_MENU || dis.itemData != kDarkItem) return false;
   HMENU menu = reinterpret_cast<HMENU>(dis.hwndItem);
   ItemText item = TextOf(menu, dis.itemID);
@@ -132,7 +132,7 @@ bool DrawMenuItem(DRAWITEMSTRUCT& dis) {
     LineTo(dc, x + h / 6, y + h / 6);
     LineTo(dc, x + h / 2, y - h / 4);
   }
-  Font font = MenuFont(static_cast<int>(GetDeviceCaps(dc, LOGPIXELSY)));
+  Font font = MenuFont(dpi);
   Selection keep(dc, font.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, (dis.itemState & (ODS_GRAYED | ODS_DISABLED)) ? c.disabledText : c.text);

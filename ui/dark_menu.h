@@ -11,8 +11,8 @@ namespace tesmar::ui {
 void MakeMenuDark(HMENU menu);
 
 // True when the message was about an item of `menu` (or of its sub-menus) and has been
-// answered; dpi is the owner window's.
+// answered; dpi is the owner window's, the same for measuring and drawing.
 bool MeasureMenuItem(HMENU menu, int dpi, MEASUREITEMSTRUCT& mis);
-bool DrawMenuItem(DRAWITEMSTRUCT& dis);
+bool DrawMenuItem(int dpi, DRAWITEMSTRUCT& dis);
 
 }  // namespace tesmar::ui

@@ -28,6 +28,14 @@ void RegisterOnce(const WindowParams& params, WNDPROC proc) {
   registered.insert(params.className);
 }
 
+// The error box belongs to the window the user is working in: it opens above that window
+// (the main window stays in the topmost band) and the window waits for it. With no active
+// window every window of the program waits.
+void ShowError(std::u16string_view text) {
+  HWND owner = GetActiveWindow();
+  ShowMessageBox(owner, text, FromWide(kApplicationTitle), MB_OK | MB_ICONERROR | (owner ? 0 : MB_TASKMODAL));
+}
+
 }  // namespace
 
 bool RunGuarded(const std::function<void()>& operation) {
@@ -37,9 +45,9 @@ bool RunGuarded(const std::function<void()>& operation) {
   } catch (const SilentAbort&) {
     // The silent abort ends the operation and shows nothing.
   } catch (const std::exception& e) {
-    ShowMessageBox(nullptr, Utf8ToUtf16(e.what()), FromWide(kApplicationTitle), MB_OK | MB_ICONERROR);
+    ShowError(Utf8ToUtf16(e.what()));
   } catch (...) {
-    ShowMessageBox(nullptr, u"Unknown error", FromWide(kApplicationTitle), MB_OK | MB_ICONERROR);
+    ShowError(u"Unknown error");
   }
   return false;
 }

@@ -165,6 +165,66 @@ TEST_F(MainFormTest, TopFolderListKeepsItsEncoding) {
   EXPECT_EQ(test::ReadFile(File("TesmarTopDirs.txt")), bytes);
 }
 
+TEST_F(MainFormTest, AnUnreadableTopFolderListIsReportedAndNotWrittenOver) {
+  const std::string before = "C:\\Users folder\r\n";
+  test::WriteFile(File("TesmarTopDirs.txt"), before);
+  {
+    // Another program holds the list open without sharing it.
+    HANDLE lock = CreateFileW(File("TesmarTopDirs.txt").wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    Start();
+    CloseHandle(lock);
+  }
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_TRUE(shown[0].flags & MB_ICONERROR);
+  EXPECT_NE(shown[0].text.find(u"TesmarTopDirs.txt"), std::u16string::npos);
+  // The program folder stands in for this run; the rest of the start went on.
+  EXPECT_EQ(form->ComboBox1().Items(), std::vector<std::u16string>{FolderText()});
+  EXPECT_TRUE(ui::IsTopmost(form->hwnd()));
+  Close();
+  EXPECT_EQ(test::ReadFile(File("TesmarTopDirs.txt")), before);
+  EXPECT_TRUE(std::filesystem::exists(File("Tesmar.ini")));
+}
+
+// Fails the creation of every window of one class on this thread for its scope.
+class FailWindowsOfClass {
+ public:
+  explicit FailWindowsOfClass(const wchar_t* cls) {
+    failing_ = cls;
+    hook_ = SetWindowsHookExW(WH_CBT, &Proc, nullptr, GetCurrentThreadId());
+  }
+  ~FailWindowsOfClass() { UnhookWindowsHookEx(hook_); }
+  bool Installed() const { return hook_ != nullptr; }
+
+ private:
+  static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_CREATEWND) {
+      const wchar_t* cls = reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs->lpszClass;
+      if (!IS_INTRESOURCE(cls) && _wcsicmp(cls, failing_) == 0) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+  static inline const wchar_t* failing_ = nullptr;
+  HHOOK hook_ = nullptr;
+};
+
+TEST_F(MainFormTest, AStartThatFailsBeforeReadingLeavesTheUsersFilesAlone) {
+  const std::string ini = "[Form]\r\nWidth=300\r\n", dirs = "C:\\Alpha\r\nC:\\beta\r\n";
+  test::WriteFile(File("Tesmar.ini"), ini);
+  test::WriteFile(File("TesmarTopDirs.txt"), dirs);
+  {
+    FailWindowsOfClass fail(L"Edit");
+    ASSERT_TRUE(fail.Installed());
+    EXPECT_THROW(Start(), std::runtime_error);
+  }
+  ASSERT_TRUE(form && form->hwnd());  // the window was made, its controls were not all
+  Close();
+  EXPECT_EQ(test::ReadFile(File("Tesmar.ini")), ini);
+  EXPECT_EQ(test::ReadFile(File("TesmarTopDirs.txt")), dirs);
+  EXPECT_TRUE(shown.empty()) << Utf16ToUtf8(shown[0].text);
+}
+
 TEST_F(MainFormTest, TargetCaptionComesFromTheFirstLineWithTabAndProgId) {
   struct Case {
     const char* list;  // nullptr: no file
@@ -330,6 +390,11 @@ TEST_F(MainFormTest, DialogsStepIntoTheTopmostBandAndBackOut) {
 // grid is laid out again from Panel1's new size.
 TEST_F(MainFormTest, ADpiChangeScalesTheLayout) {
   auto& f = Start();
+  // A cell drawn on before the change.
+  Canvas& before = f.ImgAry[0]->GetCanvas();
+  before.SetPenColour(kWhite);
+  before.MoveTo(0, 10);
+  before.LineTo(43, 10);
   RECT suggested{100, 100, 100 + 420, 100 + 500};
   SendMessageW(f.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(f.PnlAry[0]->Width(), 68);
@@ -339,10 +404,39 @@ TEST_F(MainFormTest, ADpiChangeScalesTheLayout) {
   EXPECT_EQ(p.left, 5 * 68 + 2);
   EXPECT_EQ(p.top, 4 * 68 + 2);
   EXPECT_EQ(f.ImgAry[29]->Width(), 66);
+  // The pictures take the cells' new size and start black.
+  for (ui::ImageBox* im : {f.ImgAry[0], f.ImgAry[29]}) {
+    ui::DibBitmap& pic = im->Picture();
+    EXPECT_EQ(pic.Width(), 66);
+    EXPECT_EQ(pic.Height(), 66);
+    for (int y = 0; y < pic.Height(); ++y)
+      for (int x = 0; x < pic.Width(); ++x) ASSERT_EQ(pic.Pixel(x, y), RGB(0, 0, 0)) << x << "," << y;
+  }
+  // Every control has the new font, a live one.
+  LOGFONTW lf{};
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(f.Edit1().hwnd(), WM_GETFONT, 0, 0));
+  EXPECT_EQ(font, f.CaptionFont());
+  ASSERT_EQ(GetObjectW(font, sizeof lf, &lf), static_cast<int>(sizeof lf));
+  EXPECT_EQ(lf.lfHeight, -18);
   RECT r;
   GetWindowRect(f.hwnd(), &r);
   EXPECT_EQ(r.left, 100);
   EXPECT_EQ(r.right - r.left, 420);
+}
+
+TEST_F(MainFormTest, EveryCellFitsInTheGridAreaAtEachScale) {
+  auto& f = Start();
+  for (int dpi : {96, 120, 144, 168, 192, 216, 240, 288}) {
+    SCOPED_TRACE(dpi);
+    RECT suggested{0, 0, 600, 800};
+    SendMessageW(f.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT last = f.PnlAry[29]->AsControl().Bounds();
+    EXPECT_LE(last.right, f.Panel102().Width());
+    EXPECT_LE(last.bottom, f.Panel102().Height());
+    // The three bands still fill the designed height.
+    EXPECT_EQ(f.Panel101().Height() + f.Panel102().Height() + f.Panel103().Height(), MulDiv(316, dpi, 96));
+    EXPECT_GT(f.Panel103().Height(), 0);
+  }
 }
 
 }  // namespace

@@ -22,10 +22,29 @@ TEST(CodePage, Utf8BothWaysWithSurrogates) {
   EXPECT_EQ(Utf8ToUtf16(bytes), text);
 }
 
-TEST(CodePage, BrokenUtf8BecomesReplacementCharacters) {
-  EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
-  EXPECT_EQ(Utf8ToUtf16("a\xE5\x9B"), u"a\uFFFD");   // cut short at the end
-  EXPECT_EQ(Utf8ToUtf16("\xC0\x80"), u"\uFFFD\uFFFD");  // overlong
+TEST(CodePage, BrokenUtf8BecomesReplacementCharactersAndDecodingGoesOn) {
+  struct Case {
+    std::string bytes;
+    std::u16string text;
+  };
+  const Case cases[] = {
+      {"a\xFF" "b", u"a\uFFFDb"},
+      {"a\xE5\x9B", u"a\uFFFD"},                        // cut short at the end
+      {"\xE5" "b", u"\uFFFDb"},                          // cut short by a plain character
+      {"\xE5\x9B" "b\xE5\x9B\xB3", u"\uFFFDb\u56F3"},   // ... after a continuation byte
+      {"\xF0\x9F\xE5\x9B\xB3", u"\uFFFD\u56F3"},        // ... by the lead of the next one
+      {"\xC3", u"\uFFFD"},
+      {"\xC0\x80", u"\uFFFD\uFFFD"},                    // overlong
+      {"\xED\xA0\x80" "z", u"\uFFFD\uFFFD\uFFFDz"},      // an encoded surrogate
+  };
+  for (const auto& c : cases) EXPECT_EQ(Utf8ToUtf16(c.bytes), c.text) << testing::PrintToString(c.bytes);
+}
+
+TEST(CodePage, Utf16WithAnOddByteCountEndsInAReplacementCharacter) {
+  EXPECT_EQ(DecodeText(std::string("\x30\x00\x41", 3), TextEncoding::Utf16LE), u"0\uFFFD");
+  EXPECT_EQ(DecodeText(std::string("\x00\x30\x41", 3), TextEncoding::Utf16BE), u"0\uFFFD");
+  EXPECT_EQ(DecodeText(std::string("\x41", 1), TextEncoding::Utf16LE), u"\uFFFD");
+  EXPECT_EQ(DecodeText(std::string("\x30\x00", 2), TextEncoding::Utf16LE), u"0");
 }
 
 TEST(CodePage, Cp932ByteLengthCountsDoubleByteCharacters) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "base/codepage.h"
+#include "base/strings.h"
 #include "tests/support/testdata.h"
 
 namespace tesmar {
@@ -57,6 +60,27 @@ TEST(TextFile, MissingFileIsNewAnsiText) {
   EXPECT_EQ(test::ReadFile(dir / "new.txt"), "C:\\\x90\x7D\x96\xCA\r\n");
 }
 
+TEST(TextFile, ExistingButUnreadableFileIsAnErrorNotAMissingOne) {
+  test::TempDir dir;
+  TextLines t;
+  t.lines = {u"stale"};
+  EXPECT_FALSE(ReadExistingTextLines(dir / "none.txt", t));
+  EXPECT_TRUE(t.lines.empty());
+
+  test::WriteFile(dir / "list.txt", "C:\\a\r\n");
+  EXPECT_TRUE(ReadExistingTextLines(dir / "list.txt", t));
+  EXPECT_EQ(t.lines, std::vector<std::u16string>{u"C:\\a"});
+
+  // A folder in the file's place exists but cannot be read as a file.
+  std::filesystem::create_directory(dir / "folder.txt");
+  try {
+    ReadExistingTextLines(dir / "folder.txt", t);
+    ADD_FAILURE() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("folder.txt"), std::string::npos) << e.what();
+  }
+}
+
 TEST(TextFile, ReplacingLeavesNoTemporaryFileBehind) {
   test::TempDir dir;
   test::WriteFile(dir / "list.txt", "old\r\n");
@@ -69,11 +93,43 @@ TEST(TextFile, ReplacingLeavesNoTemporaryFileBehind) {
   EXPECT_EQ(files, 1);
 }
 
-TEST(TextFile, WriteIntoMissingFolderFailsAndThrows) {
+// The messages name the file in UTF-8, also for names the ANSI code page cannot hold.
+TEST(TextFile, FailedWritesAndReplacesThrowNamingTheFileInUtf8) {
   test::TempDir dir;
+  const std::string name = "\xE5\x9B\xB3\xE9\x9D\xA2\xC3\xA9";  // 図面é
+  auto expectNamed = [&](const std::function<void()>& write) {
+    try {
+      write();
+      ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find(name), std::string::npos) << e.what();
+    }
+  };
   TextLines t;
   t.lines = {u"x"};
-  EXPECT_THROW(WriteTextLines(dir / "no" / "such" / "f.txt", t), std::exception);
+  expectNamed([&] { WriteTextLines(dir / u"図面é" / "such" / "f.txt", t); });
+  expectNamed([&] { ReplaceFileWith(dir / "missing.txt", dir / u"図面é.txt"); });
+}
+
+}  // namespace
+}  // namespace tesmar
+
+namespace tesmar {
+namespace {
+
+// Drawing folders and hint files often have Japanese names.
+TEST(TextFile, JapaneseFileNamesWriteAndReadBack) {
+  test::TempDir dir;
+  const auto folder = dir.path() / PathFromU16(u"配管図面");
+  std::filesystem::create_directory(folder);
+  const auto file = folder / PathFromU16(u"説明.txt");
+  TextLines t;
+  t.lines = {u"バルブ"};
+  WriteTextLines(file, t);
+  TextLines back;
+  ASSERT_TRUE(ReadTextLines(file, back));
+  EXPECT_EQ(back.lines, t.lines);
+  EXPECT_EQ(U16FromPath(file.filename()), u"説明.txt");
 }
 
 }  // namespace

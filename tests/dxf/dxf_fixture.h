@@ -70,4 +70,8 @@ struct DxfRead {
   }
 };
 
+// Reads a file that cannot be read as a whole, with and without a parent window: the status
+// is `status` both times, the message is shown (captioned "DxfReport") only with the window.
+void ExpectFileLevelFailure(const std::filesystem::path& file, std::u16string_view status, std::u16string_view message);
+
 }  // namespace tesmar::test

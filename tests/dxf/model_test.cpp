@@ -43,10 +43,17 @@ TEST(DrawingModel, RecordPresets) {
 }
 
 TEST(DrawingModel, LayerOperations) {
+  auto layer = [](std::u16string name, std::int16_t color, bool visible) {
+    TLayer l;
+    l.Name = std::move(name);
+    l.color = color;
+    l.visible = visible;
+    return l;
+  };
   TDrawingModel m;
-  m.LayerAry.push_back({.Name = u"a", .color = 3});
-  m.LayerAry.push_back({.Name = u"b", .color = -2, .visible = false});
-  m.LayerAry.push_back({.Name = u"a", .color = 5});
+  m.LayerAry.push_back(layer(u"a", 3, true));
+  m.LayerAry.push_back(layer(u"b", -2, false));
+  m.LayerAry.push_back(layer(u"a", 5, true));
 
   EXPECT_EQ(GetLayerColor(m, u"a"), 3) << "first match wins";
   EXPECT_EQ(GetLayerColor(m, u"A"), 7) << "names are case-sensitive";

@@ -553,7 +553,9 @@ TEST(DxfReader, NumberForms) {
     DxfRead r(EntitiesSection(std::string("0 CIRCLE\n40 ") + c.value + "\n"));
     EXPECT_EQ(r.status.empty(), c.ok) << std::string(r.status.begin(), r.status.end());
     ASSERT_EQ(r.model.CircleAry.size(), 1u);
-    if (c.ok) EXPECT_EQ(r.model.CircleAry[0].hankei, c.want);
+    if (c.ok) {
+      EXPECT_EQ(r.model.CircleAry[0].hankei, c.want);
+    }
   }
   const std::pair<const char*, int> ints[] = {{"7", 7}, {"+7", 7}, {"-1", -1}, {"65539", 3}};
   for (const auto& [value, want] : ints) {

@@ -57,6 +57,34 @@ TEST(GdiPrepareCanvas, RightAndBottomAreExclusive) {
   EXPECT_EQ(bmp.Pixel(5, 4), RGB(255, 255, 255));
 }
 
+TEST(GdiPrepareCanvas, StyledPenGapsTakeTheBrushNotTheDcBackground) {
+  // A fresh memory DC paints pen gaps opaque white; the canvas must use its own brush.
+  for (CanvasPenStyle style : {PS_DOT, PS_DASH, PS_DASHDOT}) {
+    SCOPED_TRACE(style);
+    ui::DibBitmap bmp(40, 20);
+    GdiCanvas canvas(bmp.Dc());
+    canvas.SetPenStyle(style);
+    PrepareCanvas(canvas, 40, 20, 0);
+    EXPECT_EQ(CountPixels(bmp, RGB(0, 0, 0)), 40 * 20);
+
+    canvas.MoveTo(0, 5);
+    canvas.LineTo(40, 5);
+    canvas.Arc(2, 2, 18, 18, 18, 10, 18, 10);
+    int white = CountPixels(bmp, kWhite);
+    EXPECT_GT(white, 0);
+    EXPECT_EQ(white + CountPixels(bmp, RGB(0, 0, 0)), 40 * 20);  // the gaps stay black
+
+    // A clear brush leaves what lies under the gaps.
+    Fill(bmp, RGB(0, 0, 255));
+    canvas.SetBrushStyle(BrushStyle::Clear);
+    canvas.MoveTo(0, 5);
+    canvas.LineTo(40, 5);
+    EXPECT_EQ(CountPixels(bmp, RGB(0, 0, 0)), 0);
+    EXPECT_EQ(CountPixels(bmp, RGB(0, 0, 255)) + CountPixels(bmp, kWhite), 40 * 20);
+    EXPECT_GT(CountPixels(bmp, kWhite), 0);
+  }
+}
+
 TEST(GdiCanvas, PenModesFontsAndRestoringTheDc) {
   ui::DibBitmap bmp(64, 32);
   HGDIOBJ penBefore = GetCurrentObject(bmp.Dc(), OBJ_PEN);

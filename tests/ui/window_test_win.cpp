@@ -18,10 +18,11 @@ class Failing : public Window {
   enum Kind { Error, Silent, Fine };
   Kind kind = Fine;
   bool reached = false;
-  void Make() {
+  void Make(DWORD style = WS_POPUP) {
     WindowParams params;
     params.className = L"TesmarTestFailing";
-    params.style = WS_POPUP;
+    params.style = style;
+    params.width = params.height = 50;
     Create(params);
   }
 
@@ -40,6 +41,7 @@ class Failing : public Window {
 struct Box {
   std::u16string text, caption;
   UINT flags;
+  HWND owner = nullptr;
 };
 
 TEST(WindowRouter, ErrorsShowTheirMessageAndTheSilentAbortShowsNothing) {
@@ -51,11 +53,12 @@ TEST(WindowRouter, ErrorsShowTheirMessageAndTheSilentAbortShowsNothing) {
   Failing w;
   w.Make();
   w.kind = Failing::Error;
+  ASSERT_EQ(GetActiveWindow(), nullptr);
   EXPECT_EQ(SendMessageW(w.hwnd(), WM_APP + 1, 0, 0), 0);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, u"ファイルが見つかりません");
   EXPECT_EQ(boxes[0].caption, u"Tesmar");
-  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR | MB_TASKMODAL));  // no active window
 
   w.kind = Failing::Silent;
   w.reached = false;
@@ -69,6 +72,25 @@ TEST(WindowRouter, ErrorsShowTheirMessageAndTheSilentAbortShowsNothing) {
   EXPECT_TRUE(IsWindow(w.hwnd()));
   w.Destroy();
   EXPECT_EQ(w.hwnd(), nullptr);
+}
+
+TEST(WindowRouter, TheErrorBoxBelongsToTheActiveWindow) {
+  std::vector<Box> boxes;
+  SeamOverride<MessageBoxFn> seam(MessageBoxSeam(), [&](HWND owner, std::u16string_view t, std::u16string_view c,
+                                                        UINT f) {
+    boxes.push_back({std::u16string(t), std::u16string(c), f, owner});
+    return IDOK;
+  });
+  Failing active, failing;
+  active.Make(WS_POPUP | WS_VISIBLE);
+  failing.Make();
+  SetActiveWindow(active.hwnd());
+  ASSERT_EQ(GetActiveWindow(), active.hwnd());
+  failing.kind = Failing::Error;
+  SendMessageW(failing.hwnd(), WM_APP + 1, 0, 0);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].owner, active.hwnd());
+  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
 }
 
 TEST(WindowModal, ShowModalRunsUntilEndModalAndClosingCancels) {

@@ -1,0 +1,17 @@
+# cmake -DCMD="prog;arg;..." -DEXPECT_RC=N|nonzero [-DSTDOUT_REGEX=...] [-DSTDERR_REGEX=...] -P check_command.cmake
+# Runs one command and checks its exit code and what it printed.
+execute_process(COMMAND ${CMD} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+message("exit code: ${rc}\nstdout:\n${out}\nstderr:\n${err}")
+if(EXPECT_RC STREQUAL "nonzero")
+  if(rc EQUAL 0)
+    message(FATAL_ERROR "expected a non-zero exit code")
+  endif()
+elseif(NOT rc EQUAL EXPECT_RC)
+  message(FATAL_ERROR "expected exit code ${EXPECT_RC}")
+endif()
+if(DEFINED STDOUT_REGEX AND NOT out MATCHES "${STDOUT_REGEX}")
+  message(FATAL_ERROR "standard output does not match: ${STDOUT_REGEX}")
+endif()
+if(DEFINED STDERR_REGEX AND NOT err MATCHES "${STDERR_REGEX}")
+  message(FATAL_ERROR "standard error does not match: ${STDERR_REGEX}")
+endif()
