@@ -365,5 +365,18 @@ TEST_F(LibraryFormTest, ATopFolderChangedDuringTheWalkRestartsItWithTheNewFolder
   EXPECT_EQ(f.ComboBox3().Items(), std::vector<std::u16string>{u"y.dwg"});
 }
 
+TEST_F(LibraryFormTest, JapaneseFolderAndDrawingNames) {
+  const std::filesystem::path folder = Lib() / PathFromU16(u"配管");
+  Drawing(folder / PathFromU16(u"仕切弁.dwg"));
+  test::WriteFile(folder / "TesmarHint.txt", Utf16ToAnsi(u"仕切弁,\"ゲート弁 50A\"\r\n"));
+  auto& f = StartWith(Lib());
+  EXPECT_EQ(f.ComboBox2().Items(), std::vector<std::u16string>{u"配管"});
+  EXPECT_EQ(f.ComboBox3().Items(), std::vector<std::u16string>{u"仕切弁.dwg"});
+  EXPECT_EQ(Caption(), u"\\配管\\");
+  EXPECT_TRUE(ShowsPreview(*f.ImgAry[0]));
+  f.Image1MouseMove(*f.ImgAry[0], 2, 2);
+  EXPECT_EQ(f.Edit1().Text(), u"ゲート弁 50A");
+}
+
 }  // namespace
 }  // namespace tesmar
