@@ -34,6 +34,7 @@ class DxfPairScanner {
   enum class Line { Taken, Incomplete };
   Line TakeLine(std::size_t& p, std::string_view& line);
   bool TakeQuickCode(std::size_t& p, DxfPair& pair);
+  bool TakeShortPair(std::size_t& p, DxfPair& pair);
   bool Fill();  // moves the unread rest to the front and reads more; false on a read error
 
   ReadOnlyFile& file_;

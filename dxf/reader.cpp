@@ -39,8 +39,7 @@ std::int16_t Reader::LayerColor(std::size_t layer) {
   return static_cast<std::int16_t>(layerColors_[layer]);
 }
 
-void Reader::Pair(int code, std::string_view value) {
-  v_ = value;
+void Reader::SectionPair(int code, std::string_view value) {
   w_ = code == 0 ? WordOf(value) : Word::Other;
   // Header variables: only $ACADVER is read.
   if (headerSeen_) {

@@ -131,7 +131,21 @@ class Reader {
   const std::u16string& Version() const { return version_; }
   const TextDecoder& Decode() const { return decode_; }
 
-  void Pair(int code, std::string_view value);
+  void Pair(int code, std::string_view value) {
+    v_ = value;
+    // Most pairs are groups of the entity being read, in a state where nothing but the entity
+    // looks at them: codes 0, 1, 2 and 9 are the ones that the sections, tables and header act
+    // on, and the LAYER and VIEW tables and block headers take groups of their own. Those
+    // pairs take the full way through the sections.
+    if (code > 2 && code != 9 && (inBlockBody_ || inEntities_) && !inLayerTable_ && !inViewTable_ &&
+        !(inBlocks_ && inBlockHeader_)) {
+      w_ = Word::Other;
+      if (cur_ != Kind::None) TakeEntityPair(code, value);
+      if (vertexMode_) VertexModePair(code, value);
+      return;
+    }
+    SectionPair(code, value);
+  }
   void Finish();
 
  private:
@@ -167,6 +181,7 @@ class Reader {
     if (curInBlock_ && (entLayer_ == zeroLayer_ || color == 0)) color = LayerColor(entLayer_);
   }
 
+  void SectionPair(int code, std::string_view value);
   void LayerTablePair(int code, std::string_view value);
   void ViewTablePair(int code, std::string_view value);
   void BlockHeaderPair(int code);

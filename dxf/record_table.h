@@ -5,6 +5,7 @@
 // it is emptied, so that a large drawing never needs twice its memory at once.
 #include <algorithm>
 #include <cstddef>
+#include <iterator>
 #include <vector>
 
 namespace tesmar {
@@ -35,7 +36,7 @@ class RecordTable {
     out.shrink_to_fit();
     out.reserve(size_);
     for (auto& chunk : chunks_) {
-      for (T& r : chunk) out.push_back(std::move(r));
+      out.insert(out.end(), std::make_move_iterator(chunk.begin()), std::make_move_iterator(chunk.end()));
       std::vector<T>().swap(chunk);
     }
     chunks_.clear();
