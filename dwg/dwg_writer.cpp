@@ -169,21 +169,21 @@ std::string MakePng(const RgbImage& img) {
   return out;
 }
 
-DwgFileSpec DwgWithImage(std::uint8_t code, std::string data, std::string version) {
-  DwgFileSpec spec;
-  spec.version = std::move(version);
-  spec.entries.push_back({1, std::string(80, '\0')});
-  spec.entries.push_back({code, std::move(data)});
-  return spec;
+DwgFileLayout DwgWithImage(std::uint8_t code, std::string data, std::string version) {
+  DwgFileLayout layout;
+  layout.version = std::move(version);
+  layout.entries.push_back({1, std::string(80, '\0')});
+  layout.entries.push_back({code, std::move(data)});
+  return layout;
 }
 
-std::string MakeDwgFile(const DwgFileSpec& spec) {
-  std::string out = spec.version.substr(0, 6);
+std::string MakeDwgFile(const DwgFileLayout& layout) {
+  std::string out = layout.version.substr(0, 6);
   out.resize(6, '\0');
   out.resize(0x0D, '\0');
   out[0x0B] = 0x0F;  // maintenance version and a constant byte as CAD programs write them
   out[0x0C] = 0x01;
-  std::uint32_t address = spec.previewAddress ? spec.previewAddress : 0x80;
+  std::uint32_t address = layout.previewAddress ? layout.previewAddress : 0x80;
   PutLe32(out, address);
   out += "Tesmar test drawing";
   if (out.size() < address) out.resize(address, '\0');
@@ -191,21 +191,21 @@ std::string MakeDwgFile(const DwgFileSpec& spec) {
   std::string section(reinterpret_cast<const char*>(kStartSentinel), 16);
   const std::size_t sizeAt = section.size();
   PutLe32(section, 0);
-  section.push_back(char(spec.entries.size()));
-  std::size_t dataAt = 16 + 4 + 1 + 9 * spec.entries.size();
-  for (const auto& e : spec.entries) {
+  section.push_back(char(layout.entries.size()));
+  std::size_t dataAt = 16 + 4 + 1 + 9 * layout.entries.size();
+  for (const auto& e : layout.entries) {
     section.push_back(char(e.code));
     PutLe32(section, std::uint32_t(address + dataAt));
     PutLe32(section, std::uint32_t(e.data.size()));
     dataAt += e.data.size();
   }
-  for (const auto& e : spec.entries) section += e.data;
+  for (const auto& e : layout.entries) section += e.data;
   SetLe32(section, sizeAt, std::uint32_t(section.size() - 20));
   for (unsigned char c : kStartSentinel) section.push_back(char(~c));
 
   if (out.size() > address) out.resize(address);  // an address inside the header overwrites it
   out += section;
-  for (std::size_t i = 0; i < spec.fillerBytes; ++i) out.push_back(char(i * 37 + 11));
+  for (std::size_t i = 0; i < layout.fillerBytes; ++i) out.push_back(char(i * 37 + 11));
   return out;
 }
 

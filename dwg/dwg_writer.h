@@ -28,7 +28,7 @@ struct DwgPreviewEntry {
   std::string data;
 };
 
-struct DwgFileSpec {
+struct DwgFileLayout {
   std::string version = "AC1015";  // written as the first six bytes
   std::vector<DwgPreviewEntry> entries;  // the directory in this order
   std::uint32_t previewAddress = 0;      // 0: right behind the file header
@@ -36,8 +36,8 @@ struct DwgFileSpec {
 };
 
 // The usual shape: a header-data entry then the image entry.
-DwgFileSpec DwgWithImage(std::uint8_t code, std::string data, std::string version = "AC1015");
+DwgFileLayout DwgWithImage(std::uint8_t code, std::string data, std::string version = "AC1015");
 
-std::string MakeDwgFile(const DwgFileSpec& spec);
+std::string MakeDwgFile(const DwgFileLayout& layout);
 
 }  // namespace tesmar

@@ -79,13 +79,13 @@ TEST(DwgPreview, OnlyTheSecondDirectoryEntryCounts) {
   const std::string bmp = MakeDib24(test::SamplePreview(4, 4));
   for (std::uint8_t code : {0, 1, 3, 5, 7, 168}) {
     SCOPED_TRACE(int(code));
-    DwgFileSpec spec;
-    spec.entries = {{1, std::string(80, '\0')}, {code, "wmf data"}, {2, bmp}};
-    auto r = ReadDwgPreviewMemory(MakeDwgFile(spec));
+    DwgFileLayout layout;
+    layout.entries = {{1, std::string(80, '\0')}, {code, "wmf data"}, {2, bmp}};
+    auto r = ReadDwgPreviewMemory(MakeDwgFile(layout));
     EXPECT_EQ(r.code, code);
     EXPECT_EQ(r.format, DwgPreviewFormat::None);
   }
-  DwgFileSpec imageFirst;
+  DwgFileLayout imageFirst;
   imageFirst.entries = {{2, bmp}, {1, std::string(80, '\0')}};
   EXPECT_EQ(ReadDwgPreviewMemory(MakeDwgFile(imageFirst)).format, DwgPreviewFormat::None);
 }
