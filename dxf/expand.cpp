@@ -1,6 +1,7 @@
 #include "dxf/expand.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -70,21 +71,38 @@ class BlockIndex {
   std::unordered_map<std::u16string, BlockRecords> records_;
 };
 
+// The colour of one placing record's layer, looked up on first use only: a block copies many
+// records, and the layer search (which also adds an unknown layer) is needed once, and only
+// when some record inherits.
+class PlacingLayerColour {
+ public:
+  explicit PlacingLayerColour(const std::u16string& layer) : layer_(layer) {}
+  std::int16_t Get(TDrawingModel& m) {
+    if (!colour_) colour_ = GetLayerColor(m, layer_);
+    return *colour_;
+  }
+
+ private:
+  const std::u16string& layer_;
+  std::optional<std::int16_t> colour_;
+};
+
 // Layer, linetype and colour of a copy on layer "0" or with colour BYBLOCK come from the
 // placing record's layer.
 template <class Record>
-void InheritLayer(TDrawingModel& m, Record& r, const std::u16string& layer, const std::u16string& ltype) {
+void InheritLayer(TDrawingModel& m, Record& r, const std::u16string& layer, const std::u16string& ltype,
+                  PlacingLayerColour& colour) {
   if (r.layer != u"0" && r.color != 0) return;
   if constexpr (requires { r.ltype; }) r.ltype = ltype;
   r.layer = layer;
-  r.color = GetLayerColor(m, layer);
+  r.color = colour.Get(m);
 }
 
 template <class Record>
-void InheritFromInsert(TDrawingModel& m, Record& r, const TInsertBlk& insert) {
+void InheritFromInsert(TDrawingModel& m, Record& r, const TInsertBlk& insert, PlacingLayerColour& colour) {
   r.code67 = insert.code67;
   r.code210 = insert.code210;
-  InheritLayer(m, r, insert.layer, insert.ltype);
+  InheritLayer(m, r, insert.layer, insert.ltype, colour);
 }
 
 // The angle that an arc angle of the block points at once the block is placed (before the
@@ -102,18 +120,19 @@ void CopyBlock(TDrawingModel& m, const BlockIndex& index, const TInsertBlk& inse
                bool transformMtextDirection) {
   const BlockRecords& recs = index.Records(insert.name);
   const double radiusScale = std::fabs(insert.scale.x);
+  PlacingLayerColour colour(insert.layer);
   for (std::size_t i : recs.lines) {
     TAcadLineBlk l = m.BlkLineAry[i];
     l.st = InsertTransform(insert, block, l.st);
     l.ed = InsertTransform(insert, block, l.ed);
-    InheritFromInsert(m, l, insert);
+    InheritFromInsert(m, l, insert, colour);
     m.LineAry.push_back(std::move(l));
   }
   for (std::size_t i : recs.circles) {
     TCircleBlk c = m.BlkCircleAry[i];
     c.center = InsertTransform(insert, block, c.center);
     c.hankei *= radiusScale;
-    InheritFromInsert(m, c, insert);
+    InheritFromInsert(m, c, insert, colour);
     m.CircleAry.push_back(std::move(c));
   }
   for (std::size_t i : recs.arcs) {
@@ -125,7 +144,7 @@ void CopyBlock(TDrawingModel& m, const BlockIndex& index, const TInsertBlk& inse
     if (Mirrors(insert)) std::swap(st, ed);
     a.st = NormalizeDegrees(st + insert.rotate);
     a.ed = NormalizeDegrees(ed + insert.rotate);
-    InheritFromInsert(m, a, insert);
+    InheritFromInsert(m, a, insert, colour);
     m.ArcAry.push_back(std::move(a));
   }
   for (std::size_t i : recs.texts) {
@@ -133,7 +152,7 @@ void CopyBlock(TDrawingModel& m, const BlockIndex& index, const TInsertBlk& inse
     t.pt10 = InsertTransform(insert, block, t.pt10);
     if (transformMtextDirection || !t.mtflag) t.pt11 = InsertTransform(insert, block, t.pt11);
     t.code40 *= radiusScale;
-    InheritFromInsert(m, t, insert);
+    InheritFromInsert(m, t, insert, colour);
     m.TextAry.push_back(std::move(t));
   }
 }
@@ -201,9 +220,10 @@ void ExpandBlocks(TDrawingModel& m) {
         const TInsertBlk& outer = m.EntInsertAry[i];
         // An invisible INSERT hides the blocks nested in it too.
         if (outer.code60 != 0) continue;
+        PlacingLayerColour colour(outer.layer);
         for (const TInsertBlk& nested : block.InsertAry) {
           TInsertBlk n = nested;
-          InheritFromInsert(m, n, outer);
+          InheritFromInsert(m, n, outer, colour);
           // Mirroring turns the nested rotation the other way.
           n.rotate = outer.rotate + (Mirrors(outer) ? -nested.rotate : nested.rotate);
           n.scale = AcadPointMul(nested.scale, outer.scale);
@@ -216,9 +236,10 @@ void ExpandBlocks(TDrawingModel& m) {
     } else if (StartsWithStar(block.name)) {
       // An anonymous block that no INSERT places (the graphics of a dimension): its nested
       // INSERTs are in drawing coordinates as they stand.
+      PlacingLayerColour colour(block.layer);
       for (const TInsertBlk& nested : block.InsertAry) {
         TInsertBlk n = nested;
-        InheritLayer(m, n, block.layer, block.ltype);
+        InheritLayer(m, n, block.layer, block.ltype, colour);
         m.NestInsertAry.push_back(std::move(n));
       }
     }
