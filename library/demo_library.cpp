@@ -1,12 +1,12 @@
 #include "library/demo_library.h"
 
 #include <cmath>
-#include <fstream>
 #include <functional>
 #include <vector>
 
 #include "base/codepage.h"
 #include "base/strings.h"
+#include "base/textfile.h"
 #include "dwg/dwg_writer.h"
 #include "library/preview_fit.h"
 
@@ -117,10 +117,10 @@ RgbImage DrawDemoSymbol(int index, int w, int h, bool onWhite) {
 
 namespace {
 
+// Throws when the file cannot be written, so a failed library is never reported as written.
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
   std::filesystem::create_directories(file.parent_path());
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), std::streamsize(bytes.size()));
+  WriteFileAtomically(file, bytes);
 }
 
 // One demo drawing: the image format and the release change from drawing to drawing.

@@ -166,7 +166,9 @@ TEST(PreviewFit, TinyPreviewsDoNotBreakTheFit) {
     RgbImage preview(w, h, kRed);
     RgbImage cell(43, 43, kRgbBlack);
     FitPreviewIntoCell(preview, cell, true);
-    EXPECT_EQ(cell.width, 43);
+    ASSERT_EQ(cell.pixels.size(), 43u * 43u);
+    // Only the preview's colour and the cell's black: no stray or uninitialised pixels.
+    for (const Rgb& p : cell.pixels) ASSERT_TRUE(p == kRed || p == kRgbBlack);
   }
 }
 
