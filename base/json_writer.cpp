@@ -106,10 +106,4 @@ JsonWriter& JsonWriter::Null() {
   return *this;
 }
 
-JsonWriter& JsonWriter::Raw(std::string_view json) {
-  BeforeValue();
-  out_ += json;
-  return *this;
-}
-
 }  // namespace tesmar

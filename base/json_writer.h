@@ -22,8 +22,6 @@ class JsonWriter {
   JsonWriter& Number(double value);  // shortest form that reads back the same; null when not finite
   JsonWriter& Bool(bool value);
   JsonWriter& Null();
-  // A value already written as JSON text.
-  JsonWriter& Raw(std::string_view json);
 
   const std::string& Text() const { return out_; }
 

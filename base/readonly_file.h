@@ -19,7 +19,6 @@ class ReadOnlyFile {
   // Opens the file for reading; other programs may read it meanwhile but not write it (a file
   // that another program is writing gives Busy where the platform reports it).
   FileOpenResult Open(const std::filesystem::path& file);
-  bool IsOpen() const { return handle_ != kNone; }
   // Reads up to `size` bytes into `buffer`; `got` is 0 at the end of the file. False on a read
   // error.
   bool Read(void* buffer, std::size_t size, std::size_t& got);

@@ -16,10 +16,6 @@ void ClearAll(TDrawingModel& m) {
   });
 }
 
-void ShrinkAll(TDrawingModel& m) {
-  ForEachTable(m, [](const char*, auto& table) { table.shrink_to_fit(); });
-}
-
 std::vector<TTableCount> TableCounts(const TDrawingModel& m) {
   std::vector<TTableCount> counts;
   ForEachTable(m, [&](const char* name, const auto& table) { counts.push_back({name, table.size()}); });

@@ -353,9 +353,6 @@ TDrawingModel& TheModel();
 // Empties every table and releases its memory.
 void ClearAll(TDrawingModel& m);
 
-// Cuts every table to its record count (releases spare capacity).
-void ShrinkAll(TDrawingModel& m);
-
 // Name and record count of every table, in declaration order (for reports and tools).
 struct TTableCount {
   const char* name;

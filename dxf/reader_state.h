@@ -52,7 +52,7 @@ class TextDecoder {
     return true;
   }
   std::u16string Decode(std::string_view bytes) const {
-    return encoding_ == TextEncoding::Utf8 ? Utf8ToUtf16(bytes) : AnsiToUtf16(bytes);
+    return DecodeText(bytes, encoding_);
   }
   TextEncoding encoding_;
 };

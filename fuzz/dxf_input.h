@@ -55,9 +55,6 @@ inline void ReadInput(const std::uint8_t* data, std::size_t size, tesmar::TDrawi
     std::fclose(f);
   }
   const std::u16string name = tesmar::U16FromPath(file);
-  std::u16string signature, version;
-  tesmar::ReadDxfSignature(name, signature);
-  tesmar::ReadDxfVersion(name, version);
   const tesmar::TDxfProbe probe = tesmar::ProbeDxfFile(name);
   NullProgress progress;
   CountingReport report;
