@@ -2,8 +2,12 @@
 // the file into lines and converts the group codes, and against dxflib reading the same file
 // into a minimal adapter. Prints MB/s, the ratios, the peak memory of a read in a process of
 // its own, and whether the model's record counts match what the generator wrote.
+// Then the same for opening a drawing as the viewer does (read plus the whole post-processing):
+// its processor time against the floor's and its peak memory against the file size, each
+// with its goal, and a fingerprint of the drawable tables (counts, extents and a hash of every
+// field the render pass reads) that must stay the same when the code gets faster.
 //
-//   bench_dxf_read [--dir DIR] [--sizes 10,100] [--runs N]
+//   bench_dxf_read [--dir DIR] [--sizes 10,100] [--runs N] [--dxflib 0]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -22,6 +26,7 @@
 #include "bench/dxf_generator.h"
 #include "dxf/reader.h"
 #include "dxf/values.h"
+#include "render/postprocess.h"
 
 
 #ifdef TESMAR_HAVE_DXFLIB
@@ -177,6 +182,68 @@ ReadResult ReadOnce(const fs::path& file, TextEncoding enc) {
   return r;
 }
 
+// Hash of what the render pass and the viewer read from the drawable tables.
+class Fingerprint {
+ public:
+  void Add(double v) { Bytes(&v, sizeof v); }
+  void Add(std::int64_t v) { Bytes(&v, sizeof v); }
+  void Add(const TAcadPoint& p) { Add(p.x), Add(p.y), Add(p.z); }
+  void Add(const std::u16string& s) {
+    Add(static_cast<std::int64_t>(s.size()));
+    Bytes(s.data(), s.size() * sizeof(char16_t));
+  }
+  std::uint64_t Value() const { return h_; }
+
+ private:
+  void Bytes(const void* p, std::size_t n) {
+    const auto* b = static_cast<const unsigned char*>(p);
+    for (std::size_t i = 0; i < n; ++i) h_ = (h_ ^ b[i]) * 1099511628211ull;
+  }
+  std::uint64_t h_ = 14695981039346656037ull;
+};
+
+template <class Record>
+void AddCommon(Fingerprint& f, const Record& r) {
+  const std::u16string& layer = r.layer;
+  f.Add(layer);
+  if constexpr (requires { r.ltype; }) {
+    const std::u16string& ltype = r.ltype;
+    f.Add(ltype);
+  }
+  if constexpr (requires { r.PenStyle; }) f.Add(std::int64_t{r.PenStyle});
+  f.Add(std::int64_t{r.color}), f.Add(std::int64_t{r.PenColor}), f.Add(std::int64_t{r.layindex});
+  f.Add(std::int64_t{r.code60}), f.Add(std::int64_t{r.code67}), f.Add(r.code210);
+}
+
+std::uint64_t DrawableHash(const TDrawingModel& m) {
+  Fingerprint f;
+  for (const auto& r : m.LineAry) AddCommon(f, r), f.Add(r.st), f.Add(r.ed), f.Add(r.atsumi);
+  for (const auto& r : m.CircleAry) AddCommon(f, r), f.Add(r.center), f.Add(r.hankei);
+  for (const auto& r : m.ArcAry) AddCommon(f, r), f.Add(r.center), f.Add(r.hankei), f.Add(r.st), f.Add(r.ed);
+  for (const auto& r : m.TextAry) {
+    AddCommon(f, r), f.Add(r.pt10), f.Add(r.pt11), f.Add(r.code40), f.Add(r.code41), f.Add(r.code50);
+    f.Add(std::int64_t{r.code72}), f.Add(std::int64_t{r.code73}), f.Add(std::int64_t{r.mtflag}), f.Add(r.str);
+  }
+  for (const auto& l : m.LayerAry) f.Add(l.Name), f.Add(std::int64_t{l.color}), f.Add(std::int64_t{l.visible});
+  return f.Value();
+}
+
+struct OpenResult {
+  TPostFigures figures;
+  std::uint64_t hash = 0;
+};
+
+// Reads the file and post-processes the model as the viewer does when it opens a drawing.
+OpenResult OpenOnce(const fs::path& file, TextEncoding enc, bool fingerprint) {
+  auto model = std::make_unique<TDrawingModel>();
+  std::u16string status;
+  ReadDxfFile(*model, U16FromPath(file), nullptr, nullptr, status, enc);
+  OpenResult r;
+  r.figures = RunPostProcessingTimed(*model);
+  if (fingerprint) r.hash = DrawableHash(*model);
+  return r;
+}
+
 // Peak resident memory (bytes) of this process, as the kernel counts it (VmHWM).
 long long PeakResidentBytes() {
   std::ifstream status("/proc/self/status");
@@ -188,9 +255,11 @@ long long PeakResidentBytes() {
 
 // Peak resident memory (bytes) of a fresh process that does nothing but this one read: this
 // program started again with --peak, so that nothing of this process's memory is counted.
-long long PeakMemoryOfRead(const char* self, const fs::path& file, bool utf8) {
+// With `open` set the process reads and post-processes the file.
+long long PeakMemoryOfRead(const char* self, const fs::path& file, bool utf8, bool open = false) {
 #ifndef _WIN32
-  const std::string cmd = std::string("'") + self + "' --peak '" + file.string() + "' " + (utf8 ? "utf8" : "ansi");
+  const std::string cmd = std::string("'") + self + (open ? "' --peak-open '" : "' --peak '") + file.string() + "' " +
+                          (utf8 ? "utf8" : "ansi");
   std::FILE* p = popen(cmd.c_str(), "r");
   if (!p) return -1;
   long long peak = -1;
@@ -202,7 +271,7 @@ long long PeakMemoryOfRead(const char* self, const fs::path& file, bool utf8) {
 #endif
 }
 
-void Measure(const char* self, const fs::path& file, bool utf8, int runs) {
+void Measure(const char* self, const fs::path& file, bool utf8, int runs, bool withDxflib) {
   const double mb = static_cast<double>(fs::file_size(file)) / 1e6;
   const TextEncoding enc = utf8 ? TextEncoding::Utf8 : TextEncoding::Ansi;
   std::printf("\n%s: %.1f MB, %s\n", file.filename().string().c_str(), mb, utf8 ? "R2018 UTF-8" : "R2000 code page 932");
@@ -218,7 +287,7 @@ void Measure(const char* self, const fs::path& file, bool utf8, int runs) {
   std::printf("  ReadDxfFile:                        %6.3f s (%6.3f)  %6.1f MB/s  = %.2f x the floor's speed\n",
               readCpu, readWall, mb / readCpu, floorCpu / readCpu);
 #ifdef TESMAR_HAVE_DXFLIB
-  {
+  if (withDxflib) {
     std::size_t n = 0;
     const auto [wall, cpu] = Best(mb > 50 ? 1 : runs, [&] { n = DxflibRead(file); });
     std::printf("  dxflib (minimal adapter):           %6.3f s (%6.3f)  %6.1f MB/s  -> ReadDxfFile is %.1f x dxflib's speed"
@@ -247,23 +316,44 @@ void Measure(const char* self, const fs::path& file, bool utf8, int runs) {
               Utf16ToUtf8(last.status).c_str(), mismatches ? "DIFFER FROM" : "match", last.counts["LineAry"],
               last.counts["LwpAry"], last.counts["VerAry"], last.counts["TextAry"], last.counts["EntInsertAry"],
               last.counts["BlockAry"]);
+
+  // Opening the drawing as the viewer does.
+  constexpr double kTimeGoal = 5, kMemoryGoal = 3;
+  OpenResult open;
+  const auto [openWall, openCpu] = Best(runs, [&] { open = OpenOnce(file, enc, false); });
+  open = OpenOnce(file, enc, true);
+  const long long openPeak = PeakMemoryOfRead(self, file, utf8, true);
+  const TPostFigures& f = open.figures;
+  std::printf("  read + post-processing:             %6.3f s (%6.3f)  = %.2f x the floor (goal %.0f x: %s)\n", openCpu,
+              openWall, openCpu / floorCpu, kTimeGoal, openCpu / floorCpu <= kTimeGoal ? "met" : "NOT MET");
+  if (openPeak > 0)
+    std::printf("  peak memory of read + post-processing: %.1f MB = %.2f x the file size (goal %.0f x: %s)\n", openPeak / 1e6,
+                openPeak / 1e6 / mb, kMemoryGoal, openPeak / 1e6 / mb <= kMemoryGoal ? "met" : "NOT MET");
+  std::printf("  drawn: LineAry %zu, CircleAry %zu, ArcAry %zu, TextAry %zu, drawable %zu, extents %.6g %.6g %.6g %.6g, "
+              "fingerprint %016llx\n",
+              f.lines, f.circles, f.arcs, f.texts, f.drawable, f.extents.min.x, f.extents.min.y, f.extents.max.x,
+              f.extents.max.y, static_cast<unsigned long long>(open.hash));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 4 && std::string(argv[1]) == "--peak") {
-    ReadOnce(argv[2], std::string(argv[3]) == "utf8" ? TextEncoding::Utf8 : TextEncoding::Ansi);
+  if (argc == 4 && (std::string(argv[1]) == "--peak" || std::string(argv[1]) == "--peak-open")) {
+    const TextEncoding enc = std::string(argv[3]) == "utf8" ? TextEncoding::Utf8 : TextEncoding::Ansi;
+    if (std::string(argv[1]) == "--peak") ReadOnce(argv[2], enc);
+    else OpenOnce(argv[2], enc, false);
     std::printf("%lld\n", PeakResidentBytes());
     return 0;
   }
   fs::path dir = fs::temp_directory_path() / "tesmar-bench-dxf";
   std::vector<std::size_t> sizes = {10, 100};
   int runs = 3;
+  bool withDxflib = true;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string a = argv[i];
     if (a == "--dir") dir = argv[i + 1];
     else if (a == "--runs") runs = std::max(1, std::atoi(argv[i + 1]));
+    else if (a == "--dxflib") withDxflib = std::atoi(argv[i + 1]) != 0;
     else if (a == "--sizes") {
       sizes.clear();
       std::stringstream ss(argv[i + 1]);
@@ -276,7 +366,7 @@ int main(int argc, char** argv) {
     for (bool utf8 : {false, true}) {
       const fs::path file = dir / ("bench_" + std::to_string(mb) + (utf8 ? "mb_r2018.dxf" : "mb_r2000.dxf"));
       EnsureFile(file, mb, utf8);
-      Measure(argv[0], file, utf8, runs);
+      Measure(argv[0], file, utf8, runs, withDxflib);
     }
   }
   return 0;
