@@ -6,7 +6,7 @@ namespace tesmar::dxfread {
 
 void Reader::Start(Kind kind, std::string_view value) {
   const bool inBlock = inBlockBody_ && !m_.BlockAry.empty();
-  const std::u16string* bname = inBlock ? &m_.BlockAry.back().name : nullptr;
+  const TName* bname = inBlock ? &m_.BlockAry.back().name : nullptr;
   auto tag = [&](auto& r) -> auto& {
     if (bname) r.bname = *bname;
     return r;
@@ -190,7 +190,7 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
         case 0: Resolve(r.color); EndEntity(); return false;
         case 8: r.layer = Layer(); break;
         case 6: r.ltype = Ltype(); break;
-        case 2: decode_.Assign(r.name, value); break;
+        case 2: r.name = BlockName(value); break;
         case 41: r.scale.x = Real(); break;
         case 42: r.scale.y = Real(); break;
         case 43: r.scale.z = Real(); break;
@@ -315,7 +315,7 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
         case 0: Resolve(r.color); EndEntity(); return false;
         case 8: r.layer = Layer(); break;
         case 6: r.ltype = Ltype(); break;
-        case 2: decode_.Assign(r.dimblkName, value); break;
+        case 2: r.dimblkName = BlockName(value); break;
         case 40: r.code40 = Real(); break;
         case 50: r.code50 = Real(); break;
         case 51: r.code51 = Real(); break;

@@ -21,7 +21,7 @@ TAcadPoint InsertTransform(const TInsertBlk& insert, const TBlockBlk& block, TAc
 
 namespace {
 
-bool StartsWithStar(const std::u16string& name) { return !name.empty() && name.front() == u'*'; }
+bool StartsWithStar(TName name) { return !name.empty() && name.front() == u'*'; }
 
 // An INSERT whose x and y scales have opposite signs draws its block mirrored.
 bool Mirrors(const TInsertBlk& insert) { return (insert.scale.x < 0) != (insert.scale.y < 0); }
@@ -35,40 +35,26 @@ double NormalizeDegrees(double a) {
   return r;
 }
 
-// The records of each block, found once per expansion by block name: per kind, the indices of
-// the Blk table records whose bname is that name, in table order.
-struct BlockRecords {
-  std::vector<std::size_t> lines, circles, arcs, texts, solids;
-};
-
-class BlockIndex {
+// InsertTransform with the sine and cosine of the rotation worked out once per INSERT: the same
+// operations in the same order, so the same results.
+class Placement {
  public:
-  explicit BlockIndex(const TDrawingModel& m) {
-    for (std::size_t i = 0; i < m.BlockAry.size(); ++i) first_.emplace(m.BlockAry[i].name, i);
-    Add(m.BlkLineAry, &BlockRecords::lines);
-    Add(m.BlkCircleAry, &BlockRecords::circles);
-    Add(m.BlkArcAry, &BlockRecords::arcs);
-    Add(m.BlkTextAry, &BlockRecords::texts);
-    Add(m.BlkSolidAry, &BlockRecords::solids);
+  Placement(const TInsertBlk& insert, const TBlockBlk& block) : insert_(insert), block_(block) {
+    constexpr double kDegToRad = 0.017453292519943295;
+    const double t = -insert.rotate * kDegToRad;
+    c_ = std::cos(t);
+    s_ = std::sin(t);
   }
-  // Index in BlockAry of the first block of that name, or -1.
-  long long FirstBlock(const std::u16string& name) const {
-    auto it = first_.find(name);
-    return it == first_.end() ? -1 : static_cast<long long>(it->second);
-  }
-  const BlockRecords& Records(const std::u16string& name) const {
-    static const BlockRecords none;
-    auto it = records_.find(name);
-    return it == records_.end() ? none : it->second;
+  TAcadPoint operator()(TAcadPoint p) const {
+    const TAcadPoint p2 = AcadPointMul(AcadPointSub(p, block_.base), insert_.scale);
+    const TAcadPoint p3{p2.x * c_ + p2.y * s_, -p2.x * s_ + p2.y * c_, p2.z};
+    return AcadPointAdd(p3, insert_.base);
   }
 
  private:
-  template <class Table>
-  void Add(const Table& table, std::vector<std::size_t> BlockRecords::*kind) {
-    for (std::size_t i = 0; i < table.size(); ++i) (records_[table[i].bname].*kind).push_back(i);
-  }
-  std::unordered_map<std::u16string, std::size_t> first_;
-  std::unordered_map<std::u16string, BlockRecords> records_;
+  const TInsertBlk& insert_;
+  const TBlockBlk& block_;
+  double c_ = 1, s_ = 0;
 };
 
 // The colour of one placing record's layer, looked up on first use only: a block copies many
@@ -76,23 +62,22 @@ class BlockIndex {
 // when some record inherits.
 class PlacingLayerColour {
  public:
-  explicit PlacingLayerColour(const std::u16string& layer) : layer_(layer) {}
+  explicit PlacingLayerColour(TName layer) : layer_(layer) {}
   std::int16_t Get(TDrawingModel& m) {
     if (!colour_) colour_ = GetLayerColor(m, layer_);
     return *colour_;
   }
 
  private:
-  const std::u16string& layer_;
+  TName layer_;
   std::optional<std::int16_t> colour_;
 };
 
 // Layer, linetype and colour of a copy on layer "0" or with colour BYBLOCK come from the
 // placing record's layer.
 template <class Record>
-void InheritLayer(TDrawingModel& m, Record& r, const std::u16string& layer, const std::u16string& ltype,
-                  PlacingLayerColour& colour) {
-  if (r.layer != u"0" && r.color != 0) return;
+void InheritLayer(TDrawingModel& m, Record& r, TName layer, TName ltype, PlacingLayerColour& colour) {
+  if (r.layer != NameZero() && r.color != 0) return;
   if constexpr (requires { r.ltype; }) r.ltype = ltype;
   r.layer = layer;
   r.color = colour.Get(m);
@@ -116,28 +101,29 @@ double PlacedAngle(const TInsertBlk& insert, double a) {
 }
 
 // Copies the lines, circles, arcs and texts of one block, placed by one INSERT.
-void CopyBlock(TDrawingModel& m, const BlockIndex& index, const TInsertBlk& insert, const TBlockBlk& block,
+void CopyBlock(TDrawingModel& m, const TBlockIndex& index, const TInsertBlk& insert, const TBlockBlk& block,
                bool transformMtextDirection) {
-  const BlockRecords& recs = index.Records(insert.name);
+  const TBlockIndex::Records& recs = index.Of(insert.name);
+  const Placement place(insert, block);
   const double radiusScale = std::fabs(insert.scale.x);
   PlacingLayerColour colour(insert.layer);
   for (std::size_t i : recs.lines) {
     TAcadLineBlk l = m.BlkLineAry[i];
-    l.st = InsertTransform(insert, block, l.st);
-    l.ed = InsertTransform(insert, block, l.ed);
+    l.st = place(l.st);
+    l.ed = place(l.ed);
     InheritFromInsert(m, l, insert, colour);
     m.LineAry.push_back(std::move(l));
   }
   for (std::size_t i : recs.circles) {
     TCircleBlk c = m.BlkCircleAry[i];
-    c.center = InsertTransform(insert, block, c.center);
+    c.center = place(c.center);
     c.hankei *= radiusScale;
     InheritFromInsert(m, c, insert, colour);
     m.CircleAry.push_back(std::move(c));
   }
   for (std::size_t i : recs.arcs) {
     TArcBlk a = m.BlkArcAry[i];
-    a.center = InsertTransform(insert, block, a.center);
+    a.center = place(a.center);
     a.hankei *= radiusScale;
     // A mirror reverses the arc's direction: its end becomes the start.
     double st = PlacedAngle(insert, a.st), ed = PlacedAngle(insert, a.ed);
@@ -149,8 +135,8 @@ void CopyBlock(TDrawingModel& m, const BlockIndex& index, const TInsertBlk& inse
   }
   for (std::size_t i : recs.texts) {
     TTextBlk t = m.BlkTextAry[i];
-    t.pt10 = InsertTransform(insert, block, t.pt10);
-    if (transformMtextDirection || !t.mtflag) t.pt11 = InsertTransform(insert, block, t.pt11);
+    t.pt10 = place(t.pt10);
+    if (transformMtextDirection || !t.mtflag) t.pt11 = place(t.pt11);
     t.code40 *= radiusScale;
     InheritFromInsert(m, t, insert, colour);
     m.TextAry.push_back(std::move(t));
@@ -159,7 +145,7 @@ void CopyBlock(TDrawingModel& m, const BlockIndex& index, const TInsertBlk& inse
 
 // Copies a dimension block as it stands: its graphics are already in drawing coordinates.
 // Arrowhead solids become their triangle outline; circles are not copied.
-void CopyDimensionBlock(TDrawingModel& m, const BlockRecords& recs) {
+void CopyDimensionBlock(TDrawingModel& m, const TBlockIndex::Records& recs) {
   for (std::size_t i : recs.lines) m.LineAry.push_back(m.BlkLineAry[i]);
   for (std::size_t i : recs.arcs) m.ArcAry.push_back(m.BlkArcAry[i]);
   for (std::size_t i : recs.texts) m.TextAry.push_back(m.BlkTextAry[i]);
@@ -174,10 +160,10 @@ void CopyDimensionBlock(TDrawingModel& m, const BlockRecords& recs) {
 }
 
 // Makes room in the drawing tables for the copies that the INSERTs will add.
-void ReserveCopies(TDrawingModel& m, const BlockIndex& index, const std::vector<TInsertBlk>& inserts) {
+void ReserveCopies(TDrawingModel& m, const TBlockIndex& index, const std::vector<TInsertBlk>& inserts) {
   std::size_t lines = 0, circles = 0, arcs = 0, texts = 0;
   for (const TInsertBlk& insert : inserts) {
-    const BlockRecords& recs = index.Records(insert.name);
+    const TBlockIndex::Records& recs = index.Of(insert.name);
     lines += recs.lines.size();
     circles += recs.circles.size();
     arcs += recs.arcs.size();
@@ -191,8 +177,52 @@ void ReserveCopies(TDrawingModel& m, const BlockIndex& index, const std::vector<
 
 }  // namespace
 
-void ExpandInserts(TDrawingModel& m) {
-  const BlockIndex index(m);
+TBlockIndex::TBlockIndex(const TDrawingModel& m) {
+  for (std::size_t i = 0; i < m.BlockAry.size(); ++i) first_.emplace(m.BlockAry[i].name, i);
+  auto add = [&](const auto& table, std::vector<std::size_t> Records::*kind) {
+    for (std::size_t i = 0; i < table.size(); ++i) (records_[table[i].bname].*kind).push_back(i);
+  };
+  add(m.BlkLineAry, &Records::lines);
+  add(m.BlkCircleAry, &Records::circles);
+  add(m.BlkArcAry, &Records::arcs);
+  add(m.BlkTextAry, &Records::texts);
+  add(m.BlkSolidAry, &Records::solids);
+}
+
+const TBlockIndex::Records& TBlockIndex::Of(TName name) const {
+  static const Records none;
+  auto it = records_.find(name);
+  return it == records_.end() ? none : it->second;
+}
+
+void ExpandInserts(TDrawingModel& m) { ExpandInserts(m, TBlockIndex(m)); }
+void ExpandBlocks(TDrawingModel& m) { ExpandBlocks(m, TBlockIndex(m)); }
+void ExpandNestedInserts(TDrawingModel& m) { ExpandNestedInserts(m, TBlockIndex(m)); }
+
+namespace {
+
+std::unordered_set<TName> DimensionBlocks(const TDrawingModel& m) {
+  std::unordered_set<TName> names;
+  for (const TDimensionBlk& d : m.DimensionAry) names.insert(d.dimblkName);
+  return names;
+}
+
+// Whether ExpandNestedInserts copies the block of nested INSERT n.
+bool ExpandsNested(const TDrawingModel& m, const std::unordered_set<TName>& dimensionBlocks, const TInsertBlk& n) {
+  return n.code60 == 0 &&
+         (!StartsWithStar(n.dimBlkName) || m.DimensionAry.empty() || dimensionBlocks.count(n.dimBlkName));
+}
+
+// INSERTs of EntInsertAry by the name of the block they place, in table order.
+std::unordered_map<TName, std::vector<std::size_t>> Placements(const TDrawingModel& m) {
+  std::unordered_map<TName, std::vector<std::size_t>> placements;
+  for (std::size_t i = 0; i < m.EntInsertAry.size(); ++i) placements[m.EntInsertAry[i].name].push_back(i);
+  return placements;
+}
+
+}  // namespace
+
+void ExpandInserts(TDrawingModel& m, const TBlockIndex& index) {
   ReserveCopies(m, index, m.EntInsertAry);
   // The loop appends to LayerAry (through GetLayerColor) but never to EntInsertAry or BlockAry.
   for (const TInsertBlk& insert : m.EntInsertAry) {
@@ -203,15 +233,12 @@ void ExpandInserts(TDrawingModel& m) {
   }
 }
 
-void ExpandBlocks(TDrawingModel& m) {
-  const BlockIndex index(m);
-  std::unordered_set<std::u16string> dimensionBlocks;
-  for (const TDimensionBlk& d : m.DimensionAry) dimensionBlocks.insert(d.dimblkName);
-  std::unordered_map<std::u16string, std::vector<std::size_t>> placements;
-  for (std::size_t i = 0; i < m.EntInsertAry.size(); ++i) placements[m.EntInsertAry[i].name].push_back(i);
+void ExpandBlocks(TDrawingModel& m, const TBlockIndex& index) {
+  const std::unordered_set<TName> dimensionBlocks = DimensionBlocks(m);
+  const auto placements = Placements(m);
 
   for (const TBlockBlk& block : m.BlockAry) {
-    if (dimensionBlocks.count(block.name)) CopyDimensionBlock(m, index.Records(block.name));
+    if (dimensionBlocks.count(block.name)) CopyDimensionBlock(m, index.Of(block.name));
     if (block.InsertAry.empty()) continue;
 
     auto placed = placements.find(block.name);
@@ -221,15 +248,16 @@ void ExpandBlocks(TDrawingModel& m) {
         // An invisible INSERT hides the blocks nested in it too.
         if (outer.code60 != 0) continue;
         PlacingLayerColour colour(outer.layer);
+        const Placement place(outer, block);
         for (const TInsertBlk& nested : block.InsertAry) {
           TInsertBlk n = nested;
           InheritFromInsert(m, n, outer, colour);
           // Mirroring turns the nested rotation the other way.
           n.rotate = outer.rotate + (Mirrors(outer) ? -nested.rotate : nested.rotate);
           n.scale = AcadPointMul(nested.scale, outer.scale);
-          n.base = InsertTransform(outer, block, nested.base);
+          n.base = place(nested.base);
           // Now placed in the drawing: no longer held by a block.
-          n.dimBlkName.clear();
+          n.dimBlkName = TName();
           m.NestInsertAry.push_back(std::move(n));
         }
       }
@@ -244,22 +272,54 @@ void ExpandBlocks(TDrawingModel& m) {
       }
     }
   }
-  ExpandNestedInserts(m);
+  ExpandNestedInserts(m, index);
 }
 
-void ExpandNestedInserts(TDrawingModel& m) {
-  const BlockIndex index(m);
+void ExpandNestedInserts(TDrawingModel& m, const TBlockIndex& index) {
   ReserveCopies(m, index, m.NestInsertAry);
-  std::unordered_set<std::u16string> dimensionBlocks;
-  for (const TDimensionBlk& d : m.DimensionAry) dimensionBlocks.insert(d.dimblkName);
+  const std::unordered_set<TName> dimensionBlocks = DimensionBlocks(m);
   for (const TInsertBlk& n : m.NestInsertAry) {
-    if (n.code60 != 0) continue;
-    const bool expand = !StartsWithStar(n.dimBlkName) || m.DimensionAry.empty() || dimensionBlocks.count(n.dimBlkName);
-    if (!expand) continue;
+    if (!ExpandsNested(m, dimensionBlocks, n)) continue;
     const long long b = index.FirstBlock(n.name);
     if (b < 0) continue;
     CopyBlock(m, index, n, m.BlockAry[b], true);
   }
+}
+
+}  // namespace tesmar
+
+namespace tesmar {
+
+TCopyCounts CountExpansion(const TDrawingModel& m, const TBlockIndex& index) {
+  TCopyCounts c;
+  auto add = [&](const TBlockIndex::Records& r) {
+    c.lines += r.lines.size(), c.circles += r.circles.size(), c.arcs += r.arcs.size(), c.texts += r.texts.size();
+  };
+  for (const TInsertBlk& insert : m.EntInsertAry)
+    if (insert.code60 == 0 && index.FirstBlock(insert.name) >= 0) add(index.Of(insert.name));
+  const std::unordered_set<TName> dimensionBlocks = DimensionBlocks(m);
+  const auto placements = Placements(m);
+  auto addNested = [&](const TInsertBlk& n) {
+    if (ExpandsNested(m, dimensionBlocks, n) && index.FirstBlock(n.name) >= 0) add(index.Of(n.name));
+  };
+  for (const TBlockBlk& block : m.BlockAry) {
+    if (dimensionBlocks.count(block.name)) {
+      const TBlockIndex::Records& r = index.Of(block.name);
+      c.lines += r.lines.size() + 3 * r.solids.size(), c.arcs += r.arcs.size(), c.texts += r.texts.size();
+    }
+    if (block.InsertAry.empty()) continue;
+    auto placed = placements.find(block.name);
+    if (placed != placements.end()) {
+      for (std::size_t i : placed->second) {
+        if (m.EntInsertAry[i].code60 != 0) continue;
+        // A placed nested INSERT no longer names the block header it was read under.
+        for (TInsertBlk n : block.InsertAry) n.dimBlkName = TName(), addNested(n);
+      }
+    } else if (StartsWithStar(block.name)) {
+      for (const TInsertBlk& n : block.InsertAry) addNested(n);
+    }
+  }
+  return c;
 }
 
 }  // namespace tesmar

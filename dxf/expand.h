@@ -3,21 +3,55 @@
 // into the drawing tables (LineAry, CircleAry, ArcAry, TextAry), transformed into drawing
 // coordinates, for the INSERTs of the drawing, for the anonymous blocks of DIMENSIONs and for
 // one level of INSERTs nested inside block definitions.
+#include <cstddef>
+#include <unordered_map>
+#include <vector>
+
 #include "dxf/model.h"
 
 namespace tesmar {
 
+// The records of each block: per kind, the indices of the Blk table records whose bname is
+// that name, in table order; and the first BLOCK of each name. Built once per expansion; valid
+// while BlockAry and the Blk tables are not changed.
+class TBlockIndex {
+ public:
+  struct Records {
+    std::vector<std::size_t> lines, circles, arcs, texts, solids;
+  };
+  explicit TBlockIndex(const TDrawingModel& m);
+  // Index in BlockAry of the first block of that name, or -1.
+  long long FirstBlock(TName name) const {
+    auto it = first_.find(name);
+    return it == first_.end() ? -1 : static_cast<long long>(it->second);
+  }
+  const Records& Of(TName name) const;
+
+ private:
+  std::unordered_map<TName, std::size_t> first_;
+  std::unordered_map<TName, Records> records_;
+};
+
 // Expands the visible INSERTs of EntInsertAry. An INSERT whose block does not exist adds
 // nothing.
 void ExpandInserts(TDrawingModel& m);
+void ExpandInserts(TDrawingModel& m, const TBlockIndex& index);
 
 // Copies the graphics of dimension blocks as they stand, collects the nested INSERTs of placed
 // blocks (and of anonymous blocks that no INSERT places) into NestInsertAry, then calls
 // ExpandNestedInserts.
 void ExpandBlocks(TDrawingModel& m);
+void ExpandBlocks(TDrawingModel& m, const TBlockIndex& index);
 
 // Expands the INSERTs of NestInsertAry (lines, circles, arcs and texts of their blocks only).
 void ExpandNestedInserts(TDrawingModel& m);
+void ExpandNestedInserts(TDrawingModel& m, const TBlockIndex& index);
+
+// How many records ExpandInserts and then ExpandBlocks will add to each drawing table.
+struct TCopyCounts {
+  std::size_t lines = 0, circles = 0, arcs = 0, texts = 0;
+};
+TCopyCounts CountExpansion(const TDrawingModel& m, const TBlockIndex& index);
 
 // The insert transform: P relative to the block base, scaled, turned counter-clockwise by
 // the rotation and moved to the insertion point.

@@ -13,12 +13,23 @@
 //    processing; the reader leaves them zero.
 //  - `bname` names the BLOCK definition that holds the entity; empty for the ENTITIES section.
 //  - Default member initialisers are the values a record has when the reader creates it.
+//  - The fields of the drawable records are ordered to leave no padding (millions of them are
+//    made for a large drawing): set fields by name, not by position.
+//
+// How names are held: the layer, linetype and block names of entity, INSERT, BLOCK and
+// DIMENSION records (`layer`, `ltype`, `bname`, `name`, `dimBlkName`, `dimblkName`) are TName
+// handles (dxf/name.h): copying one copies a pointer, and `==` between two of them compares
+// handles. Read the text with `.str()` or use the name where a const std::u16string& or a
+// std::u16string_view is expected; assign a string or a literal to set it. Layer table rows
+// (TLayer), view names and text contents (`str`) stay plain std::u16string.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "dxf/name.h"
 
 namespace tesmar {
 
@@ -47,64 +58,64 @@ struct TLayer {
 };
 
 struct TAcadLineBlk {
-  std::u16string bname;
-  std::u16string layer = u"0";
-  std::u16string ltype = u"BYLAYER";
-  std::int16_t color = 256;
   TAcadPoint st;
   TAcadPoint ed;
+  TAcadPoint code210 = kDefaultExtrusion;
+  double atsumi = 0;
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
   std::uint32_t PenColor = 0;
   TPenStyle PenStyle = 0;
+  std::int16_t color = 256;
   std::int16_t code67 = 0;
-  TAcadPoint code210 = kDefaultExtrusion;
   std::int16_t layindex = 0;
-  double atsumi = 0;
   std::int16_t convtype = 0;
+  std::int16_t code60 = 0;
   bool lwpflag = false;
   bool checked = false;
-  std::int16_t code60 = 0;
 };
 
 struct TCircleBlk {
-  std::u16string bname;
-  std::u16string layer = u"0";
-  std::u16string ltype = u"BYLAYER";
-  std::int16_t color = 256;
   TAcadPoint center;
+  TAcadPoint code210 = kDefaultExtrusion;
   double hankei = 0;  // radius
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
   std::uint32_t PenColor = 0;
   TPenStyle PenStyle = 0;
+  std::int16_t color = 256;
   std::int16_t code67 = 0;
-  TAcadPoint code210 = kDefaultExtrusion;
   std::int16_t layindex = 0;
-  bool checked = false;
   std::int16_t code60 = 0;
+  bool checked = false;
 };
 
 struct TArcBlk {
-  std::u16string bname;
-  std::u16string layer = u"0";
-  std::u16string ltype = u"BYLAYER";
-  std::int16_t color = 256;
   TAcadPoint center;
+  TAcadPoint code210 = kDefaultExtrusion;
   double hankei = 0;  // radius
   double st = 0;      // start angle, degrees
   double ed = 0;      // end angle, degrees
+  double atsumi = 0;
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
   std::uint32_t PenColor = 0;
   TPenStyle PenStyle = 0;
+  std::int16_t color = 256;
   std::int16_t code67 = 0;
-  TAcadPoint code210 = kDefaultExtrusion;
   std::int16_t layindex = 0;
-  double atsumi = 0;
+  std::int16_t code60 = 0;
   bool lwpflag = false;
   bool checked = false;
-  std::int16_t code60 = 0;
 };
 
 struct TInsertBlk {
-  std::u16string name;  // inserted block
-  std::u16string layer = u"0";
-  std::u16string ltype = u"BYLAYER";
+  TName name;  // inserted block
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
   TAcadPoint base;
   TAcadPoint scale{1, 1, 1};
   std::int16_t color = 256;
@@ -115,14 +126,14 @@ struct TInsertBlk {
   std::int16_t code67 = 0;
   TAcadPoint code210 = kDefaultExtrusion;
   std::int16_t layindex = 0;
-  std::u16string dimBlkName;  // the block header read most recently before this INSERT
+  TName dimBlkName;  // the block header read most recently before this INSERT
   std::int16_t code60 = 0;
 };
 
 struct TBlockBlk {
-  std::u16string name;
-  std::u16string layer;
-  std::u16string ltype;
+  TName name;
+  TName layer;
+  TName ltype;
   TAcadPoint base;
   std::int16_t layindex = 0;
   std::vector<TInsertBlk> InsertAry;  // INSERTs inside this definition, in file order
@@ -136,9 +147,9 @@ struct TLwpVer {
 };
 
 struct TLwpBlk {
-  std::u16string bname;
-  std::u16string layer = u"0";
-  std::u16string ltype = u"BYLAYER";
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
   std::int32_t ihand = 0;  // own index in its table
   std::int16_t color = 256;
   double code38 = 0;  // elevation
@@ -158,8 +169,8 @@ struct TLwpBlk {
 
 // TEXT, MTEXT or ATTRIB.
 struct TTextBlk {
-  std::u16string bname;
-  std::u16string layer;
+  TName bname;
+  TName layer;
   std::int16_t color = 256;
   TAcadPoint pt10;
   TAcadPoint pt11;
@@ -183,9 +194,9 @@ struct TTextBlk {
 };
 
 struct TFaceBlk {
-  std::u16string bname;
-  std::u16string layer = u"0";
-  std::u16string ltype = u"BYLAYER";
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
   std::int16_t color = 256;
   std::array<TAcadPoint, 4> pt{};
   std::uint32_t PenColor = 0;
@@ -198,9 +209,9 @@ struct TFaceBlk {
 };
 
 struct TEllipseBlk {
-  std::u16string bname;
-  std::u16string layer = u"0";
-  std::u16string ltype = u"BYLAYER";
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
   std::int16_t color = 256;
   TAcadPoint center;
   TAcadPoint endpoint;  // end of the major axis, relative to the centre
@@ -213,9 +224,9 @@ struct TEllipseBlk {
 };
 
 struct TSolidBlk {
-  std::u16string bname;
-  std::u16string layer = u"0";
-  std::u16string ltype = u"BYLAYER";
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
   std::int16_t color = 256;
   TAcadPoint p1;
   TAcadPoint p2;
@@ -225,9 +236,9 @@ struct TSolidBlk {
 };
 
 struct TLeaderBlk {
-  std::u16string bname;
-  std::u16string layer = u"0";
-  std::u16string ltype = u"BYLAYER";
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
   std::int16_t color = 256;
   double code41 = 0;
   std::int16_t code76 = 0;  // number of vertices
@@ -238,11 +249,11 @@ struct TLeaderBlk {
 };
 
 struct TDimensionBlk {
-  std::u16string bname;
-  std::u16string layer = u"0";
-  std::u16string ltype = u"BYLAYER";
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
   std::int16_t color = 256;
-  std::u16string dimblkName;  // block holding the dimension's graphics
+  TName dimblkName;  // block holding the dimension's graphics
   TAcadPoint p0;
   TAcadPoint p1;
   TAcadPoint p2;
@@ -267,9 +278,9 @@ struct TViewTbl {
 };
 
 struct TSplineBlk {
-  std::u16string bname;
-  std::u16string layer = u"0";
-  std::u16string ltype = u"BYLAYER";
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
   std::int32_t ihand = 0;
   std::int16_t color = 256;
   std::int16_t code70 = 0;  // flags

@@ -151,7 +151,7 @@ void Reader::BlockHeaderPair(int code) {
   TBlockBlk& block = m_.BlockAry.back();
   switch (code) {
     case 2:
-      decode_.Assign(block.name, v_);
+      block.name = BlockName(v_);
       curBlockName_ = block.name;
       break;
     case 8: block.layer = Layer(); break;

@@ -57,8 +57,8 @@ class TextDecoder {
   TextEncoding encoding_;
 };
 
-// Layer and linetype names repeat from entity to entity: each distinct name is decoded once
-// and known by a number from then on.
+// Layer, linetype and block names repeat from entity to entity: each distinct name is decoded
+// once and known by a number from then on.
 class NameTable {
  public:
   explicit NameTable(bool upper) : upper_(upper) {}
@@ -68,17 +68,17 @@ class NameTable {
     if (it == ids_.end()) {
       keys_.emplace_back(bytes);
       std::u16string text = decode(bytes);
-      texts_.push_back(upper_ ? UpperCase16(text) : std::move(text));
+      texts_.emplace_back(upper_ ? UpperCase16(text) : text);
       it = ids_.emplace(keys_.back(), keys_.size() - 1).first;
     }
     return last_ = it->second;
   }
-  const std::u16string& Text(std::size_t id) const { return texts_[id]; }
+  const TName& Text(std::size_t id) const { return texts_[id]; }
 
  private:
   bool upper_;
   std::deque<std::string> keys_;  // never moves, so the map's views stay valid
-  std::vector<std::u16string> texts_;
+  std::vector<TName> texts_;
   std::unordered_map<std::string_view, std::size_t> ids_;
   std::size_t last_ = static_cast<std::size_t>(-1);
 };
@@ -168,11 +168,12 @@ class Reader {
     return true;
   }
   // The layer named by the value; it becomes the current entity's layer.
-  const std::u16string& Layer() {
+  const TName& Layer() {
     entLayer_ = layers_.Id(decode_, v_);
     return layers_.Text(entLayer_);
   }
-  const std::u16string& Ltype() { return ltypes_.Text(ltypes_.Id(decode_, v_)); }
+  const TName& Ltype() { return ltypes_.Text(ltypes_.Id(decode_, v_)); }
+  const TName& BlockName(std::string_view value) { return blockNames_.Text(blockNames_.Id(decode_, value)); }
 
   std::int16_t LayerColor(std::size_t layer);
   // BYLAYER takes the layer's colour; inside a block, so do entities on layer "0" and BYBLOCK.
@@ -201,6 +202,7 @@ class Reader {
   Word w_ = Word::Other;  // what that value says when the code is 0
   NameTable layers_{false};
   NameTable ltypes_{true};
+  NameTable blockNames_{false};
   const std::size_t zeroLayer_ = layers_.Id(decode_, "0");
   const std::size_t emptyLayer_ = layers_.Id(decode_, "");
   std::size_t entLayer_ = zeroLayer_;  // layer of the current entity
@@ -215,7 +217,7 @@ class Reader {
 
   std::u16string version_;
   std::int32_t layerRecord_ = -1;  // index in LayerAry of the LAYER record being read
-  std::u16string curBlockName_;  // last group-2 value of a block header
+  TName curBlockName_;  // last group-2 value of a block header
 
   // The current entity.
   Kind cur_ = Kind::None;

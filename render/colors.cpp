@@ -1,8 +1,11 @@
 #include "render/colors.h"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "base/strings.h"
 #include "render/layer_lookup.h"
@@ -49,15 +52,25 @@ TColor HueColor(int i) {
 
 }  // namespace
 
-TColor AciToColor(int index) {
-  const long long i = std::llabs(static_cast<long long>(index));
+namespace {
+
+TColor PaletteColor(long long i) {
   if (i <= 9) return kFirstNine[i];
   if (i <= 249) return HueColor(static_cast<int>(i));
-  if (i <= 255) {
-    const unsigned g = kGreys[i - 250];
-    return Rgb(g, g, g);
-  }
-  return Rgb(255, 255, 255);
+  const unsigned g = kGreys[i - 250];
+  return Rgb(g, g, g);
+}
+
+}  // namespace
+
+TColor AciToColor(int index) {
+  static const std::array<TColor, 256> palette = [] {
+    std::array<TColor, 256> p{};
+    for (int i = 0; i < 256; ++i) p[static_cast<std::size_t>(i)] = PaletteColor(i);
+    return p;
+  }();
+  const long long i = std::llabs(static_cast<long long>(index));
+  return i <= 255 ? palette[static_cast<std::size_t>(i)] : Rgb(255, 255, 255);
 }
 
 TColor InvertColor(TColor c) { return 0xFFFFFFu - (c & 0xFFFFFFu); }
@@ -90,30 +103,30 @@ TPenStyle ResolvePenStyle(const TDrawingModel& m, std::u16string_view ltype, std
   return StyleWithLayer(ltype, nullptr);
 }
 
-namespace {
-
-template <class Record>
-void AssignColourAndLayer(const LayerLookup& layers, Record& r) {
-  r.PenColor = AciToColor(r.color);
-  r.layindex = static_cast<std::int16_t>(layers.Index(r.layer));
+TPenAssigner::TPenAssigner(const TDrawingModel& m) {
+  byLayer_.reserve(m.LayerAry.size());
+  for (const TLayer& l : m.LayerAry) byLayer_.push_back(LinetypeToPenStyle(l.ltype));
 }
 
-template <class Record>
-void AssignPen(const LayerLookup& layers, std::vector<Record>& table) {
-  for (Record& r : table) {
-    AssignColourAndLayer(layers, r);
-    r.PenStyle = StyleWithLayer(r.ltype, layers.Find(r.layer));
-  }
+TPenStyle TPenAssigner::Style(TName ltype, std::int32_t layer) {
+  if ((ltype.empty() || ltype == NameByLayer()) && layer >= 0) return byLayer_[static_cast<std::size_t>(layer)];
+  if (ltype == last_) return lastStyle_;
+  auto it = byName_.find(ltype);
+  if (it == byName_.end()) it = byName_.emplace(ltype, LinetypeToPenStyle(ltype)).first;
+  last_ = ltype;
+  return lastStyle_ = it->second;
 }
-
-}  // namespace
 
 void AssignPens(TDrawingModel& m) {
   const LayerLookup layers(m);
-  AssignPen(layers, m.LineAry);
-  AssignPen(layers, m.ArcAry);
-  AssignPen(layers, m.CircleAry);
-  for (TTextBlk& t : m.TextAry) AssignColourAndLayer(layers, t);
+  TPenAssigner pens(m);
+  auto assign = [&](auto& table) {
+    for (auto& r : table) pens.Assign(r, layers.Index(r.layer));
+  };
+  assign(m.LineAry);
+  assign(m.ArcAry);
+  assign(m.CircleAry);
+  assign(m.TextAry);
 }
 
 TColor ApplyColourMode(TColor pen, TColor bg, int mode) {

@@ -4,6 +4,8 @@
 // Colours are 24-bit values 0x00BBGGRR (red in the low byte).
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "dxf/model.h"
 
@@ -34,6 +36,28 @@ TPenStyle ResolvePenStyle(const TDrawingModel& m, std::u16string_view ltype, std
 // Fills PenColor, PenStyle and layindex of every line, arc and circle, and PenColor and
 // layindex of every text.
 void AssignPens(TDrawingModel& m);
+
+// AssignPens one record at a time, for passes that do more with each record: the pen style of
+// each linetype name is worked out once. Valid while LayerAry is not changed.
+class TPenAssigner {
+ public:
+  explicit TPenAssigner(const TDrawingModel& m);
+  // `layer`: the index of the record's layer as LayerLookup gives it (-1: none).
+  template <class Record>
+  void Assign(Record& r, std::int32_t layer) {
+    r.PenColor = AciToColor(r.color);
+    r.layindex = static_cast<std::int16_t>(layer);
+    if constexpr (requires { r.PenStyle; }) r.PenStyle = Style(r.ltype, layer);
+  }
+
+ private:
+  // As ResolvePenStyle for the layer at `layer`.
+  TPenStyle Style(TName ltype, std::int32_t layer);
+  std::vector<TPenStyle> byLayer_;  // by layer index
+  std::unordered_map<TName, TPenStyle> byName_;
+  TName last_;
+  TPenStyle lastStyle_ = psSolid;  // of the empty name
+};
 
 // The colour a record with pen colour `pen` is drawn in on background `bg`:
 // mode 1 draws everything in the inverse of the background, mode 2 inverts the pen colours,

@@ -114,6 +114,33 @@ bool IsMesh(const TLwpBlk& p) { return (p.code70 & (kPolylineMesh | kPolylinePol
 
 }  // namespace
 
+TDecomposeCounts CountDecomposition(const TDrawingModel& m, double step) {
+  TDecomposeCounts c;
+  // A polyline gives at most one line or arc per vertex and one closing segment; a mesh at
+  // most one line per vertex and one closing line per column, each column starting at a vertex.
+  bool meshes = false;
+  for (const TLwpBlk& p : m.LwpAry) {
+    if (p.code60 != 0) continue;
+    ++c.lines;
+    meshes = meshes || (p.code70 & kPolylineMesh);
+  }
+  c.lines += m.VerAry.size() * (meshes ? 2 : 1);
+  for (const TLwpVer& v : m.VerAry) c.arcs += v.code42 != 0;
+  const double stepRad = step * kDegToRad;
+  if (stepRad > 0) {
+    // Ellipses, tilted arcs and circles: at most one turn in steps of `step`, and one more.
+    const std::size_t perTurn = static_cast<std::size_t>(std::ceil(kTwoPi / stepRad)) + 2;
+    for (const TEllipseBlk& e : m.EllipseAry) c.lines += (e.code60 == 0) * perTurn;
+    for (const TArcBlk& a : m.ArcAry) c.lines += (a.code60 == 0 && !IsDefaultExtrusion(a.code210)) * perTurn;
+    for (const TCircleBlk& k : m.CircleAry) c.lines += (k.code60 == 0 && !IsDefaultExtrusion(k.code210)) * perTurn;
+  }
+  for (const TFaceBlk& f : m.FaceAry) c.lines += f.code60 == 0 ? std::clamp<int>(f.count, 0, 4) : 0;
+  for (const TLeaderBlk& l : m.LeaderAry) c.lines += (l.code60 == 0) * 3;
+  for (const TSolidBlk& s : m.SolidAry) c.lines += (s.code60 == 0) * 3;
+  for (const TSplineBlk& s : m.SplineAry) c.lines += s.code60 == 0 ? s.code10Ary.size() : 0;
+  return c;
+}
+
 void ExplodeBlockPolylines(TDrawingModel& m) {
   VertexCollector collector(m.BlkVerAry);
   for (const TLwpBlk& p : m.BlkLwpAry) {
@@ -201,7 +228,6 @@ void AppendPolygon(const Source& s, int n, double a0, double step, double last, 
 void ExplodeTiltedArcs(TDrawingModel& m, double step, bool all) {
   const double stepRad = step * kDegToRad;
   if (!(stepRad > 0)) return;
-  std::vector<TAcadLineBlk> lines;
   for (TArcBlk& arc : m.ArcAry) {
     if (arc.code60 != 0) continue;
     if (!all && IsDefaultExtrusion(arc.code210)) continue;
@@ -213,23 +239,20 @@ void ExplodeTiltedArcs(TDrawingModel& m, double step, bool all) {
     const double sweep = std::clamp(a1 - a0, 0.0, kTwoPi);
     if (std::isnan(sweep)) continue;
     const int n = static_cast<int>(std::nearbyint(sweep / stepRad));
-    AppendPolygon(arc, n, arc.st, step, arc.ed, lines);
+    AppendPolygon(arc, n, arc.st, step, arc.ed, m.LineAry);
   }
-  m.LineAry.insert(m.LineAry.end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
 }
 
 void ExplodeTiltedCircles(TDrawingModel& m, double step, bool all) {
   const double stepRad = step * kDegToRad;
   if (!(stepRad > 0)) return;
   const int n = static_cast<int>(std::nearbyint(kTwoPi / stepRad - 0.5));
-  std::vector<TAcadLineBlk> lines;
   for (TCircleBlk& c : m.CircleAry) {
     if (c.code60 != 0) continue;
     if (!all && IsDefaultExtrusion(c.code210)) continue;
     c.code67 = -1;
-    AppendPolygon(c, n, 0, step, 0, lines);
+    AppendPolygon(c, n, 0, step, 0, m.LineAry);
   }
-  m.LineAry.insert(m.LineAry.end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
 }
 
 void LinesToWorld(TDrawingModel& m) {

@@ -3,6 +3,8 @@
 // the circles, arcs and texts that lie outside the world XY plane into records of the four
 // drawable tables (LineAry, CircleAry, ArcAry, TextAry), in world coordinates. Each step
 // appends to the model's tables; the caller empties the source tables afterwards.
+#include <cstddef>
+
 #include "dxf/model.h"
 
 namespace tesmar {
@@ -25,6 +27,13 @@ TAcadLineBlk SegmentOf(const Source& s, TAcadPoint st, TAcadPoint ed) {
   l.ed = ed;
   return l;
 }
+
+// At most how many records the drawing-table steps below (all but ExplodeBlockPolylines) add
+// to LineAry and ArcAry, so that the tables can be sized once before they are filled.
+struct TDecomposeCounts {
+  std::size_t lines = 0, arcs = 0;
+};
+TDecomposeCounts CountDecomposition(const TDrawingModel& m, double step);
 
 // Block polylines into BlkLineAry and BlkArcAry (bulges become arcs).
 void ExplodeBlockPolylines(TDrawingModel& m);

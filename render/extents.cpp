@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "render/colors.h"
 #include "render/layer_lookup.h"
 #include "render/textcodes.h"
 
@@ -93,6 +94,38 @@ class Extents {
 }  // namespace
 
 TBox TextBox(const TTextBlk& t) { return t.mtflag ? MtextBox(t) : SingleTextBox(t); }
+
+TBox ComputeExtentsAndAssignPens(TDrawingModel& m) {
+  const LayerLookup layers(m);
+  TPenAssigner pens(m);
+  auto counts = [&](const auto& r, std::int32_t layer) {
+    return r.code60 == 0 && r.code67 == 0 && (layer < 0 || m.LayerAry[static_cast<std::size_t>(layer)].visible);
+  };
+  Extents ext;
+  for (TAcadLineBlk& l : m.LineAry) {
+    const std::int32_t layer = layers.Index(l.layer);
+    if (counts(l, layer)) ext.Add(SegmentBox(l.st, l.ed));
+    pens.Assign(l, layer);
+  }
+  for (TCircleBlk& c : m.CircleAry) {
+    const std::int32_t layer = layers.Index(c.layer);
+    if (counts(c, layer)) ext.Add(CircleBox(c.center, c.hankei));
+    pens.Assign(c, layer);
+  }
+  for (TArcBlk& a : m.ArcAry) {
+    const std::int32_t layer = layers.Index(a.layer);
+    if (counts(a, layer)) ext.Add(ArcBox(a.center, a.hankei, a.st * kDegToRad, a.ed * kDegToRad));
+    pens.Assign(a, layer);
+  }
+  // Texts count only when nothing else does.
+  const bool texts = !ext.Found();
+  for (TTextBlk& t : m.TextAry) {
+    const std::int32_t layer = layers.Index(t.layer);
+    if (texts && counts(t, layer)) ext.Add(TextBox(t));
+    pens.Assign(t, layer);
+  }
+  return ext.Result();
+}
 
 TBox ComputeExtents(const TDrawingModel& m) {
   const LayerLookup layers(m);

@@ -14,6 +14,9 @@ TBox& DrawingExtents();
 // visible texts count only when none of those does. All zeros when nothing counts.
 TBox ComputeExtents(const TDrawingModel& m);
 
+// ComputeExtents and then AssignPens, in one pass over the tables.
+TBox ComputeExtentsAndAssignPens(TDrawingModel& m);
+
 // Estimated area covered by a text record (TEXT and ATTRIB by justification, MTEXT by
 // attachment point and line count), in world units.
 TBox TextBox(const TTextBlk& t);

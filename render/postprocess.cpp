@@ -19,6 +19,17 @@ void Empty(Table& t) {
   Table().swap(t);
 }
 
+// Sizes the drawing tables once for everything that the steps will add, so that no table is
+// copied while it grows (which would hold the old and the new copy at once).
+void ReserveDrawables(TDrawingModel& m, const TBlockIndex& index) {
+  const TDecomposeCounts d = CountDecomposition(m, kStepDegrees);
+  const TCopyCounts c = CountExpansion(m, index);
+  m.LineAry.reserve(m.LineAry.size() + d.lines + c.lines);
+  m.ArcAry.reserve(m.ArcAry.size() + d.arcs + c.arcs);
+  m.CircleAry.reserve(m.CircleAry.size() + c.circles);
+  m.TextAry.reserve(m.TextAry.size() + c.texts);
+}
+
 }  // namespace
 
 TBox RunPostProcessing(TDrawingModel& m) {
@@ -27,6 +38,9 @@ TBox RunPostProcessing(TDrawingModel& m) {
     Empty(m.BlkLwpAry);
     Empty(m.BlkVerAry);
   }
+  // From here on the block tables stay as they are.
+  const TBlockIndex index(m);
+  ReserveDrawables(m, index);
   if (!m.LwpAry.empty()) {
     ExplodePolylines(m);
     Empty(m.LwpAry);
@@ -40,11 +54,11 @@ TBox RunPostProcessing(TDrawingModel& m) {
   if (!m.CircleAry.empty()) ExplodeTiltedCircles(m, kStepDegrees, false);
   LinesToWorld(m);
   TextsToWorld(m);
-  if (!m.EntInsertAry.empty()) ExpandInserts(m);
+  if (!m.EntInsertAry.empty()) ExpandInserts(m, index);
   if (!m.BlockAry.empty()) {
     // A failure here costs only the blocks that were not yet copied.
     try {
-      ExpandBlocks(m);
+      ExpandBlocks(m, index);
     } catch (const std::exception&) {
     }
   }
@@ -67,9 +81,8 @@ TBox RunPostProcessing(TDrawingModel& m) {
     ExplodeSplines(m);
     Empty(m.SplineAry);
   }
-  const TBox extents = ComputeExtents(m);
+  const TBox extents = ComputeExtentsAndAssignPens(m);
   DrawingExtents() = extents;
-  AssignPens(m);
   return extents;
 }
 
