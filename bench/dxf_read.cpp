@@ -8,6 +8,7 @@
 // field the render pass reads) that must stay the same when the code gets faster.
 //
 //   bench_dxf_read [--dir DIR] [--sizes 10,100] [--runs N] [--dxflib 0]
+//   bench_dxf_read --fingerprint FILE.dxf...   (the drawable tables of each file, nothing timed)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -24,6 +25,7 @@
 #include "base/readonly_file.h"
 #include "base/strings.h"
 #include "bench/dxf_generator.h"
+#include "dxf/probe.h"
 #include "dxf/reader.h"
 #include "dxf/values.h"
 #include "render/postprocess.h"
@@ -343,6 +345,18 @@ int main(int argc, char** argv) {
     if (std::string(argv[1]) == "--peak") ReadOnce(argv[2], enc);
     else OpenOnce(argv[2], enc, false);
     std::printf("%lld\n", PeakResidentBytes());
+    return 0;
+  }
+  if (argc >= 2 && std::string(argv[1]) == "--fingerprint") {
+    for (int i = 2; i < argc; ++i) {
+      const TDxfProbe probe = ProbeDxfFile(U16FromPath(argv[i]));
+      const OpenResult r = OpenOnce(argv[i], probe.encoding, true);
+      const TPostFigures& f = r.figures;
+      std::printf("%s: %zu %zu %zu %zu %zu, extents %.17g %.17g %.17g %.17g, fingerprint %016llx\n",
+                  fs::path(argv[i]).filename().string().c_str(), f.lines, f.circles, f.arcs, f.texts, f.drawable,
+                  f.extents.min.x, f.extents.min.y, f.extents.max.x, f.extents.max.y,
+                  static_cast<unsigned long long>(r.hash));
+    }
     return 0;
   }
   fs::path dir = fs::temp_directory_path() / "tesmar-bench-dxf";
