@@ -100,6 +100,19 @@ double PlacedAngle(const TInsertBlk& insert, double a) {
   return a;
 }
 
+// Appends a copy of `source` to `table` and lets `place` change it where it stands; a copy
+// that `place` leaves half done (it throws) is taken out again.
+template <class Record, class F>
+void AppendPlaced(std::vector<Record>& table, const Record& source, F&& place) {
+  Record& r = table.emplace_back(source);
+  try {
+    place(r);
+  } catch (...) {
+    table.pop_back();
+    throw;
+  }
+}
+
 // Copies the lines, circles, arcs and texts of one block, placed by one INSERT.
 void CopyBlock(TDrawingModel& m, const TBlockIndex& index, const TInsertBlk& insert, const TBlockBlk& block,
                bool transformMtextDirection) {
@@ -108,38 +121,39 @@ void CopyBlock(TDrawingModel& m, const TBlockIndex& index, const TInsertBlk& ins
   const double radiusScale = std::fabs(insert.scale.x);
   PlacingLayerColour colour(insert.layer);
   for (std::size_t i : recs.lines) {
-    TAcadLineBlk l = m.BlkLineAry[i];
-    l.st = place(l.st);
-    l.ed = place(l.ed);
-    InheritFromInsert(m, l, insert, colour);
-    m.LineAry.push_back(std::move(l));
+    AppendPlaced(m.LineAry, m.BlkLineAry[i], [&](TAcadLineBlk& l) {
+      l.st = place(l.st);
+      l.ed = place(l.ed);
+      InheritFromInsert(m, l, insert, colour);
+    });
   }
   for (std::size_t i : recs.circles) {
-    TCircleBlk c = m.BlkCircleAry[i];
-    c.center = place(c.center);
-    c.hankei *= radiusScale;
-    InheritFromInsert(m, c, insert, colour);
-    m.CircleAry.push_back(std::move(c));
+    AppendPlaced(m.CircleAry, m.BlkCircleAry[i], [&](TCircleBlk& c) {
+      c.center = place(c.center);
+      c.hankei *= radiusScale;
+      InheritFromInsert(m, c, insert, colour);
+    });
   }
+  // A mirror reverses an arc's direction: its end becomes the start.
+  const bool mirrors = Mirrors(insert);
   for (std::size_t i : recs.arcs) {
-    TArcBlk a = m.BlkArcAry[i];
-    a.center = place(a.center);
-    a.hankei *= radiusScale;
-    // A mirror reverses the arc's direction: its end becomes the start.
-    double st = PlacedAngle(insert, a.st), ed = PlacedAngle(insert, a.ed);
-    if (Mirrors(insert)) std::swap(st, ed);
-    a.st = NormalizeDegrees(st + insert.rotate);
-    a.ed = NormalizeDegrees(ed + insert.rotate);
-    InheritFromInsert(m, a, insert, colour);
-    m.ArcAry.push_back(std::move(a));
+    AppendPlaced(m.ArcAry, m.BlkArcAry[i], [&](TArcBlk& a) {
+      a.center = place(a.center);
+      a.hankei *= radiusScale;
+      double st = PlacedAngle(insert, a.st), ed = PlacedAngle(insert, a.ed);
+      if (mirrors) std::swap(st, ed);
+      a.st = NormalizeDegrees(st + insert.rotate);
+      a.ed = NormalizeDegrees(ed + insert.rotate);
+      InheritFromInsert(m, a, insert, colour);
+    });
   }
   for (std::size_t i : recs.texts) {
-    TTextBlk t = m.BlkTextAry[i];
-    t.pt10 = place(t.pt10);
-    if (transformMtextDirection || !t.mtflag) t.pt11 = place(t.pt11);
-    t.code40 *= radiusScale;
-    InheritFromInsert(m, t, insert, colour);
-    m.TextAry.push_back(std::move(t));
+    AppendPlaced(m.TextAry, m.BlkTextAry[i], [&](TTextBlk& t) {
+      t.pt10 = place(t.pt10);
+      if (transformMtextDirection || !t.mtflag) t.pt11 = place(t.pt11);
+      t.code40 *= radiusScale;
+      InheritFromInsert(m, t, insert, colour);
+    });
   }
 }
 

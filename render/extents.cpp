@@ -1,5 +1,7 @@
 #include "render/extents.h"
 
+#include <cmath>
+#include <cstdint>
 #include <optional>
 
 #include "render/colors.h"
@@ -82,6 +84,13 @@ class Extents {
     }
   }
   bool Found() const { return box_.has_value(); }
+  // Whether the box found so far holds the square of half-side |r| about c, and with it every
+  // point that c offset by at most |r| along each axis rounds to. False for NaN.
+  bool Holds(const TAcadPoint& c, double r) const {
+    if (!box_) return false;
+    const double a = std::fabs(r);
+    return box_->min.x <= c.x - a && c.x + a <= box_->max.x && box_->min.y <= c.y - a && c.y + a <= box_->max.y;
+  }
   TBox Result() const {
     if (!box_) return {};
     return {{box_->min.x, box_->min.y, 0}, {box_->max.x, box_->max.y, 0}};
@@ -95,53 +104,53 @@ class Extents {
 
 TBox TextBox(const TTextBlk& t) { return t.mtflag ? MtextBox(t) : SingleTextBox(t); }
 
-TBox ComputeExtentsAndAssignPens(TDrawingModel& m) {
+namespace {
+
+// The extents of the visible records, calling visit(record, layer index) for every line,
+// circle, arc and text on the way.
+template <class Model, class Visit>
+TBox ScanExtents(Model& m, Visit&& visit) {
   const LayerLookup layers(m);
-  TPenAssigner pens(m);
   auto counts = [&](const auto& r, std::int32_t layer) {
     return r.code60 == 0 && r.code67 == 0 && (layer < 0 || m.LayerAry[static_cast<std::size_t>(layer)].visible);
   };
   Extents ext;
-  for (TAcadLineBlk& l : m.LineAry) {
+  for (auto& l : m.LineAry) {
     const std::int32_t layer = layers.Index(l.layer);
     if (counts(l, layer)) ext.Add(SegmentBox(l.st, l.ed));
-    pens.Assign(l, layer);
+    visit(l, layer);
   }
-  for (TCircleBlk& c : m.CircleAry) {
+  for (auto& c : m.CircleAry) {
     const std::int32_t layer = layers.Index(c.layer);
     if (counts(c, layer)) ext.Add(CircleBox(c.center, c.hankei));
-    pens.Assign(c, layer);
+    visit(c, layer);
   }
-  for (TArcBlk& a : m.ArcAry) {
+  for (auto& a : m.ArcAry) {
     const std::int32_t layer = layers.Index(a.layer);
-    if (counts(a, layer)) ext.Add(ArcBox(a.center, a.hankei, a.st * kDegToRad, a.ed * kDegToRad));
-    pens.Assign(a, layer);
+    // An arc inside the box found so far cannot widen it: its ends need not be worked out.
+    if (counts(a, layer) && !ext.Holds(a.center, a.hankei))
+      ext.Add(ArcBox(a.center, a.hankei, a.st * kDegToRad, a.ed * kDegToRad));
+    visit(a, layer);
   }
   // Texts count only when nothing else does.
   const bool texts = !ext.Found();
-  for (TTextBlk& t : m.TextAry) {
+  for (auto& t : m.TextAry) {
     const std::int32_t layer = layers.Index(t.layer);
     if (texts && counts(t, layer)) ext.Add(TextBox(t));
-    pens.Assign(t, layer);
+    visit(t, layer);
   }
   return ext.Result();
 }
 
+}  // namespace
+
 TBox ComputeExtents(const TDrawingModel& m) {
-  const LayerLookup layers(m);
-  auto counts = [&](const auto& r) { return r.code60 == 0 && r.code67 == 0 && layers.Visible(r.layer); };
-  Extents ext;
-  for (const TAcadLineBlk& l : m.LineAry)
-    if (counts(l)) ext.Add(SegmentBox(l.st, l.ed));
-  for (const TCircleBlk& c : m.CircleAry)
-    if (counts(c)) ext.Add(CircleBox(c.center, c.hankei));
-  for (const TArcBlk& a : m.ArcAry)
-    if (counts(a)) ext.Add(ArcBox(a.center, a.hankei, a.st * kDegToRad, a.ed * kDegToRad));
-  if (!ext.Found()) {
-    for (const TTextBlk& t : m.TextAry)
-      if (counts(t)) ext.Add(TextBox(t));
-  }
-  return ext.Result();
+  return ScanExtents(m, [](const auto&, std::int32_t) {});
+}
+
+TBox ComputeExtentsAndAssignPens(TDrawingModel& m) {
+  TPenAssigner pens(m);
+  return ScanExtents(m, [&](auto& r, std::int32_t layer) { pens.Assign(r, layer); });
 }
 
 }  // namespace tesmar
