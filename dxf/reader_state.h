@@ -63,7 +63,10 @@ class NameTable {
  public:
   explicit NameTable(bool upper) : upper_(upper) {}
   std::size_t Id(const TextDecoder& decode, std::string_view bytes) {
-    if (last_ < keys_.size() && keys_[last_] == bytes) return last_;
+    // A drawing's entities use a few names over and over: a small cache by length and last
+    // characters answers most of them without hashing the whole name.
+    std::size_t& cached = cache_[Slot(bytes)];
+    if (cached < keys_.size() && keys_[cached] == bytes) return cached;
     auto it = ids_.find(bytes);
     if (it == ids_.end()) {
       keys_.emplace_back(bytes);
@@ -71,7 +74,7 @@ class NameTable {
       texts_.emplace_back(upper_ ? UpperCase16(text) : text);
       it = ids_.emplace(keys_.back(), keys_.size() - 1).first;
     }
-    return last_ = it->second;
+    return cached = it->second;
   }
   const TName& Text(std::size_t id) const { return texts_[id]; }
 
@@ -80,7 +83,14 @@ class NameTable {
   std::deque<std::string> keys_;  // never moves, so the map's views stay valid
   std::vector<TName> texts_;
   std::unordered_map<std::string_view, std::size_t> ids_;
-  std::size_t last_ = static_cast<std::size_t>(-1);
+  static std::size_t Slot(std::string_view b) {
+    const std::size_t n = b.size();
+    const unsigned last = n > 0 ? static_cast<unsigned char>(b[n - 1]) : 0;
+    const unsigned before = n > 1 ? static_cast<unsigned char>(b[n - 2]) : 0;
+    return (n * 7 + last + before * 13) % kCacheSlots;
+  }
+  static constexpr std::size_t kCacheSlots = 64;
+  std::size_t cache_[kCacheSlots] = {};  // ids; an id that does not hold the key is a miss
 };
 
 // Entity kinds, in the order in which their maps are tried.

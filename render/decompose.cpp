@@ -59,12 +59,12 @@ TAcadLineBlk PolylineLine(const TLwpBlk& p, TAcadPoint st, TAcadPoint ed) {
 
 // The segments of an ordinary polyline (closing segment included when it is closed).
 // `chordLimit` > 0 turns bulge arcs of at most that many degrees into their chords.
-void AppendPolylineSegments(const TLwpBlk& p, std::vector<TLwpVer> v, double chordLimit, bool copyExtrusion,
+void AppendPolylineSegments(const TLwpBlk& p, const std::vector<TLwpVer>& v, double chordLimit, bool copyExtrusion,
                             std::vector<TAcadLineBlk>& lines, std::vector<TArcBlk>& arcs) {
   if (v.size() < 2) return;
-  if (p.code70 & kPolylineClosed) v.push_back(v.front());
-  for (std::size_t i = 0; i + 1 < v.size(); ++i) {
-    const TAcadPoint a = v[i].code10, b = v[i + 1].code10;
+  const std::size_t segments = (p.code70 & kPolylineClosed) ? v.size() : v.size() - 1;
+  for (std::size_t i = 0; i < segments; ++i) {
+    const TAcadPoint a = v[i].code10, b = v[i + 1 == v.size() ? 0 : i + 1].code10;
     if (v[i].code42 != 0) {
       const TBulgeArc bulge = BulgeToArc(a, b, v[i].code42);
       TArcBlk arc = ArcFromBulge(p, bulge);
@@ -110,6 +110,9 @@ void AppendMeshLines(const TLwpBlk& p, const std::vector<TLwpVer>& v, std::vecto
   }
 }
 
+// IsDefaultExtrusion, answered at once for the exact default that nearly every record has.
+bool Flat(const TAcadPoint& n) { return (n.x == 0 && n.y == 0 && n.z == 1) || IsDefaultExtrusion(n); }
+
 bool IsMesh(const TLwpBlk& p) { return (p.code70 & (kPolylineMesh | kPolylinePolyface)) != 0; }
 
 }  // namespace
@@ -131,8 +134,8 @@ TDecomposeCounts CountDecomposition(const TDrawingModel& m, double step) {
     // Ellipses, tilted arcs and circles: at most one turn in steps of `step`, and one more.
     const std::size_t perTurn = static_cast<std::size_t>(std::ceil(kTwoPi / stepRad)) + 2;
     for (const TEllipseBlk& e : m.EllipseAry) c.lines += (e.code60 == 0) * perTurn;
-    for (const TArcBlk& a : m.ArcAry) c.lines += (a.code60 == 0 && !IsDefaultExtrusion(a.code210)) * perTurn;
-    for (const TCircleBlk& k : m.CircleAry) c.lines += (k.code60 == 0 && !IsDefaultExtrusion(k.code210)) * perTurn;
+    for (const TArcBlk& a : m.ArcAry) c.lines += (a.code60 == 0 && !Flat(a.code210)) * perTurn;
+    for (const TCircleBlk& k : m.CircleAry) c.lines += (k.code60 == 0 && !Flat(k.code210)) * perTurn;
   }
   for (const TFaceBlk& f : m.FaceAry) c.lines += f.code60 == 0 ? std::clamp<int>(f.count, 0, 4) : 0;
   for (const TLeaderBlk& l : m.LeaderAry) c.lines += (l.code60 == 0) * 3;
@@ -230,7 +233,7 @@ void ExplodeTiltedArcs(TDrawingModel& m, double step, bool all) {
   if (!(stepRad > 0)) return;
   for (TArcBlk& arc : m.ArcAry) {
     if (arc.code60 != 0) continue;
-    if (!all && IsDefaultExtrusion(arc.code210)) continue;
+    if (!all && Flat(arc.code210)) continue;
     arc.code67 = -1;
     const double a0 = arc.st * kDegToRad;
     double a1 = arc.ed * kDegToRad;
@@ -249,7 +252,7 @@ void ExplodeTiltedCircles(TDrawingModel& m, double step, bool all) {
   const int n = static_cast<int>(std::nearbyint(kTwoPi / stepRad - 0.5));
   for (TCircleBlk& c : m.CircleAry) {
     if (c.code60 != 0) continue;
-    if (!all && IsDefaultExtrusion(c.code210)) continue;
+    if (!all && Flat(c.code210)) continue;
     c.code67 = -1;
     AppendPolygon(c, n, 0, step, 0, m.LineAry);
   }
@@ -257,7 +260,7 @@ void ExplodeTiltedCircles(TDrawingModel& m, double step, bool all) {
 
 void LinesToWorld(TDrawingModel& m) {
   for (TAcadLineBlk& l : m.LineAry) {
-    if (IsDefaultExtrusion(l.code210)) continue;
+    if (Flat(l.code210)) continue;
     l.st = OcsToWcs(l.st, l.code210);
     l.ed = OcsToWcs(l.ed, l.code210);
   }
@@ -266,7 +269,7 @@ void LinesToWorld(TDrawingModel& m) {
 void TextsToWorld(TDrawingModel& m) {
   for (TTextBlk& t : m.TextAry) {
     const TAcadPoint n = t.code210;
-    if (IsDefaultExtrusion(n)) continue;
+    if (Flat(n)) continue;
     t.pt10 = OcsToWcs(t.pt10, n);
     t.pt11 = OcsToWcs(t.pt11, n);
     t.code50 += AcadPointAngle(OcsToWcs({0, 0, 0}, n), OcsToWcs({100, 0, 0}, n)) * kRadToDeg;

@@ -2,8 +2,13 @@
 
 #include <cmath>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
+
+#include "base/codepage.h"
+#include "base/strings.h"
 
 namespace tesmar {
 namespace {
@@ -102,6 +107,44 @@ TEST(DrawingModel, ClearAllAndTableNames) {
   ClearAll(m);
   for (const auto& c : TableCounts(m)) EXPECT_EQ(c.count, 0u) << c.name;
   EXPECT_EQ(&TheModel(), &TheModel());
+}
+
+TEST(DrawingModel, NamesAreEqualExactlyWhenTheirTextsAre) {
+  const std::u16string texts[] = {u"", u"0", u"WALL", u"wall", u"WALL ", u"壁", u"LAYER-WITH-A-LONG-NAME-01"};
+  for (const std::u16string& a : texts) {
+    SCOPED_TRACE(Utf16ToUtf8(a));
+    const TName n(a);
+    EXPECT_EQ(n.str(), a);
+    EXPECT_EQ(static_cast<std::u16string_view>(n), a);
+    EXPECT_TRUE(n == a);
+    EXPECT_TRUE(n == a.c_str());
+    for (const std::u16string& b : texts) {
+      EXPECT_EQ(TName(a) == TName(b), a == b) << Utf16ToUtf8(b);
+      EXPECT_EQ(TName(a).Id() == TName(b).Id(), a == b) << Utf16ToUtf8(b);
+    }
+  }
+  EXPECT_EQ(TName(), TName(u"")) << "the default name is the empty one";
+  EXPECT_TRUE(TName().empty());
+  // Assigning a string stores its text, not the string object.
+  std::u16string text = u"DOOR";
+  TName n;
+  n = text;
+  text = u"WINDOW";
+  EXPECT_EQ(n, u"DOOR");
+}
+
+TEST(DrawingModel, NamesFromSeveralThreadsAgree) {
+  constexpr int kNames = 500;
+  std::vector<std::vector<TName>> seen(4);
+  std::vector<std::thread> threads;
+  for (auto& names : seen) {
+    threads.emplace_back([&names] {
+      for (int i = 0; i < kNames; ++i) names.emplace_back(u"THREADED-" + IntToStr16(i));
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  for (std::size_t t = 1; t < seen.size(); ++t) EXPECT_EQ(seen[t], seen[0]);
+  EXPECT_EQ(seen[0][7], u"THREADED-7");
 }
 
 }  // namespace

@@ -94,6 +94,34 @@ TEST(Colors, AssignPensFillsEveryDrawableTable) {
   EXPECT_EQ(m.LayerAry.size(), 2u);  // resolving pens adds no layer
 }
 
+TEST(Colors, AssignPensAgreesWithTheOneRecordLookups) {
+  // Records in an order that switches layer and linetype from one record to the next and back,
+  // against the layer search and pen-style choice made for each record on its own.
+  TDrawingModel m;
+  m.LayerAry.push_back({.Name = u"WALL", .ltype = u"HIDDEN"});
+  m.LayerAry.push_back({.Name = u"", .ltype = u"CENTER"});
+  m.LayerAry.push_back({.Name = u"WALL", .ltype = u"PHANTOM"});
+  m.LayerAry.push_back({.Name = u"DOOR", .ltype = u"DOT"});
+  const char16_t* layers[] = {u"WALL", u"", u"DOOR", u"GHOST", u"wall"};
+  const char16_t* ltypes[] = {u"BYLAYER", u"", u"bylayer", u"BORDER", u"CONTINUOUS", u"BYBLOCK"};
+  for (int round = 0; round < 3; ++round) {
+    for (const char16_t* layer : layers) {
+      for (std::size_t i = 0; i < std::size(ltypes); ++i) {
+        TAcadLineBlk l;
+        l.layer = layer;
+        l.ltype = ltypes[(i + round) % std::size(ltypes)];
+        m.LineAry.push_back(l);
+      }
+    }
+  }
+  AssignPens(m);
+  for (const TAcadLineBlk& l : m.LineAry) {
+    SCOPED_TRACE(Utf16ToUtf8(l.layer.str() + u" / " + l.ltype.str()));
+    EXPECT_EQ(l.PenStyle, ResolvePenStyle(m, l.ltype, l.layer));
+    EXPECT_EQ(l.layindex, GetLayerIndex(m, l.layer));
+  }
+}
+
 TEST(Colors, ColourModes) {
   const TColor red = 0x0000FF, black = 0, white = 0xFFFFFF;
   EXPECT_EQ(ApplyColourMode(red, black, 0), red);

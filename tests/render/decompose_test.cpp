@@ -313,5 +313,50 @@ TEST(Decompose, FacesLeadersSolidsSplines) {
   ExpectLine(m.LineAry[2], {2, 0, 0}, {3, 1, 0});
 }
 
+TEST(Decompose, CountDecompositionBoundsWhatTheStepsAdd) {
+  TDrawingModel m;
+  AddPolyline(m.LwpAry, m.VerAry, 1, {{0, 0, 0.5}, {1, 0, 0.001}, {1, 1, 0}, {0, 1, -1}});
+  AddPolyline(m.LwpAry, m.VerAry, 0, {{0, 0, 0}, {5, 0, 1}, {5, 5, 0}});
+  TLwpBlk& mesh = AddPolyline(m.LwpAry, m.VerAry, 16 | 1, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 2, 0}, {1, 2, 0}});
+  mesh.code71 = 3, mesh.code72 = 2;
+  TEllipseBlk full;
+  full.endpoint = {2, 0, 0}, full.henpei = 0.5, full.owari = kTwoPi;
+  TEllipseBlk huge = full;
+  huge.kaisi = -1e300, huge.owari = 1e300;
+  m.EllipseAry = {full, huge};
+  TArcBlk tilted;
+  tilted.hankei = 1, tilted.st = 350, tilted.ed = 10, tilted.code210 = {1, 0, 0};
+  TArcBlk wide = tilted;
+  wide.st = -1e9, wide.ed = 1e9;
+  m.ArcAry = {tilted, wide, TArcBlk{}};
+  TCircleBlk circle;
+  circle.hankei = 1, circle.code210 = {0, 1, 0};
+  m.CircleAry = {circle, TCircleBlk{}};
+  TFaceBlk face;
+  face.count = 4;
+  m.FaceAry = {face, TFaceBlk{}};
+  TLeaderBlk leader;
+  leader.code76 = 3, leader.code41 = 2;
+  m.LeaderAry = {leader};
+  m.SolidAry = {TSolidBlk{}};
+  TSplineBlk spline;
+  spline.code70 = 8;
+  spline.code10Ary = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {2, 1, 0}};
+  m.SplineAry = {spline};
+
+  const TDecomposeCounts c = CountDecomposition(m, 10);
+  const std::size_t arcs = m.ArcAry.size();
+  ExplodePolylines(m);
+  ExplodeEllipses(m, 10);
+  ExplodeTiltedArcs(m, 10, false);
+  ExplodeTiltedCircles(m, 10, false);
+  ExplodeFaces(m);
+  ExplodeLeaders(m);
+  ExplodeSolids(m);
+  ExplodeSplines(m);
+  EXPECT_GE(c.lines, m.LineAry.size());
+  EXPECT_GE(c.arcs, m.ArcAry.size() - arcs);
+}
+
 }  // namespace
 }  // namespace tesmar

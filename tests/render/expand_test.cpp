@@ -313,5 +313,55 @@ TEST(Expand, AnonymousBlocks) {
   }
 }
 
+TEST(Expand, CountExpansionIsWhatTheExpansionAdds) {
+  // Every way a block gets copied, and every way it does not: nested INSERTs of placed,
+  // hidden, unplaced, mirrored and anonymous blocks, INSERTs of missing blocks, dimensions.
+  std::vector<std::pair<const char*, TDrawingModel>> cases;
+  cases.emplace_back("placed", NestedFixture({0, 0, 0}, Insert(u"A", {100, 0, 0}, 90)));
+  TInsertBlk hidden = Insert(u"A", {});
+  hidden.code60 = 1;
+  cases.emplace_back("hidden", NestedFixture({0, 0, 0}, hidden));
+  cases.emplace_back("unplaced", NestedFixture({0, 0, 0}, Insert(u"OTHER", {})));
+  cases.emplace_back("mirrored", NestedFixture({0, 0, 0}, Insert(u"A", {}, 0, {-1, 1, 1})));
+  TDrawingModel twice = NestedFixture({0, 0, 0}, Insert(u"A", {}));
+  twice.EntInsertAry.push_back(Insert(u"B", {1, 1, 0}));
+  twice.EntInsertAry.push_back(Insert(u"B", {2, 2, 0}));
+  twice.BlkArcAry.push_back(Arc(u"B", 0, 90));
+  twice.BlkTextAry.push_back([] {
+    TTextBlk t;
+    t.bname = u"B";
+    t.str = u"T";
+    return t;
+  }());
+  cases.emplace_back("placed directly and through A", std::move(twice));
+  for (bool placed : {false, true}) {
+    TDrawingModel dim = NestedFixture({0, 0, 0}, Insert(placed ? u"*D2" : u"OTHER", {}));
+    dim.BlockAry[0].name = u"*D2";
+    dim.BlockAry[0].InsertAry[0].dimBlkName = u"*D2";
+    TSolidBlk s;
+    s.bname = u"*D2";
+    dim.BlkSolidAry.push_back(s);
+    dim.BlkLineAry.push_back(Line(u"*D2", {}, {1, 0, 0}));
+    TDimensionBlk d;
+    d.dimblkName = u"*D2";
+    dim.DimensionAry.push_back(d);
+    TDimensionBlk other;
+    other.dimblkName = u"*D9";  // a dimension whose block is missing
+    dim.DimensionAry.push_back(other);
+    cases.emplace_back(placed ? "anonymous, placed, with dimensions" : "anonymous dimension block", std::move(dim));
+  }
+  for (auto& [name, m] : cases) {
+    SCOPED_TRACE(name);
+    const TBlockIndex index(m);
+    const TCopyCounts c = CountExpansion(m, index);
+    ExpandInserts(m, index);
+    ExpandBlocks(m, index);
+    EXPECT_EQ(c.lines, m.LineAry.size());
+    EXPECT_EQ(c.circles, m.CircleAry.size());
+    EXPECT_EQ(c.arcs, m.ArcAry.size());
+    EXPECT_EQ(c.texts, m.TextAry.size());
+  }
+}
+
 }  // namespace
 }  // namespace tesmar
