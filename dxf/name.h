@@ -21,9 +21,16 @@ class TName {
   const std::u16string& str() const noexcept { return *text_; }
   operator const std::u16string&() const noexcept { return *text_; }
   operator std::u16string_view() const noexcept { return *text_; }
+  // The read-only part of std::u16string, for code that treats a name as its text.
   bool empty() const noexcept { return text_->empty(); }
   std::size_t size() const noexcept { return text_->size(); }
+  std::size_t length() const noexcept { return text_->size(); }
+  const char16_t* c_str() const noexcept { return text_->c_str(); }
+  const char16_t* data() const noexcept { return text_->data(); }
+  std::u16string::const_iterator begin() const noexcept { return text_->begin(); }
+  std::u16string::const_iterator end() const noexcept { return text_->end(); }
   char16_t front() const { return text_->front(); }
+  char16_t back() const { return text_->back(); }
   // The same for equal texts, different for different ones.
   const void* Id() const noexcept { return text_; }
 
@@ -31,6 +38,8 @@ class TName {
   friend bool operator==(TName a, std::u16string_view b) noexcept { return *a.text_ == b; }
   friend bool operator==(TName a, const char16_t* b) { return *a.text_ == b; }
   friend bool operator==(TName a, const std::u16string& b) noexcept { return *a.text_ == b; }
+  friend std::u16string operator+(TName a, std::u16string_view b) { return *a.text_ + std::u16string(b); }
+  friend std::u16string operator+(std::u16string_view a, TName b) { return std::u16string(a) + *b.text_; }
 
  private:
   static const std::u16string& EmptyText() noexcept;

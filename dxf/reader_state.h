@@ -64,7 +64,7 @@ class NameTable {
   explicit NameTable(bool upper) : upper_(upper) {}
   std::size_t Id(const TextDecoder& decode, std::string_view bytes) {
     // A drawing's entities use a few names over and over: a small cache by length and last
-    // characters answers most of them without hashing the whole name.
+    // bytes answers most of them without hashing the whole name.
     std::size_t& cached = cache_[Slot(bytes)];
     if (cached < keys_.size() && keys_[cached] == bytes) return cached;
     auto it = ids_.find(bytes);
@@ -84,12 +84,11 @@ class NameTable {
   std::vector<TName> texts_;
   std::unordered_map<std::string_view, std::size_t> ids_;
   static std::size_t Slot(std::string_view b) {
-    const std::size_t n = b.size();
-    const unsigned last = n > 0 ? static_cast<unsigned char>(b[n - 1]) : 0;
-    const unsigned before = n > 1 ? static_cast<unsigned char>(b[n - 2]) : 0;
-    return (n * 7 + last + before * 13) % kCacheSlots;
+    std::uint64_t h = b.size();
+    for (std::size_t i = b.size() > 4 ? b.size() - 4 : 0; i < b.size(); ++i) h = h * 131 + static_cast<unsigned char>(b[i]);
+    return static_cast<std::size_t>((h * 0x9E3779B97F4A7C15ull) >> 56);
   }
-  static constexpr std::size_t kCacheSlots = 64;
+  static constexpr std::size_t kCacheSlots = 256;
   std::size_t cache_[kCacheSlots] = {};  // ids; an id that does not hold the key is a miss
 };
 

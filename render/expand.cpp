@@ -29,7 +29,8 @@ bool Mirrors(const TInsertBlk& insert) { return (insert.scale.x < 0) != (insert.
 // Keeps an angle in degrees within [0, 360).
 double NormalizeDegrees(double a) {
   if (!std::isfinite(a)) return a;
-  double r = std::fmod(a, 360.0);
+  // Within a turn either side of the range, fmod's exact result is known without dividing.
+  double r = (a > -360.0 && a < 360.0) ? a : (a >= 360.0 && a < 720.0) ? a - 360.0 : std::fmod(a, 360.0);
   if (r < 0) r += 360.0;
   if (r >= 360.0) r = 0;
   return r;

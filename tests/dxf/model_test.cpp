@@ -131,6 +131,8 @@ TEST(DrawingModel, NamesAreEqualExactlyWhenTheirTextsAre) {
   n = text;
   text = u"WINDOW";
   EXPECT_EQ(n, u"DOOR");
+  EXPECT_EQ(u"Layer " + n + u"!", u"Layer DOOR!");
+  EXPECT_EQ(std::u16string(n.begin(), n.end()), n.c_str());
 }
 
 TEST(DrawingModel, NamesFromSeveralThreadsAgree) {
