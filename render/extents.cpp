@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "render/colors.h"
+#include "render/colours.h"
 #include "render/layer_lookup.h"
 #include "render/textcodes.h"
 
