@@ -4,9 +4,11 @@
 // drawn by the render pass.
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
+#include "base/rgb_image.h"
 #include "dxf/model.h"
 #include "render/canvas.h"
 #include "render/render_pass.h"
@@ -17,7 +19,11 @@ namespace tesmar {
 
 inline constexpr Colour kFrameCyan = 0xFFFF00;
 
-// An 8-bit DIB section with a memory DC; colour table entry i is AciToColor(i) (0 black).
+// The face of the raster's default font, which texts are drawn in.
+inline constexpr char16_t kRasterFace[] = u"MS UI Gothic";
+
+// An 8-bit DIB section kept selected into its own memory DC; colour table entry i is
+// AciToColor(i) for 1..255 and black for 0. The DC's font is kRasterFace.
 class TRaster8 {
  public:
   TRaster8(int W, int H);
@@ -25,22 +31,25 @@ class TRaster8 {
   TRaster8(const TRaster8&) = delete;
   TRaster8& operator=(const TRaster8&) = delete;
 
-  int Width() const { return w_; }
-  int Height() const { return h_; }
-  HDC Dc() const { return dc_; }
-  HBITMAP Bitmap() const { return bmp_.get(); }
-  // Row y (top-down) of palette indices; rows are Stride() bytes apart.
-  const std::uint8_t* Row(int y) const { return bits_ + static_cast<std::ptrdiff_t>(y) * stride_; }
-  int Stride() const { return stride_; }
-  Colour PixelColour(int x, int y) const;
+  int Width() const { return dib_.Width(); }
+  int Height() const { return dib_.Height(); }
+  HDC Dc() const { return dib_.Dc(); }
+  HBITMAP Bitmap() const { return dib_.Handle(); }
+  // Row y (top-down) of colour-table indices; rows are Stride() bytes apart.
+  const std::uint8_t* Row(int y) const { return dib_.Row(y); }
+  int Stride() const { return dib_.Stride(); }
+  Colour PixelColour(int x, int y) const { return dib_.Pixel(x, y); }
+  // The whole raster as colours.
+  RgbImage ToRgb() const;
 
  private:
-  int w_, h_, stride_ = 0;
-  HDC dc_ = nullptr;
-  ui::Bitmap bmp_;
-  HGDIOBJ old_ = nullptr;
-  std::uint8_t* bits_ = nullptr;
+  ui::DibBitmap dib_;
+  ui::Font font_;
+  HGDIOBJ oldFont_ = nullptr;
 };
+
+// The colour table of the raster.
+const std::array<RGBQUAD, 256>& RasterColourTable();
 
 // Clears (0, 0)-(W, H) to black and draws the one-pixel cyan frame along its border.
 void DrawEmptyFrame(Canvas& canvas, int W, int H);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "dxf/model.h"
 #include "render/canvas.h"
@@ -14,7 +15,16 @@
 
 namespace tesmar {
 
-class TRenderIndex;
+// Bounding boxes of the drawable records (one per record of LineAry, CircleAry, ArcAry and
+// TextAry, in table order), rounded outwards to floats: a box that misses the view rectangle
+// proves the record's in-view test false, a box inside it proves it true.
+class TRenderIndex {
+ public:
+  struct Box {
+    float minx, miny, maxx, maxy;
+  };
+  std::vector<Box> lines, circles, arcs, texts;
+};
 
 // The arguments of one pass. `selectedLayer` empty (std::nullopt) draws by visibility and view;
 // a layer name draws exactly the records of that layer, wherever they are.
