@@ -19,7 +19,7 @@ class CountingCanvas : public Canvas {
   PenState Pen() const override { return pen_; }
   void SetPenColour(Colour c) override { pen_.colour = c, ++state; }
   void SetPenWidth(int w) override { pen_.width = w, ++state; }
-  void SetPenStyle(CanvasPenStyle s) override { pen_.style = s, ++state; }
+  void SetPenStyle(TPenStyle s) override { pen_.style = s, ++state; }
   void SetPenMode(PenMode m) override { pen_.mode = m, ++state; }
   BrushState Brush() const override { return brush_; }
   void SetBrushStyle(BrushStyle s) override { brush_.style = s, ++state; }

@@ -120,7 +120,7 @@ inline std::vector<BenchView> BenchViews(TDrawingModel& m, const TRenderIndex& i
       PenState Pen() const override { return pen; }
       void SetPenColour(Colour c) override { pen.colour = c; }
       void SetPenWidth(int w) override { pen.width = w; }
-      void SetPenStyle(CanvasPenStyle s) override { pen.style = s; }
+      void SetPenStyle(TPenStyle s) override { pen.style = s; }
       void SetPenMode(PenMode md) override { pen.mode = md; }
       BrushState Brush() const override { return brush; }
       void SetBrushStyle(BrushStyle s) override { brush.style = s; }

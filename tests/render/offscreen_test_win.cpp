@@ -8,7 +8,7 @@
 
 #include "dwg/dwg_thumbnail_win.h"
 #include "render/canvas_gdi_win.h"
-#include "render/colors.h"
+#include "render/colours.h"
 #include "render/png_wic_win.h"
 #include "tests/support/mixed_drawing.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "render/canvas_recording.h"
-#include "render/colors.h"
+#include "render/colours.h"
 #include "render/render_pass.h"
 #include "render/view.h"
 #include "tests/support/mixed_drawing.h"

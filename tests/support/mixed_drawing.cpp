@@ -2,7 +2,8 @@
 
 #include <random>
 
-#include "render/colors.h"
+#include "render/colours.h"
+#include "render/geometry.h"
 
 namespace tesmar::test {
 
