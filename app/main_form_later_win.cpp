@@ -1,6 +1,6 @@
 // Handlers of the main window for the library catalogue, the preview grid and the hint file
 // (the portable rules they follow live in library/ and dwg/; here they meet the controls),
-// and those of the CAD link and the conversion, which do nothing yet.
+// and those of the conversion, which do nothing yet.
 #include <windows.h>
 
 #include <algorithm>
@@ -462,14 +462,6 @@ void TTesmarMainForm::ShowHoverText(const ui::ImageBox& cell) {
     Edit1().SetText(FormatHoverDate(t, LocaleText(LOCALE_SDATE, u"/"), LocaleText(LOCALE_STIME, u":"), cell.Hint()));
 }
 
-// ---- CAD link
-void TTesmarMainForm::CAD5Click() {}
-void TTesmarMainForm::N6Click() {}
-void TTesmarMainForm::Image1DblClick(ui::ImageBox& Sender) {}
-void TTesmarMainForm::LISP1Click() {}
-void TTesmarMainForm::CAD6Click(const ui::MenuItem& Sender) {}
-void TTesmarMainForm::CreateMessageFilter() {}
-void TTesmarMainForm::RevokeMessageFilter() {}
 
 // ---- Conversion
 void TTesmarMainForm::ODAFileConverter1Click() {}

@@ -124,21 +124,21 @@ TMessageFilter::~TMessageFilter() {
   if (FOldFilter) FOldFilter->Release();
 }
 
-void TMessageFilter::RegisterFilter() {
+bool TMessageFilter::RegisterFilter() {
   IMessageFilter* old = nullptr;
-  Check(CoRegisterMessageFilter(this, &old), u"CoRegisterMessageFilter");
+  if (FAILED(CoRegisterMessageFilter(this, &old))) return false;
   if (FOldFilter) FOldFilter->Release();
   FOldFilter = old;
+  return true;
 }
 
 void TMessageFilter::RevokeFilter() {
   IMessageFilter* replaced = nullptr;
   IMessageFilter* old = FOldFilter;
   FOldFilter = nullptr;
-  HRESULT hr = CoRegisterMessageFilter(old, &replaced);
+  CoRegisterMessageFilter(old, &replaced);  // a thread whose apartment is gone has nothing to undo
   if (old) old->Release();
   if (replaced) replaced->Release();  // this object's registration
-  Check(hr, u"CoRegisterMessageFilter");
 }
 
 HRESULT STDMETHODCALLTYPE TMessageFilter::QueryInterface(REFIID riid, void** out) {

@@ -19,8 +19,9 @@ class TMessageFilter : public IMessageFilter {
   static constexpr DWORD kRetryAfterMs = 1000;
   // A new filter with one reference, held by the caller.
   static TMessageFilter* Create();
-  // Registers this filter for the thread and keeps the one it replaces.
-  void RegisterFilter();
+  // Registers this filter for the thread and keeps the one it replaces. False when the thread
+  // has no single-threaded COM apartment (no filter can be registered there).
+  bool RegisterFilter();
   // Puts the filter that was registered before back.
   void RevokeFilter();
 

@@ -23,7 +23,7 @@ class CadLink : public ::testing::Test {
  protected:
   void SetUp() override {
     filter_ = TMessageFilter::Create();
-    filter_->RegisterFilter();
+    ASSERT_TRUE(filter_->RegisterFilter());
   }
   void TearDown() override {
     filter_->RevokeFilter();
