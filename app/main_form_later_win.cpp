@@ -15,6 +15,7 @@
 #include "library/hint_file.h"
 #include "library/paging.h"
 #include "library/preview_fit.h"
+#include "render/image_canvas_win.h"
 #include "render/prepare_canvas.h"
 
 namespace tesmar {
@@ -131,7 +132,7 @@ void TTesmarMainForm::WalkTopFolder() {
   for (ui::ImageBox* im : ImgAry) {
     if (!im) continue;
     im->SetHint(u"");
-    PrepareCanvas(im->GetCanvas(), im->Width(), im->Height(), 0);
+    PrepareCanvas(CanvasOf(*im), im->Width(), im->Height(), 0);
   }
   if (ComboBox1().Count() == 0) return;
 

@@ -9,6 +9,7 @@
 #include "app/settings_file_win.h"
 #include "app/startup.h"
 #include "base/strings.h"
+#include "render/image_canvas_win.h"
 #include "render/prepare_canvas.h"
 #include "ui/dark_menu.h"
 #include "ui/display.h"
@@ -294,7 +295,7 @@ void TTesmarMainForm::LayoutGrid(bool clearCells) {
         // A picture of an earlier size (before a DPI change) is replaced by one of the cell's.
         const int w = std::max(1, im->Width()), h = std::max(1, im->Height());
         if (!im->HasPicture() || im->Picture().Width() != w || im->Picture().Height() != h) im->NewPicture(w, h);
-        PrepareCanvas(im->GetCanvas(), w, h, 0);
+        PrepareCanvas(CanvasOf(*im), w, h, 0);
       }
     }
   }
