@@ -1,8 +1,12 @@
 // Handlers of the main window for the CAD link: the target CAD dialog, the insert settings
 // dialog, the insert and LISP-load commands, and the COM message filter of the window's life.
 // The texts come from cadlink/commands.h; the sending from cadlink/cad_link_win.h.
+#include <windows.h>
+
 #include "app/forms_win.h"
 #include "app/main_form_win.h"
+#include "app/startup.h"
+#include "base/textfile.h"
 #include "cadlink/cad_link_win.h"
 #include "cadlink/commands.h"
 #include "cadlink/setting_form_win.h"
@@ -25,6 +29,13 @@ std::optional<std::u16string> ChosenDrawing(const TTesmarMainForm& f) {
 }
 
 }  // namespace
+
+void TTesmarMainForm::SetTargetCaption() {
+  TextLines lines;
+  if (!ReadTextLines(PathFromU16(TargetListFile()), lines)) return;
+  if (auto name = TargetNameFor(lines.lines, g_TargetProgID))
+    MenuItem(u"CAD5").SetCaption(kTargetCaptionPrefix + *name);
+}
 
 InsertSettings TTesmarMainForm::CurrentInsertSettings() const {
   InsertSettings s;
