@@ -46,6 +46,23 @@ class CadLink : public ::testing::Test {
   TMessageFilter* filter_ = nullptr;
 };
 
+TEST_F(CadLink, FilterRetriesOnlyBusyRejectionsAndPutsThePreviousFilterBack) {
+  EXPECT_EQ(filter_->HandleInComingCall(CALLTYPE_TOPLEVEL, nullptr, 0, nullptr), DWORD(SERVERCALL_ISHANDLED));
+  EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), 1000u);
+  EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 0, SERVERCALL_REJECTED), DWORD(-1));
+  EXPECT_EQ(filter_->MessagePending(nullptr, 0, PENDINGTYPE_TOPLEVEL), DWORD(PENDINGMSG_WAITNOPROCESS));
+
+  TMessageFilter* second = TMessageFilter::Create();
+  ASSERT_TRUE(second->RegisterFilter());
+  second->RevokeFilter();
+  second->Release();
+  IMessageFilter* current = nullptr;
+  ASSERT_EQ(CoRegisterMessageFilter(nullptr, &current), S_OK);
+  EXPECT_EQ(current, static_cast<IMessageFilter*>(filter_));
+  CoRegisterMessageFilter(current, nullptr);
+  if (current) current->Release();
+}
+
 TEST_F(CadLink, NothingRunningSendsNothingAndShowsNothing) {
   TestProgId id;
   EXPECT_FALSE(IsTargetCadRunning(id.ProgId()));
