@@ -22,7 +22,7 @@ struct BoxDesign {
 const BoxDesign kBoxes[] = {
     {1, 20, 16, 180, u"コマンドを使用"}, {2, 20, 39, 180, u"LISP 関数を使用"}, {7, 29, 85, 56, u"関数１"},
     {3, 87, 108, 70, u"分解"},           {4, 163, 108, 76, u"パージ"},          {8, 29, 133, 56, u"関数２"},
-    {5, 87, 155, 74, u"線分カット"},     {6, 163, 155, 82, u"挿入繰り返し"},
+    {5, 87, 155, 76, u"線分カット"},     {6, 163, 155, 84, u"挿入繰り返し"},
 };
 struct EditDesign {
   int x, y;
@@ -64,7 +64,8 @@ void TMorvikSettingForm::Create(HWND owner) {
   for (const auto& b : kBoxes)
     boxes_[b.n] = CreateDialogControl(L"BUTTON", BS_CHECKBOX | WS_TABSTOP, 0, b.caption, group_, kBoxFirst + b.n, b.x, b.y,
                                 b.w, 17, dpi, font_.get());
-  label1_ = CreateDialogControl(L"STATIC", 0, 0, u"ファイル名", group_, 0, 29, 62, 56, 17, dpi, font_.get());
+  label1_ = CreateDialogControl(L"STATIC", SS_LEFTNOWORDWRAP, 0, u"ファイル名", group_, 0, 29, 62, 58, 17, dpi,
+                                font_.get());
   for (int i = 0; i < 3; ++i)
     edits_[i] = CreateDialogControl(L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, u"", group_, kEditFirst + i,
                               kEdits[i].x, kEdits[i].y, 150, 21, dpi, font_.get());

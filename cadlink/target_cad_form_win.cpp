@@ -31,8 +31,11 @@ void TTargetCADForm::Create(HWND owner) {
   listFont_ = ui::CreatePixelFont(u"Tahoma", 13, dpi);
   HWND h = hwnd();
   // The list keeps the rows in the order the TargetList gives them (sorted there).
-  listBox1_ = CreateDialogControl(L"LISTBOX", WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE,
-                            u"", h, kListBox1, 8, 8, 299, 150, dpi, listFont_.get());
+  // The TAB of a row moves the ProgID to a column.
+  listBox1_ = CreateDialogControl(L"LISTBOX", WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS,
+                                  WS_EX_CLIENTEDGE, u"", h, kListBox1, 8, 8, 299, 150, dpi, listFont_.get());
+  const int tabStop = 100;  // dialog template units
+  SendMessageW(listBox1_, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
   label1_ = CreateDialogControl(L"STATIC", 0, 0, u"名称 （説明）", h, 0, 8, 166, 299, 16, dpi, font_.get());
   edit1_ = CreateDialogControl(L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, u"", h, kEdit1, 8, 183, 299, 22, dpi,
                          font_.get());

@@ -75,6 +75,15 @@ REG
   touch "$prefix/.tesmar-cad-registered"
 }
 
+# Xvfb has no window manager: Wine draws the title bars and frames itself, so screenshots show
+# the windows' captions as Windows would.
+tesmar_wine_draw_frames() {
+  local prefix=$1
+  [ -f "$prefix/.tesmar-frames" ] && return 0
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
+  touch "$prefix/.tesmar-frames"
+}
+
 winepath_w() { echo "Z:${1//\//\\}"; }
 
 tesmar_wine_env() {
@@ -95,6 +104,7 @@ tesmar_wine_env() {
     if [ -z "${DISPLAY:-}" ]; then tesmar_start_xvfb "$build" 9>&-; fi
     tesmar_wine_prefix_init "$WINEPREFIX" 9>&-
     tesmar_wine_register_cad "$WINEPREFIX" 9>&-
+    tesmar_wine_draw_frames "$WINEPREFIX" 9>&-
     # One persistent wineserver for the whole run. When this call started it, start Wine's
     # system services now with no terminal attached: services started by a test would hold
     # the test's output pipe open after it ends, and ctest would wait for them.

@@ -2,7 +2,7 @@
 //
 // It registers an application object (late-bound: HWND, ActiveDocument) in the running object
 // table under a class id, and the document object's SendCommand lists each text it receives in
-// the window, carriage returns shown as "↵". Escape key presses that reach the window are listed
+// the window, carriage returns shown as "<CR>". Escape key presses that reach the window are listed
 // too. Switches:
 //   /clsid:{...}     the class id to register under (default: the one the test prefix maps
 //                    "BricscadApp.AcadApplication" to)
@@ -55,7 +55,7 @@ void Record(const std::wstring& kind, const std::wstring& text, bool hasText) {
   std::wstring shown = kind;
   if (hasText) {
     shown += L": ";
-    for (wchar_t c : text) shown += c == L'\r' ? std::wstring(L"\u21B5") : std::wstring(1, c);
+    for (wchar_t c : text) shown += c == L'\r' ? std::wstring(L"<CR>") : std::wstring(1, c);
   }
   if (g_list) {
     LRESULT at = SendMessageW(g_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
@@ -274,7 +274,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = L"CadStandIn";
   RegisterClassExW(&wc);
-  g_main = CreateWindowExW(0, L"CadStandIn", L"CAD stand-in: received commands", WS_OVERLAPPEDWINDOW, 1000, 80, 700,
+  g_main = CreateWindowExW(0, L"CadStandIn", L"CAD stand-in: received commands", WS_OVERLAPPEDWINDOW, 960, 80, 940,
                            360, nullptr, nullptr, instance, nullptr);
   if (!g_main) return 1;
   g_list = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", nullptr,
