@@ -7,6 +7,7 @@
 #include "app/main_form_win.h"
 #include "app/startup.h"
 #include "base/textfile.h"
+#include "base/texts.h"
 #include "cadlink/cad_link_win.h"
 #include "cadlink/commands.h"
 #include "cadlink/setting_form_win.h"

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "base/strings.h"
+#include "base/texts.h"
 #include "cadlink/dialog_controls_win.h"
 #include "ui/display.h"
 #include "ui/seams.h"
@@ -182,7 +183,7 @@ void TTargetCADForm::Edit1KeyPress(wchar_t& key) {
 }
 
 void TTargetCADForm::Button1Click() {
-  if (onTargetChosen) onTargetChosen(u"ターゲット = " + list_.name, list_.progId);
+  if (onTargetChosen) onTargetChosen(kTargetCaptionPrefix + list_.name, list_.progId);
 }
 
 }  // namespace tesmar
