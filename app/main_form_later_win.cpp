@@ -471,9 +471,4 @@ void TTesmarMainForm::CAD6Click(const ui::MenuItem& Sender) {}
 void TTesmarMainForm::CreateMessageFilter() {}
 void TTesmarMainForm::RevokeMessageFilter() {}
 
-// ---- Conversion
-void TTesmarMainForm::ODAFileConverter1Click() {}
-void TTesmarMainForm::ODAFileConverter2Click() {}
-void TTesmarMainForm::DWGDXF1Click() {}
-
 }  // namespace tesmar

@@ -7,7 +7,7 @@
 #include "app/setting_form_win.h"
 #include "app/start_form_win.h"
 #include "app/target_cad_form_win.h"
-#include "app/zoomer_form_win.h"
+#include "viewer/zoomer_form_win.h"
 #include "ui/gdi.h"
 #include "ui/theme.h"
 #include "ui/window.h"

@@ -5,7 +5,7 @@
 #include "app/setting_form_win.h"
 #include "app/start_form_win.h"
 #include "app/target_cad_form_win.h"
-#include "app/zoomer_form_win.h"
+#include "viewer/zoomer_form_win.h"
 #include "base/codepage.h"
 #include "base/strings.h"
 #include "ui/controls.h"
