@@ -1,4 +1,7 @@
-// TTesmarMainForm: the DWG to DXF conversion and the hand-over to the viewer.
+// Handlers of the main window for the conversion of DWG to DXF: registering the converter,
+// showing it while it runs, and converting the chosen drawing for the viewer.
+#include <windows.h>
+
 #include <filesystem>
 #include <string>
 #include <system_error>

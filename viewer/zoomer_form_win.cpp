@@ -12,6 +12,7 @@
 #include "dxf/probe.h"
 #include "dxf/reader.h"
 #include "render/colors.h"
+#include "render/image_canvas_win.h"
 #include "render/offscreen_win.h"
 #include "render/postprocess.h"
 #include "render/prepare_canvas.h"
@@ -243,7 +244,7 @@ void TMorvikZoomerForm::MakeDxfZoomer(const std::u16string& dxfname) {
 void TMorvikZoomerForm::ClosingStep(bool unreadable) {
   const int W = std::max(1, image1_.Width()), H = std::max(1, image1_.Height());
   if (!image1_.HasPicture() || image1_.Picture().Width() != W || image1_.Picture().Height() != H) image1_.NewPicture(W, H);
-  DrawEmptyFrame(image1_.GetCanvas(), W, H);
+  DrawEmptyFrame(CanvasOf(image1_), W, H);
   if (unreadable) Edit1().SetText(kUnreadableStatus);
 }
 
@@ -289,7 +290,7 @@ void TMorvikZoomerForm::FormMouseWheelDown(POINT screen, bool& handled) { FormMo
 void TMorvikZoomerForm::FormMouseWheelUp(POINT screen, bool& handled) { FormMouseWheel(screen, false, handled); }
 
 void TMorvikZoomerForm::DrawRubberBand(POINT a, POINT b) {
-  Canvas& c = image1_.GetCanvas();
+  Canvas& c = CanvasOf(image1_);
   c.SetPenStyle(psDashDotDot);
   c.SetPenMode(PenMode::NotXor);
   c.SetPenWidth(3);
@@ -300,7 +301,7 @@ void TMorvikZoomerForm::DrawRubberBand(POINT a, POINT b) {
 }
 
 void TMorvikZoomerForm::DrawCrosshair(int x, int y) {
-  Canvas& c = image1_.GetCanvas();
+  Canvas& c = CanvasOf(image1_);
   const int W = image1_.Width(), H = image1_.Height();
   c.MoveTo(0, y - 1);
   c.LineTo(W, y - 1);
@@ -345,7 +346,7 @@ void TMorvikZoomerForm::Image1MouseDown(TMouseButton button, bool shift, int X, 
       case TPickKind::None:
         break;
     }
-    image1_.GetCanvas().SetPenMode(PenMode::Invert);
+    CanvasOf(image1_).SetPenMode(PenMode::Invert);
     DrawPickHighlight(int(pick.kind), pick.index);
     return;
   }
@@ -359,7 +360,7 @@ void TMorvikZoomerForm::Image1MouseDown(TMouseButton button, bool shift, int X, 
 }
 
 void TMorvikZoomerForm::DrawPickHighlight(int kind, std::int32_t index) {
-  Canvas& c = image1_.GetCanvas();
+  Canvas& c = CanvasOf(image1_);
   const TView v = View();
   const double s = PixelSize(v);
   const TPixel origin = v.Origin();
@@ -394,7 +395,7 @@ void TMorvikZoomerForm::Image1MouseMove(bool shift, int X, int Y) {
     Edit1().SetText(u"");
     return;
   }
-  Canvas& c = image1_.GetCanvas();
+  Canvas& c = CanvasOf(image1_);
   c.SetPenMode(PenMode::Xor);
   c.SetPenColour(kCrosshairGreen);
   c.SetPenStyle(psSolid);
@@ -436,23 +437,23 @@ void TMorvikZoomerForm::Image1MouseUp(TMouseButton button, bool shift, int X, in
       const std::u16string layer =
           l.layindex >= 0 && std::size_t(l.layindex) < model_.LayerAry.size() ? model_.LayerAry[l.layindex].Name : std::u16string();
       Edit1().SetText(LineLengthStatus(layer, L, std::nullopt));
-      image1_.GetCanvas().SetPenMode(PenMode::Invert);
+      CanvasOf(image1_).SetPenMode(PenMode::Invert);
       DrawPickHighlight(int(TPickKind::Line), mvret1);
-      image1_.GetCanvas().SetPenMode(PenMode::Copy);
+      CanvasOf(image1_).SetPenMode(PenMode::Copy);
       if (const auto m = MutualDistance(l, OldPickLine)) Edit1().SetText(LineLengthStatus(layer, L, m));
       OldPickLine = l;
     } else if (mvret2 >= 0 && mvret3 < 0 && mvret4 < 0) {
-      image1_.GetCanvas().SetPenMode(PenMode::Invert);
+      CanvasOf(image1_).SetPenMode(PenMode::Invert);
       DrawPickHighlight(int(TPickKind::Circle), mvret2);
-      image1_.GetCanvas().SetPenMode(PenMode::Copy);
+      CanvasOf(image1_).SetPenMode(PenMode::Copy);
     } else if (mvret3 >= 0 && mvret4 < 0) {
-      image1_.GetCanvas().SetPenMode(PenMode::Invert);
+      CanvasOf(image1_).SetPenMode(PenMode::Invert);
       DrawPickHighlight(int(TPickKind::Arc), mvret3);
-      image1_.GetCanvas().SetPenMode(PenMode::Copy);
+      CanvasOf(image1_).SetPenMode(PenMode::Copy);
     } else if (mvret4 >= 0) {
-      image1_.GetCanvas().SetPenMode(PenMode::Invert);
+      CanvasOf(image1_).SetPenMode(PenMode::Invert);
       DrawPickHighlight(int(TPickKind::Text), mvret4);
-      image1_.GetCanvas().SetPenMode(PenMode::Copy);
+      CanvasOf(image1_).SetPenMode(PenMode::Copy);
     }
     return;
   }
@@ -499,7 +500,7 @@ void TMorvikZoomerForm::CheckListBox1Click() {
   for (int i = 0; i < checkListBox1_.Count(); ++i) SetLayerVisible(model_, checkListBox1_.Item(i), checkListBox1_.Checked(i));
   const int selected = checkListBox1_.ItemIndex();
   if (selected < 0) return;
-  Canvas& c = image1_.GetCanvas();
+  Canvas& c = CanvasOf(image1_);
   const TView v = View();
   TRenderArgs blink = RenderArgsFor(v, g_CoSw, false, false);
   blink.selectedLayer = checkListBox1_.Item(selected);
@@ -528,7 +529,7 @@ void TMorvikZoomerForm::CheckListBox1Click() {
 void TMorvikZoomerForm::SpeedButton1Click() {
   g_CoSw = 1 - g_CoSw;
   mvflag = false;
-  Canvas& c = image1_.GetCanvas();
+  Canvas& c = CanvasOf(image1_);
   const TView v = View();
   PrepareCanvas(c, v.W, v.H, kBlack);
   RenderDrawing(model_, c, RenderArgsFor(v, g_CoSw, false, false), index_.get());

@@ -8,9 +8,9 @@
 namespace tesmar::test {
 
 std::filesystem::path StandInConverter() {
-  std::string dir = TESMAR_BINARY_DIR;
-  if (!dir.empty() && dir[0] == '/') dir = "Z:" + dir;  // the Unix root is drive Z: under Wine
-  return std::filesystem::path(dir) / "standins" / "converter" / "tesmar-converter-standin.exe";
+  std::string exe = TESMAR_CONVERTER_STANDIN;
+  if (!exe.empty() && exe[0] == '/') exe = "Z:" + exe;  // the Unix root is drive Z: under Wine
+  return std::filesystem::path(exe);
 }
 
 ScopedEnv::ScopedEnv(const wchar_t* name, const std::wstring& value) : name_(name) {

@@ -180,5 +180,30 @@ TEST_F(ZoomerMouseTest, ColourSwitchTwiceGivesBackTheColours) {
   EXPECT_EQ(inside(), first);
 }
 
+// Dragging the splitter narrows the image box; the redraw keeps the centre at the new size.
+TEST_F(ZoomerMouseTest, SplitterDragRedrawsTheSameCentreNarrower) {
+  const TView first = View();
+  const HWND bar = form.Splitter1().hwnd();
+  SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 10));
+  SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-48, 10));
+  SendMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(-48, 10));
+  EXPECT_EQ(W(), first.W - 50);
+  EXPECT_EQ(form.Image1().Picture().Width(), W());
+  EXPECT_EQ(View().g_cadpt, first.g_cadpt);
+  EXPECT_EQ(Pixel(W() - 1, 0), RGB(0, 255, 255)) << "framed at the new size";
+}
+
+// With no file name in the caption the mouse changes nothing, and a move empties the status.
+TEST_F(ZoomerMouseTest, WithoutAFileTheMouseDoesNothing) {
+  Open(u"");
+  EXPECT_EQ(Caption(), u"");
+  form.Edit1().SetText(u"x");
+  const TView before = View();
+  Drag(TMouseButton::Left, {100, 100}, {200, 200});
+  EXPECT_EQ(View().g_cadw, before.g_cadw);
+  EXPECT_EQ(Status(), u"");
+  EXPECT_FALSE(form.g_ZoomFlag);
+}
+
 }  // namespace
 }  // namespace tesmar

@@ -143,8 +143,8 @@ TEST_F(LibraryFormTest, PagingWithTheTimerStopsAtTheLastAndFirstPage) {
   WriteDemoFolder(Lib(), 65);
   auto& f = StartWith(Lib());
   EXPECT_EQ(f.Label1().Text(), u"1 / 3");
-  EXPECT_TRUE(f.g_ImgDnNG);
-  EXPECT_FALSE(f.g_ImgUpNG);
+  EXPECT_TRUE(f.grid.g_ImgDnNG);
+  EXPECT_FALSE(f.grid.g_ImgUpNG);
   f.Edit1().SetText(u"x");
   f.SpeedButton4MouseDown();
   EXPECT_EQ(f.Edit1().Text(), u"");
@@ -157,7 +157,7 @@ TEST_F(LibraryFormTest, PagingWithTheTimerStopsAtTheLastAndFirstPage) {
   EXPECT_EQ(f.Label1().Text(), u"3 / 3");
   EXPECT_FALSE(f.Timer1().Enabled()) << "stopped at the last page";
   EXPECT_EQ(f.CMDMODE, 0);
-  EXPECT_EQ(f.ImgAry[4]->Hint(), f.dxfNameSL[64]);
+  EXPECT_EQ(f.ImgAry[4]->Hint(), f.grid.dxfNameSL[64]);
   EXPECT_TRUE(ShowsPreview(*f.ImgAry[4]));
   EXPECT_EQ(f.ImgAry[5]->Hint(), u"");
   EXPECT_TRUE(AllBlack(*f.ImgAry[5]));
@@ -167,11 +167,11 @@ TEST_F(LibraryFormTest, PagingWithTheTimerStopsAtTheLastAndFirstPage) {
   for (int i = 0; i < 5 && f.Timer1().Enabled(); ++i) f.Timer1Timer();
   EXPECT_EQ(f.Label1().Text(), u"1 / 3");
   EXPECT_FALSE(f.Timer1().Enabled());
-  EXPECT_EQ(f.g_dxfTop, 0);
+  EXPECT_EQ(f.grid.g_dxfTop, 0);
 
   f.SpeedButton3MouseDown();  // on page 1: the first tick turns nothing and stops
   f.Timer1Timer();
-  EXPECT_EQ(f.g_dxfTop, 0);
+  EXPECT_EQ(f.grid.g_dxfTop, 0);
   EXPECT_FALSE(f.Timer1().Enabled());
 }
 
@@ -182,9 +182,9 @@ TEST_F(LibraryFormTest, PickingEntry65ShowsPage3WithCell5Highlighted) {
   f.ComboBox3().SetItemIndex(65);
   f.ComboBox3Change();
   EXPECT_EQ(f.Label1().Text(), u"3 / 3");
-  EXPECT_EQ(f.g_dxfTop, 60);
+  EXPECT_EQ(f.grid.g_dxfTop, 60);
   for (int i = 0; i < 30; ++i) EXPECT_EQ(f.PnlAry[i]->BevelRaised(), i != 5) << i;
-  EXPECT_EQ(f.ImgAry[5]->Hint(), f.dxfNameSL[65]);
+  EXPECT_EQ(f.ImgAry[5]->Hint(), f.grid.dxfNameSL[65]);
   EXPECT_EQ(f.Shape1().BrushColour(), kAquaRef);
   POINT cursor, centre{f.PnlAry[5]->Width() / 2, f.PnlAry[5]->Height() / 2};
   ClientToScreen(f.PnlAry[5]->hwnd(), &centre);
@@ -306,11 +306,11 @@ TEST_F(LibraryFormTest, ClipSwitchReloadsFromPageOneAndSizeItemsStepByOnePixel) 
   f.SpeedButton4MouseDown();
   f.Timer1Timer();
   f.SpeedButton4MouseUp();
-  ASSERT_EQ(f.g_dxfTop, 30);
+  ASSERT_EQ(f.grid.g_dxfTop, 30);
   f.N12Click();
   EXPECT_FALSE(g_ImageClip);
   EXPECT_EQ(f.MenuItem(u"N10").Caption(), u"プレビューイメージ=そのまま");
-  EXPECT_EQ(f.g_dxfTop, 0);
+  EXPECT_EQ(f.grid.g_dxfTop, 0);
   EXPECT_EQ(f.Label1().Text(), u"1 / 2");
   f.N11Click();
   EXPECT_TRUE(g_ImageClip);
