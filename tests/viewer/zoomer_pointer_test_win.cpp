@@ -1,10 +1,13 @@
-// The viewer driven once as a user drives it: the real pointer of the X display (xdotool, a
-// Unix program started from this Windows process) turns the wheel over the drawing and drags
-// a zoom window with the left button.
+// The viewer driven once as a user drives it: the real pointer of the X display turns the
+// wheel over the drawing and drags a zoom window with the left button. The pointer is moved by
+// xdotool from tests/viewer/real_pointer.sh, which runs this test and answers its hand-shake
+// files; run on its own, the test is skipped.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "tests/dxf/dxf_fixture.h"
@@ -13,50 +16,47 @@
 namespace tesmar {
 namespace {
 
-// Runs xdotool with the arguments, letting this thread's window messages through while it
-// works; false when it cannot be started or fails.
-bool Xdotool(const std::wstring& args) {
-  std::wstring cmd = L"Z:\\usr\\bin\\xdotool " + args;
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  DWORD code = STILL_ACTIVE;
-  while (GetExitCodeProcess(pi.hProcess, &code) && code == STILL_ACTIVE) {
-    ui::ProcessMessages();
-    Sleep(5);
-  }
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return code == 0;
-}
-
 // Lets the window system deliver what the pointer did.
-void Settle() {
-  for (int i = 0; i < 20; ++i) {
+void Settle(int rounds = 20) {
+  for (int i = 0; i < rounds; ++i) {
     ui::ProcessMessages();
     Sleep(10);
   }
 }
 
+// Waits (letting messages through) until the driver has written `file`; false after 30 s.
+bool AwaitFile(const std::filesystem::path& file) {
+  for (int i = 0; i < 3000; ++i) {
+    if (std::filesystem::exists(file)) return true;
+    Settle(1);
+  }
+  return false;
+}
+
 class ZoomerPointerTest : public test::ZoomerTest {};
 
 TEST_F(ZoomerPointerTest, RealWheelAndDragOverTheImage) {
-  if (!Xdotool(L"version")) GTEST_SKIP() << "xdotool cannot be started from this process";
+  const char* handshake = std::getenv("TESMAR_POINTER_HANDSHAKE");
+  if (!handshake) GTEST_SKIP() << "the real pointer is driven by tests/viewer/real_pointer.sh (xdotool)";
+  std::string unix = handshake;
+  const std::filesystem::path hand(unix[0] == '/' ? "Z:" + unix : unix);
   Open(Write("plan.dxf", test::DxfPairs(test::kViewerDrawing)));
   SetForegroundWindow(form.hwnd());
   Settle();
   POINT at{200, 150};
   ClientToScreen(form.Image1().hwnd(), &at);
   const TView first = View();
-  ASSERT_TRUE(Xdotool(L"mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) + L" click 4"));
+  std::ofstream(hand) << at.x << ' ' << at.y << '\n';
+
+  // The driver moves the pointer to that point and turns the wheel one notch away from the user.
+  ASSERT_TRUE(AwaitFile(hand.string() + ".wheeled"));
   Settle();
   EXPECT_NEAR(form.g_cadw, first.g_cadw / 2, 1e-9) << "one notch away from the user halves the view";
-
   const TView halved = View();
-  const std::wstring to = std::to_wstring(at.x + 60) + L" " + std::to_wstring(at.y + 40);
-  ASSERT_TRUE(Xdotool(L"mousedown 1 mousemove " + std::to_wstring(at.x + 30) + L" " + std::to_wstring(at.y + 20) +
-                      L" mousemove " + to + L" mouseup 1"));
+  std::ofstream(hand.string() + ".ready") << "drag\n";
+
+  // Then it drags 60 x 40 pixels right and down with the left button.
+  ASSERT_TRUE(AwaitFile(hand.string() + ".dragged"));
   Settle();
   EXPECT_LT(form.g_cadw, halved.g_cadw / 4) << "a drag right and down zooms to the dragged window";
   EXPECT_EQ(Status().rfind(u"W= ", 0), 0u);
