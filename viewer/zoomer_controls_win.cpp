@@ -17,8 +17,6 @@ int Notches(WPARAM wp, int& rest) {
   return n;
 }
 
-int wheelRestImage = 0;
-
 }  // namespace
 
 LRESULT TZoomerImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -55,7 +53,7 @@ LRESULT TZoomerImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_MOUSEWHEEL: {
       const POINT screen{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      for (int n = Notches(wp, wheelRestImage); n != 0; n += n > 0 ? -1 : 1)
+      for (int n = Notches(wp, wheelRest_); n != 0; n += n > 0 ? -1 : 1)
         if (onWheel) onWheel(n < 0, screen);
       return 0;
     }

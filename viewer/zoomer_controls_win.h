@@ -27,6 +27,9 @@ class TZoomerImage : public ui::ImageBox {
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  int wheelRest_ = 0;  // the part of a fine-grained wheel turn not yet a notch
 };
 
 // A vertical splitter bar: dragging it moves the edge between the controls on its left and
