@@ -7,6 +7,7 @@
 #include "app/main_form_win.h"
 #include "base/flag_scope.h"
 #include "base/strings.h"
+#include "base/texts.h"
 #include "base/textfile.h"
 #include "library/catalogue.h"
 #include "library/ellipsize.h"
@@ -164,7 +165,7 @@ void TTesmarMainForm::WMApp() {
 
 void TTesmarMainForm::Button2Click() {
   ui::TopmostStepOut out(hwnd());
-  std::optional<std::u16string> chosen = ui::ChooseFolder(hwnd(), u"フォルダの指定");
+  std::optional<std::u16string> chosen = ui::ChooseFolder(hwnd(), kChooseFolderTitle);
   if (!chosen || chosen->empty() || ComboBox1().FindExact(*chosen) >= 0) return;
   ComboBox1().SetItemIndex(ComboBox1().Add(*chosen));
   ComboBox1Change();
@@ -173,7 +174,7 @@ void TTesmarMainForm::Button2Click() {
 void TTesmarMainForm::Button3Click() {
   const int i = ComboBox1().ItemIndex();
   if (i < 0) return;
-  const std::u16string question = ComboBox1().Item(i) + u" の登録を削除しますか？";
+  const std::u16string question = ComboBox1().Item(i) + kRemoveTopFolderQuestion;
   if (ui::ShowMessageBox(hwnd(), question, FromWide(ui::kApplicationTitle), MB_ICONINFORMATION | MB_YESNO | MB_DEFBUTTON1) != IDYES)
     return;
   ComboBox1().Delete(i);

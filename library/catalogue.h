@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/texts.h"
+
 namespace tesmar {
 
 #ifdef _WIN32
@@ -45,7 +47,5 @@ struct CatalogueWalk {
 CatalogueWalk WalkCatalogue(std::u16string_view topFolder, std::u16string_view ext,
                             const std::function<void(const std::u16string&)>& progress);
 
-extern const char16_t kFolderSearchText[];  // "フォルダ検索中 ..."
-extern const char16_t kNoDrawingText[];     // "DWG ファイル検索中 ..."
 
 }  // namespace tesmar

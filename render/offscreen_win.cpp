@@ -4,7 +4,7 @@
 
 #include "base/strings.h"
 #include "render/canvas_gdi_win.h"
-#include "render/colors.h"
+#include "render/colours.h"
 #include "render/prepare_canvas.h"
 
 namespace tesmar {
@@ -13,7 +13,7 @@ const std::array<RGBQUAD, 256>& RasterColourTable() {
   static const std::array<RGBQUAD, 256> table = [] {
     std::array<RGBQUAD, 256> t{};
     for (int i = 1; i < 256; ++i) {
-      const TColor c = AciToColor(i);
+      const Colour c = AciToColor(i);
       t[i] = RGBQUAD{BYTE((c >> 16) & 0xFF), BYTE((c >> 8) & 0xFF), BYTE(c & 0xFF), 0};
     }
     return t;

@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "render/colors.h"
+#include "render/colours.h"
 #include "render/extents.h"
 #include "render/text_draw.h"
 #include "render/textcodes.h"
@@ -48,7 +48,7 @@ bool ClipToGuard(double& x1, double& y1, double& x2, double& y2) {
 
 TPixel Pixel(double x, double y, TPixel origin) { return TPixel{NearestInt(x) + origin.x, NearestInt(y) + origin.y}; }
 
-void SetPen(Canvas& canvas, Colour colour, int width, CanvasPenStyle style) {
+void SetPen(Canvas& canvas, Colour colour, int width, TPenStyle style) {
   const PenState pen = canvas.Pen();
   if (pen.width != width) canvas.SetPenWidth(width);
   if (pen.colour != colour) canvas.SetPenColour(colour);
@@ -120,7 +120,7 @@ TRenderArgs RenderArgsFor(const TView& v, int colourMode, bool drawAll, bool fas
 }
 
 void DrawSegment(Canvas& canvas, TPixel origin, double s, TAcadPoint p, TAcadPoint q, Colour colour, int width,
-                 CanvasPenStyle style) {
+                 TPenStyle style) {
   TPixel P, Q;
   const bool visible = SegmentPixels(origin, s, p, q, P, Q);
   SetPen(canvas, colour, width, style);
@@ -130,7 +130,7 @@ void DrawSegment(Canvas& canvas, TPixel origin, double s, TAcadPoint p, TAcadPoi
 }
 
 void DrawArc(Canvas& canvas, TPixel origin, double s, TAcadPoint c, double r, double a0, double a1, Colour colour,
-             int width, CanvasPenStyle style) {
+             int width, TPenStyle style) {
   const double cx = c.x / s, cy = -c.y / s;
   if (NearestInt(r / s) < 1) {
     if (InGuard(cx, cy)) canvas.SetPixel(NearestInt(cx) + origin.x, NearestInt(cy) + origin.y, colour);
@@ -394,7 +394,7 @@ class IndexedPass {
   }
 
   // Sets the pen, first sending the lines gathered with the pen that goes.
-  void Pen(Colour colour, CanvasPenStyle style) {
+  void Pen(Colour colour, TPenStyle style) {
     const PenState pen = p_.canvas.Pen();
     if (pen.colour == colour && pen.width == p_.a.penWidth && pen.style == style) return;
     batch_.Flush();
@@ -406,7 +406,7 @@ class IndexedPass {
            std::min(y1, y2) >= p_.a.H + margin_;
   }
 
-  void Segment(TAcadPoint p, TAcadPoint q, Colour colour, CanvasPenStyle style) {
+  void Segment(TAcadPoint p, TAcadPoint q, Colour colour, TPenStyle style) {
     TPixel P, Q;
     const bool visible = SegmentPixels(p_.a.origin, p_.s, p, q, P, Q);
     Pen(colour, style);

@@ -57,11 +57,11 @@ int RenderDrawing(TDrawingModel& m, Canvas& canvas, const TRenderArgs& a, const 
 // Primitives; p, q and c are relative to the view centre; angles in radians. Pen width, colour
 // and style are set only when they differ from the canvas's current pen.
 void DrawSegment(Canvas& canvas, TPixel origin, double s, TAcadPoint p, TAcadPoint q, Colour colour, int width,
-                 CanvasPenStyle style);
+                 TPenStyle style);
 // Counter-clockwise from a0 to a1; a0 = a1 draws the full circle; a radius under half a pixel
 // sets the pixel at the centre.
 void DrawArc(Canvas& canvas, TPixel origin, double s, TAcadPoint c, double r, double a0, double a1, Colour colour,
-             int width, CanvasPenStyle style);
+             int width, TPenStyle style);
 
 // In-view tests against the view rectangle r.
 bool LineInView(const TAcadLineBlk& l, const TBox& r);

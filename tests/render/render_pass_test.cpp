@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <random>
 
 #include "render/canvas_recording.h"
-#include "render/colors.h"
+#include "render/colours.h"
 #include "render/render_pass.h"
 #include "render/view.h"
+#include "tests/support/mixed_drawing.h"
 
 namespace tesmar {
 namespace {
@@ -290,29 +290,10 @@ TEST(RenderDrawing, ExtremeZoomStillDrawsTheVisiblePartOfALongLine) {
   }
 }
 
-// A drawing of every kind, dense enough that records overlap, fall on one pixel, fall outside
-// the view and share pens: the indexed pass must draw what the plain pass draws, in the same
+// On a drawing of every kind the indexed pass must draw what the plain pass draws, in the same
 // order, leaving out only what draws no pixel.
 TEST(RenderDrawing, IndexedPassDrawsWhatThePlainPassDraws) {
-  std::mt19937 rng(7);
-  std::uniform_real_distribution<double> pos(-60, 60), len(-3, 3), tiny(-0.05, 0.05), ang(0, 360), rad(0.01, 20);
-  std::uniform_int_distribution<int> pick(0, 9);
-  TDrawingModel m = Layers();
-  const std::uint32_t colours[] = {kWhite, 0x0000FF, 0x00FF00};
-  for (int i = 0; i < 3000; ++i) {
-    const TAcadPoint p{pos(rng), pos(rng), 0};
-    const int k = pick(rng);
-    const TAcadPoint d = k < 3 ? TAcadPoint{tiny(rng), tiny(rng), 0} : TAcadPoint{len(rng), len(rng), 0};
-    TAcadLineBlk l = Line(p, AcadPointAdd(p, d), k == 9 ? 1 : k == 8 ? 2 : 0, colours[k % 3]);
-    if (k == 7) l.PenStyle = psDot;
-    if (k == 6 && i % 5 == 0) l.code60 = 1;
-    m.LineAry.push_back(l);
-    TCircleBlk c = Circle(p, k < 4 ? tiny(rng) + 0.06 : rad(rng), k == 9 ? 1 : 0);
-    c.PenColor = colours[(k + 1) % 3];
-    m.CircleAry.push_back(c);
-    m.ArcAry.push_back(Arc(p, k < 3 ? 0.1 : rad(rng), ang(rng), k == 5 ? ang(rng) * 0.002 : ang(rng)));
-    if (i % 10 == 0) m.TextAry.push_back(Text(p, k < 5 ? 0.1 : 3, u"%%c文字" + std::u16string(1, u'A' + k)));
-  }
+  const TDrawingModel m = test::MixedDrawing(2000, 7);
   struct View {
     const char* name;
     std::function<void(TRenderArgs&)> set;
