@@ -11,7 +11,7 @@
 #include "base/strings.h"
 #include "dxf/probe.h"
 #include "dxf/reader.h"
-#include "render/colors.h"
+#include "render/colours.h"
 #include "render/image_canvas_win.h"
 #include "render/offscreen_win.h"
 #include "render/postprocess.h"

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/dxf/dxf_fixture.h"
+#include "tests/support/dxf_fixture.h"
 #include "tests/viewer/zoomer_fixture_win.h"
 
 namespace tesmar {

@@ -2,8 +2,8 @@
 // and the layer list show for good, foreign and missing files.
 #include <gtest/gtest.h>
 
-#include "render/colors.h"
-#include "tests/dxf/dxf_fixture.h"
+#include "render/colours.h"
+#include "tests/support/dxf_fixture.h"
 #include "tests/viewer/zoomer_fixture_win.h"
 
 namespace tesmar {

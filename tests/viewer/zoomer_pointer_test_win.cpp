@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "tests/dxf/dxf_fixture.h"
+#include "tests/support/dxf_fixture.h"
 #include "tests/viewer/zoomer_fixture_win.h"
 
 namespace tesmar {
