@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <type_traits>
+#include <unordered_set>
 #include <vector>
 
 #include "render/colours.h"
@@ -332,14 +333,16 @@ class LineBatch {
 // The pass over the index. Records are visited in table order, so overlaps paint as in the
 // plain pass; what differs is only what costs nothing on the screen: records outside the view
 // are dismissed by their boxes, segments whose ends fall on one pixel and primitives wholly
-// outside the image make no canvas call, a sub-pixel circle on the pixel just set is not set
-// again, and solid one-pixel lines of one pen go out together.
+// outside the image make no canvas call, solid one-pixel lines of one pen go out together,
+// and in copy mode a line, arc or pixel that the current pen has already drawn is not drawn
+// again.
 class IndexedPass {
  public:
   IndexedPass(Pass& p, const TRenderIndex& index) : p_(p), index_(index), batch_(p.canvas) {
     thin_ = p.a.penWidth <= 1;
     margin_ = std::max(p.a.penWidth, 1);
     for (const TLayer& l : p.m.LayerAry) visible_.push_back(l.visible);
+    copy_ = p.canvas.Pen().mode == PenMode::Copy;
   }
 
   void Run() {
@@ -351,6 +354,7 @@ class IndexedPass {
       Table(p_.m.TextAry, index_.texts, false, TextInView, [&](TTextBlk& r) {
         if (TextCellHeight(r.code40, p_.s) <= 1) return;
         Flush();
+        Forget();
         p_.Text(r);
       });
     }
@@ -393,12 +397,35 @@ class IndexedPass {
     pixelValid_ = false;
   }
 
+  // Forgets what was drawn with the current pen: after a pen change or a drawing in another
+  // colour, drawing the same primitive again may change pixels.
+  void Forget() {
+    segments_.clear();
+    onePixel_.clear();
+    arcs_.clear();
+  }
+
   // Sets the pen, first sending the lines gathered with the pen that goes.
   void Pen(Colour colour, TPenStyle style) {
     const PenState pen = p_.canvas.Pen();
     if (pen.colour == colour && pen.width == p_.a.penWidth && pen.style == style) return;
     batch_.Flush();
+    Forget();
     SetPen(p_.canvas, colour, p_.a.penWidth, style);
+  }
+
+  static bool Short16(int v) { return v >= -32768 && v <= 32767; }
+  static std::uint32_t Pack(TPixel p) {
+    return (static_cast<std::uint32_t>(p.x) & 0xFFFF) | ((static_cast<std::uint32_t>(p.y) & 0xFFFF) << 16);
+  }
+
+  // True when the same pen has already drawn exactly these pixels in copy mode, so that
+  // drawing them again changes nothing. A segment whose ends are neighbours draws only its
+  // first pixel, whatever the neighbour.
+  bool Repeated(TPixel P, TPixel Q) {
+    if (!copy_ || !Short16(P.x) || !Short16(P.y) || !Short16(Q.x) || !Short16(Q.y)) return false;
+    if (std::abs(P.x - Q.x) <= 1 && std::abs(P.y - Q.y) <= 1) return !onePixel_.insert(Pack(P)).second;
+    return !segments_.insert((static_cast<std::uint64_t>(Pack(P)) << 32) | Pack(Q)).second;
   }
 
   bool OffImage(int x1, int y1, int x2, int y2) const {
@@ -412,6 +439,7 @@ class IndexedPass {
     Pen(colour, style);
     if (!visible || (thin_ && (P == Q || OffImage(P.x, P.y, Q.x, Q.y)))) return;
     if (thin_ && style == 0) {
+      if (Repeated(P, Q)) return;
       batch_.Add(P, Q);
       pixelValid_ = false;
       return;
@@ -444,8 +472,9 @@ class IndexedPass {
       if (!InGuard(cx, cy)) return;
       const TPixel P = Pixel(cx, cy, p_.a.origin);
       if (P.x < 0 || P.y < 0 || P.x >= p_.a.W || P.y >= p_.a.H) return;
-      if (pixelValid_ && P == lastPixel_ && colour == lastColour_) return;
+      if (copy_ && pixelValid_ && P == lastPixel_ && colour == lastColour_) return;
       batch_.Flush();
+      if (colour != p_.canvas.Pen().colour) Forget();
       p_.canvas.SetPixel(P.x, P.y, colour);
       pixelValid_ = true, lastPixel_ = P, lastColour_ = colour;
       return;
@@ -457,9 +486,29 @@ class IndexedPass {
       return;
     }
     Pen(colour, r.PenStyle);
+    if (copy_ && thin_ && r.PenStyle == 0 && R < 16384 && std::fabs(cx) < 16384 && std::fabs(cy) < 16384) {
+      // The arc's pixels follow from its box and its two end pixels.
+      const TAcadPoint S = AcadPointPolar(c, a0, r.hankei), E = AcadPointPolar(c, a1, r.hankei);
+      const TPixel ps = WorldToScreen(S, s, p_.a.origin), pe = WorldToScreen(E, s, p_.a.origin);
+      const TPixel tl = WorldToScreen(TAcadPoint{c.x - r.hankei, c.y + r.hankei, 0}, s, p_.a.origin);
+      const TPixel br = WorldToScreen(TAcadPoint{c.x + r.hankei, c.y - r.hankei, 0}, s, p_.a.origin);
+      // Equal end pixels draw the whole circle or the centre pixel, by the sweep.
+      const double sweep = std::fabs((a0 > a1 ? a1 + kTwoPi : a1) - a0);
+      const std::int32_t kind = sweep <= kHundredthDegree ? 0 : sweep <= kPi ? 1 : 2;
+      const std::array<std::int32_t, 9> key{tl.x, tl.y, br.x, br.y, ps.x, ps.y, pe.x, pe.y, kind};
+      if (!arcs_.insert(key).second) return;
+    }
     Flush();
     DrawArc(p_.canvas, p_.a.origin, s, c, r.hankei, a0, a1, colour, p_.a.penWidth, r.PenStyle);
   }
+
+  struct ArcKeyHash {
+    std::size_t operator()(const std::array<std::int32_t, 9>& k) const {
+      std::uint64_t h = 1469598103934665603ull;
+      for (std::int32_t v : k) h = (h ^ static_cast<std::uint32_t>(v)) * 1099511628211ull;
+      return static_cast<std::size_t>(h);
+    }
+  };
 
   Pass& p_;
   const TRenderIndex& index_;
@@ -468,6 +517,10 @@ class IndexedPass {
   bool thin_ = true;
   int margin_ = 1;
   bool pixelValid_ = false;
+  bool copy_ = true;
+  std::unordered_set<std::uint64_t> segments_;
+  std::unordered_set<std::uint32_t> onePixel_;
+  std::unordered_set<std::array<std::int32_t, 9>, ArcKeyHash> arcs_;
   TPixel lastPixel_;
   Colour lastColour_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "render/canvas_recording.h"
 #include "render/colours.h"
@@ -309,27 +310,41 @@ TEST(RenderDrawing, IndexedPassDrawsWhatThePlainPassDraws) {
       {"selected layer, wide pen", [](TRenderArgs& a) { a.selectedLayer = u"B", a.penWidth = 5; }},
   };
   // What the indexed pass may leave out: lines of no length, primitives wholly outside the
-  // image, and a pixel set again right after it was set.
+  // image, a pixel set again right after it was set, and a line or arc that the same solid
+  // one-pixel pen has drawn already since it was last set (a line whose ends are neighbours
+  // draws its first pixel only).
   auto visible = [](std::vector<std::string> prims) {
     std::vector<std::string> out;
+    std::string pen;
+    std::set<std::string> seen;
     for (const std::string& p : prims) {
       long long v[8] = {};
-      if (std::sscanf(p.c_str(), "Line(%lld,%lld,%lld,%lld)", &v[0], &v[1], &v[2], &v[3]) == 4) {
-        const bool thin = p.find("/1/") != std::string::npos;
-        if (thin && v[0] == v[2] && v[1] == v[3]) continue;
-        if (thin && (std::max(v[0], v[2]) < -1 || std::min(v[0], v[2]) >= 801 || std::max(v[1], v[3]) < -1 ||
-                     std::min(v[1], v[3]) >= 601))
-          continue;
+      const std::size_t at = p.find('@');
+      const bool thinSolid = at != std::string::npos && p.substr(p.find('/', at)) == "/1/0/0";
+      if (p.rfind("Line(", 0) == 0 || p.rfind("Arc(", 0) == 0) {
+        if (p.substr(at) != pen) seen.clear(), pen = p.substr(at);
+      } else if (p.rfind("TextOut(", 0) == 0) {
+        seen.clear();
       }
-      if (std::sscanf(p.c_str(), "SetPixel(%lld,%lld", &v[0], &v[1]) == 2) {
+      if (std::sscanf(p.c_str(), "Line(%lld,%lld,%lld,%lld)", &v[0], &v[1], &v[2], &v[3]) == 4 && thinSolid) {
+        if (v[0] == v[2] && v[1] == v[3]) continue;
+        if (std::max(v[0], v[2]) < -1 || std::min(v[0], v[2]) >= 801 || std::max(v[1], v[3]) < -1 ||
+            std::min(v[1], v[3]) >= 601)
+          continue;
+        const bool onePixel = std::llabs(v[0] - v[2]) <= 1 && std::llabs(v[1] - v[3]) <= 1;
+        if (!seen.insert(onePixel ? "px" + std::to_string(v[0]) + "," + std::to_string(v[1]) : p).second) continue;
+      }
+      if (std::sscanf(p.c_str(), "SetPixel(%lld,%lld,%lld", &v[0], &v[1], &v[2]) == 3) {
         if (v[0] < 0 || v[1] < 0 || v[0] >= 800 || v[1] >= 600) continue;
         if (!out.empty() && out.back() == p) continue;
+        if (pen.empty() || "@" + std::to_string(v[2]) != pen.substr(0, pen.find('/'))) seen.clear();
       }
-      if (std::sscanf(p.c_str(), "Arc(%lld,%lld,%lld,%lld", &v[0], &v[1], &v[2], &v[3]) == 4 &&
-          p.find("/1/") != std::string::npos &&
-          (std::max(v[0], v[2]) < -1 || std::min(v[0], v[2]) >= 801 || std::max(v[1], v[3]) < -1 ||
-           std::min(v[1], v[3]) >= 601))
-        continue;
+      if (std::sscanf(p.c_str(), "Arc(%lld,%lld,%lld,%lld", &v[0], &v[1], &v[2], &v[3]) == 4 && thinSolid) {
+        if (std::max(v[0], v[2]) < -1 || std::min(v[0], v[2]) >= 801 || std::max(v[1], v[3]) < -1 ||
+            std::min(v[1], v[3]) >= 601)
+          continue;
+        if (!seen.insert(p).second) continue;
+      }
       out.push_back(p);
     }
     return out;

@@ -25,10 +25,14 @@ TDrawingModel MixedDrawing(int records, unsigned seed) {
     if (k == 7) l.PenStyle = psDot;
     if (k == 6 && i % 5 == 0) l.code60 = 1;
     m.LineAry.push_back(l);
+    if (i % 7 == 3) m.LineAry.push_back(m.LineAry[m.LineAry.size() / 2]);  // drawn once more, later
+    if (i % 7 == 5) m.LineAry.push_back(l);                                 // and right after
     TCircleBlk c;
     c.center = p, c.hankei = k < 4 ? tiny(rng) + 0.06 : rad(rng), c.layindex = k == 9 ? 1 : 0;
     c.PenColor = colours[(k + 1) % 3];
     m.CircleAry.push_back(c);
+    if (i % 9 == 4) m.CircleAry.push_back(m.CircleAry[m.CircleAry.size() / 3]);
+    if (i % 9 == 6) m.CircleAry.push_back(c);
     TArcBlk a;
     a.center = p, a.hankei = k < 3 ? 0.1 : rad(rng), a.st = ang(rng);
     a.ed = k == 5 ? a.st + ang(rng) * 0.002 : ang(rng);
