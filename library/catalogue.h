@@ -7,13 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace tesmar {
+#include "base/path_join.h"
 
-#ifdef _WIN32
-constexpr char16_t kPathSeparator = u'\\';
-#else
-constexpr char16_t kPathSeparator = u'/';
-#endif
+namespace tesmar {
 
 // `s` with the first occurrence of `part` removed (unchanged when there is none).
 std::u16string RemoveFirst(std::u16string s, std::u16string_view part);

@@ -61,6 +61,11 @@ TEST(Catalogue, PathsFromTheThreeLists) {
   EXPECT_EQ(DrawingFolderOf(Sep(u"C:\\lib"), Sep(u"parts\\valves")), Sep(u"C:\\lib\\parts\\valves\\"));
   EXPECT_EQ(DrawingPathOf(Sep(u"C:\\lib"), u".", u"a.dwg"), Sep(u"C:\\lib\\a.dwg"));
   EXPECT_EQ(DrawingPathOf(Sep(u"C:\\lib"), u"p", u"a.dwg"), Sep(u"C:\\lib\\p\\a.dwg"));
+  // A drive root as top folder keeps its one separator in every path built from it.
+  EXPECT_EQ(DrawingFolderOf(u"Y:\\", u"."), u"Y:\\");
+  EXPECT_EQ(DrawingFolderOf(u"Y:\\", u"sub"), u"Y:\\sub" + std::u16string(1, kPathSeparator));
+  EXPECT_EQ(DrawingPathOf(u"Y:\\", u".", u"GATE-VALVE.dwg"), u"Y:\\GATE-VALVE.dwg");
+  EXPECT_EQ(DrawingFolderOf(u"", u"."), u"") << "no top folder is not the current drive's root";
   // The caption of a folder: its path with the top folder taken out.
   EXPECT_EQ(RemoveFirst(DrawingFolderOf(Sep(u"C:\\lib"), u"."), Sep(u"C:\\lib")), Sep(u"\\"));
   EXPECT_EQ(RemoveFirst(u"abcabc", u"bc"), u"aabc");
