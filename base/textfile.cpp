@@ -51,16 +51,19 @@ std::string FormatTextLines(const TextLines& text) {
     all += text.lines[i];
     if (i + 1 < text.lines.size() || text.finalLineEnd) all += u"\r\n";
   }
+  TextEncoding encoding = text.encoding;
+  bool bom = text.bom;
+  if (encoding == TextEncoding::Ansi && !FitsAnsiCodePage(all)) encoding = TextEncoding::Utf8, bom = true;
   std::string out;
-  if (text.bom) {
-    switch (text.encoding) {
+  if (bom) {
+    switch (encoding) {
       case TextEncoding::Utf8: out = "\xEF\xBB\xBF"; break;
       case TextEncoding::Utf16LE: out = "\xFF\xFE"; break;
       case TextEncoding::Utf16BE: out = "\xFE\xFF"; break;
       case TextEncoding::Ansi: break;
     }
   }
-  out += EncodeText(all, text.encoding);
+  out += EncodeText(all, encoding);
   return out;
 }
 

@@ -1,5 +1,6 @@
 #include "library/catalogue.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -27,6 +28,15 @@ std::u16string DrawingFolderOf(std::u16string_view top, std::u16string_view fold
 
 std::u16string DrawingPathOf(std::u16string_view top, std::u16string_view folder, std::u16string_view file) {
   return JoinPath(DrawingFolderOf(top, folder), file);
+}
+
+bool DrawingNameLess(std::u16string_view a, std::u16string_view b) {
+  const int c = CompareIgnoreCase16(a, b);
+  return c != 0 ? c < 0 : a < b;
+}
+
+void SortDrawingNames(std::vector<std::u16string>& names) {
+  std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return DrawingNameLess(a, b); });
 }
 
 namespace {

@@ -20,6 +20,12 @@ std::u16string DrawingFolderOf(std::u16string_view top, std::u16string_view fold
 // The chosen drawing's full path: the drawing folder and the file name.
 std::u16string DrawingPathOf(std::u16string_view top, std::u16string_view folder, std::u16string_view file);
 
+// The one order of a folder's drawings, used for the cells and for ComboBox3 alike so that a
+// cell and the entry it selects name the same file: by character code with letter case
+// folded; names that differ only in letter case by their own codes.
+bool DrawingNameLess(std::u16string_view a, std::u16string_view b);
+void SortDrawingNames(std::vector<std::u16string>& names);
+
 // Bare names of the files in `folder` (only there) whose names end in `ext`, ignoring
 // letter case. Missing or unreadable folders give none.
 std::vector<std::u16string> ListDrawingFiles(const std::u16string& folder, std::u16string_view ext);

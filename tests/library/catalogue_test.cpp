@@ -72,6 +72,14 @@ TEST(Catalogue, PathsFromTheThreeLists) {
   EXPECT_EQ(RemoveFirst(u"abc", u"x"), u"abc");
 }
 
+TEST(Catalogue, DrawingsHaveOneOrderWithLetterCaseFolded) {
+  std::vector<std::u16string> names = {u"ab.dwg", u"a_b.dwg", u"a-c.dwg", u"A10.dwg", u"a9.dwg",
+                                       u"アーム.dwg", u"いす.dwg", u"AB.dwg"};
+  SortDrawingNames(names);
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"a-c.dwg", u"A10.dwg", u"a9.dwg", u"AB.dwg", u"ab.dwg", u"a_b.dwg",
+                                                u"いす.dwg", u"アーム.dwg"}));
+}
+
 TEST(Ellipsize, KeepsTheEndOfTheText) {
   auto tenPerChar = [](std::u16string_view s) { return int(s.size()) * 10; };
   struct Case {
