@@ -311,29 +311,36 @@ void TTesmarMainForm::dwgImageUp(bool upFlag) {
   ui::ProcessMessages();
 }
 
-void TTesmarMainForm::SpeedButton3MouseDown() {
+// The paging buttons repeat as every Windows repeat button does: one page at the press, then,
+// held past the keyboard repeat delay, one page per tick of Timer1.
+void TTesmarMainForm::PressPaging(int mode) {
   Edit1().SetText(u"");
-  CMDMODE = kPagingBack;
-  Timer1().SetEnabled(true);
+  bool timer = false;
+  PressPagingButton({CMDMODE, pagingHeldTicks_, timer, g_ImgUpNG, g_ImgDnNG, g_ImgBusy}, mode,
+                    [this](bool up) { dwgImageUp(up); });
+  Timer1().SetEnabled(timer);
 }
+
+void TTesmarMainForm::SpeedButton3MouseDown() { PressPaging(kPagingBack); }
 
 void TTesmarMainForm::SpeedButton3MouseUp() {
-  CMDMODE = kPagingNone;
-  Timer1().SetEnabled(false);
+  bool timer = Timer1().Enabled();
+  ReleasePagingButton({CMDMODE, pagingHeldTicks_, timer, g_ImgUpNG, g_ImgDnNG, g_ImgBusy});
+  Timer1().SetEnabled(timer);
 }
 
-void TTesmarMainForm::SpeedButton4MouseDown() {
-  Edit1().SetText(u"");
-  CMDMODE = kPagingForward;
-  Timer1().SetEnabled(true);
-}
+void TTesmarMainForm::SpeedButton4MouseDown() { PressPaging(kPagingForward); }
 
 void TTesmarMainForm::SpeedButton4MouseUp() { SpeedButton3MouseUp(); }
 
 void TTesmarMainForm::Timer1Timer() {
-  bool enabled = Timer1().Enabled();
-  RunPagingTimerTick({CMDMODE, enabled, g_ImgUpNG, g_ImgDnNG, g_ImgBusy}, [this](bool up) { dwgImageUp(up); });
-  if (!enabled) Timer1().SetEnabled(false);
+  bool timer = Timer1().Enabled();
+  UINT delay = 1;  // 0 … 3: 250 … 1000 ms
+  if (!SystemParametersInfoW(SPI_GETKEYBOARDDELAY, 0, &delay, 0)) delay = 1;
+  const int delayTicks = RepeatDelayTicks((static_cast<int>(delay) + 1) * 250, static_cast<int>(Timer1().Interval()));
+  RunPagingTimerTick({CMDMODE, pagingHeldTicks_, timer, g_ImgUpNG, g_ImgDnNG, g_ImgBusy}, delayTicks,
+                     [this](bool up) { dwgImageUp(up); });
+  if (!timer) Timer1().SetEnabled(false);
 }
 
 void TTesmarMainForm::ComboBox3Change() {

@@ -207,6 +207,8 @@ class TTesmarMainForm : public ui::Form {
   void FillPage();        // the 30 cells from g_dxfTop
   void ShowPageState();   // Label1 and the paging flags after a page change
   void ShowHoverText(const ui::ImageBox& cell);
+  void PressPaging(int mode);  // a paging button went down
+  int pagingHeldTicks_ = 0;    // timer ticks since the paging button went down
   bool cmb1Walking_ = false;  // the folder walk of ComboBox1Change is running
   bool cmb1Again_ = false;    // the top folder changed meanwhile: walk again afterwards
   HWND droppedList_ = nullptr;  // the list that dropped down last (WMApp moves its dropped part)

@@ -30,13 +30,13 @@ std::u16string DrawingPathOf(std::u16string_view top, std::u16string_view folder
   return JoinPath(DrawingFolderOf(top, folder), file);
 }
 
-bool DrawingNameLess(std::u16string_view a, std::u16string_view b) {
+bool NameOrderLess(std::u16string_view a, std::u16string_view b) {
   const int c = CompareIgnoreCase16(a, b);
   return c != 0 ? c < 0 : a < b;
 }
 
-void SortDrawingNames(std::vector<std::u16string>& names) {
-  std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return DrawingNameLess(a, b); });
+void SortByNameOrder(std::vector<std::u16string>& names) {
+  std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return NameOrderLess(a, b); });
 }
 
 namespace {
@@ -97,6 +97,12 @@ bool FolderExists(const std::u16string& folder) {
 bool FileExists(const std::u16string& file) {
   std::error_code ec;
   return !file.empty() && fs::is_regular_file(PathFromU16(file), ec);
+}
+
+DroppedSpan KeepWithinWorkArea(DroppedSpan list, int areaLeft, int areaRight) {
+  list.width = std::min(list.width, std::max(0, areaRight - areaLeft));
+  list.left = std::max(areaLeft, std::min(list.left, areaRight - list.width));
+  return list;
 }
 
 CatalogueWalk WalkCatalogue(std::u16string_view topFolder, std::u16string_view ext,

@@ -20,11 +20,12 @@ std::u16string DrawingFolderOf(std::u16string_view top, std::u16string_view fold
 // The chosen drawing's full path: the drawing folder and the file name.
 std::u16string DrawingPathOf(std::u16string_view top, std::u16string_view folder, std::u16string_view file);
 
-// The one order of a folder's drawings, used for the cells and for ComboBox3 alike so that a
-// cell and the entry it selects name the same file: by character code with letter case
-// folded; names that differ only in letter case by their own codes.
-bool DrawingNameLess(std::u16string_view a, std::u16string_view b);
-void SortDrawingNames(std::vector<std::u16string>& names);
+// The one order of the program's lists. A folder's drawings are sorted by it for the cells and
+// for ComboBox3 alike, so that a cell and the entry it selects name the same file; the top
+// folders likewise. By character code with letter case folded; names that differ only in
+// letter case by their own codes.
+bool NameOrderLess(std::u16string_view a, std::u16string_view b);
+void SortByNameOrder(std::vector<std::u16string>& names);
 
 // Bare names of the files in `folder` (only there) whose names end in `ext`, ignoring
 // letter case. Missing or unreadable folders give none.
@@ -46,6 +47,16 @@ struct CatalogueWalk {
 // folder's drawings are taken, "フォルダ検索中 ..." and "k / m" for the folders.
 CatalogueWalk WalkCatalogue(std::u16string_view topFolder, std::u16string_view ext,
                             const std::function<void(const std::u16string&)>& progress);
+
+// Where the dropped part of a list goes across the screen: within the work area of the
+// window's monitor (from `areaLeft` to `areaRight`, exclusive), its left edge at least the
+// area's left and its width at most the area's; a part that would run past the right edge is
+// moved left.
+struct DroppedSpan {
+  int left = 0, width = 0;
+  bool operator==(const DroppedSpan&) const = default;
+};
+DroppedSpan KeepWithinWorkArea(DroppedSpan list, int areaLeft, int areaRight);
 
 extern const char16_t kFolderSearchText[];  // "フォルダ検索中 ..."
 extern const char16_t kNoDrawingText[];     // "DWG ファイル検索中 ..."

@@ -75,9 +75,28 @@ TEST(Catalogue, PathsFromTheThreeLists) {
 TEST(Catalogue, DrawingsHaveOneOrderWithLetterCaseFolded) {
   std::vector<std::u16string> names = {u"ab.dwg", u"a_b.dwg", u"a-c.dwg", u"A10.dwg", u"a9.dwg",
                                        u"アーム.dwg", u"いす.dwg", u"AB.dwg"};
-  SortDrawingNames(names);
+  SortByNameOrder(names);
   EXPECT_EQ(names, (std::vector<std::u16string>{u"a-c.dwg", u"A10.dwg", u"a9.dwg", u"AB.dwg", u"ab.dwg", u"a_b.dwg",
                                                 u"いす.dwg", u"アーム.dwg"}));
+}
+
+TEST(Catalogue, ADroppedListStaysWithinTheWorkArea) {
+  struct Case {
+    DroppedSpan list;
+    int areaLeft, areaRight;
+    DroppedSpan placed;
+  } cases[] = {
+      {{-247, 952}, 0, 1024, {0, 952}},       // a long name pushed it off the left edge
+      {{-900, 2500}, 0, 1920, {0, 1920}},     // wider than the work area: its width
+      {{100, 300}, 0, 1920, {100, 300}},      // fits: unchanged
+      {{1800, 300}, 0, 1920, {1620, 300}},    // past the right edge: moved left
+      {{1500, 300}, 1920, 3840, {1920, 300}}, // a second monitor to the right
+      {{-2000, 400}, -1280, 0, {-1280, 400}}, // and one to the left
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.list.left);
+    EXPECT_EQ(KeepWithinWorkArea(c.list, c.areaLeft, c.areaRight), c.placed);
+  }
 }
 
 TEST(Ellipsize, KeepsTheEndOfTheText) {

@@ -139,38 +139,53 @@ TEST_F(LibraryFormTest, AddingAndRemovingTopFolders) {
   EXPECT_EQ(shown.size(), 3u);
 }
 
-TEST_F(LibraryFormTest, PagingWithTheTimerStopsAtTheLastAndFirstPage) {
-  WriteDemoFolder(Lib(), 65);
+TEST_F(LibraryFormTest, PagingButtonsTurnOnePageAtThePressAndRepeatWhileHeld) {
+  WriteDemoFolder(Lib(), 95);
   auto& f = StartWith(Lib());
-  EXPECT_EQ(f.Label1().Text(), u"1 / 3");
+  EXPECT_EQ(f.Label1().Text(), u"1 / 4");
   EXPECT_TRUE(f.g_ImgDnNG);
-  EXPECT_FALSE(f.g_ImgUpNG);
+  // A quick click: exactly one page.
   f.Edit1().SetText(u"x");
   f.SpeedButton4MouseDown();
   EXPECT_EQ(f.Edit1().Text(), u"");
-  EXPECT_TRUE(f.Timer1().Enabled());
-  f.Timer1Timer();
-  EXPECT_EQ(f.Label1().Text(), u"2 / 3");
+  EXPECT_EQ(f.Label1().Text(), u"2 / 4");
   EXPECT_EQ(f.ComboBox3().ItemIndex(), 30);
-  EXPECT_TRUE(f.Timer1().Enabled());
+  f.SpeedButton4MouseUp();
+  EXPECT_FALSE(f.Timer1().Enabled());
   f.Timer1Timer();
-  EXPECT_EQ(f.Label1().Text(), u"3 / 3");
-  EXPECT_FALSE(f.Timer1().Enabled()) << "stopped at the last page";
+  EXPECT_EQ(f.Label1().Text(), u"2 / 4");
+
+  // Held: after the repeat delay one page per tick, until the last page stops the timer.
+  f.SpeedButton4MouseDown();
+  EXPECT_EQ(f.Label1().Text(), u"3 / 4");
+  EXPECT_TRUE(f.Timer1().Enabled());
+  int ticks = 0;
+  for (int top = f.g_dxfTop; f.Timer1().Enabled() && ticks < 50; ++ticks) {
+    f.Timer1Timer();
+    EXPECT_LE(f.g_dxfTop - top, 30) << "at most one page a tick";
+    top = f.g_dxfTop;
+  }
+  EXPECT_GT(ticks, 1) << "the repeat waits for the delay";
+  EXPECT_EQ(f.Label1().Text(), u"4 / 4");
   EXPECT_EQ(f.CMDMODE, 0);
-  EXPECT_EQ(f.ImgAry[4]->Hint(), f.dxfNameSL[64]);
+  EXPECT_EQ(f.ImgAry[4]->Hint(), f.dxfNameSL[94]);
   EXPECT_TRUE(ShowsPreview(*f.ImgAry[4]));
   EXPECT_EQ(f.ImgAry[5]->Hint(), u"");
   EXPECT_TRUE(AllBlack(*f.ImgAry[5]));
   f.SpeedButton4MouseUp();
 
-  f.SpeedButton3MouseDown();
-  for (int i = 0; i < 5 && f.Timer1().Enabled(); ++i) f.Timer1Timer();
-  EXPECT_EQ(f.Label1().Text(), u"1 / 3");
+  // A press on the last page turns none and starts no timer.
+  f.SpeedButton4MouseDown();
+  EXPECT_EQ(f.g_dxfTop, 90);
   EXPECT_FALSE(f.Timer1().Enabled());
-  EXPECT_EQ(f.g_dxfTop, 0);
+  f.SpeedButton4MouseUp();
 
-  f.SpeedButton3MouseDown();  // on page 1: the first tick turns nothing and stops
-  f.Timer1Timer();
+  f.SpeedButton3MouseDown();
+  for (int i = 0; i < 50 && f.Timer1().Enabled(); ++i) f.Timer1Timer();
+  EXPECT_EQ(f.Label1().Text(), u"1 / 4");
+  EXPECT_FALSE(f.Timer1().Enabled());
+  f.SpeedButton3MouseUp();
+  f.SpeedButton3MouseDown();  // on page 1: nothing
   EXPECT_EQ(f.g_dxfTop, 0);
   EXPECT_FALSE(f.Timer1().Enabled());
 }
@@ -229,7 +244,6 @@ TEST_F(LibraryFormTest, RealDrawingsShowTheirPreviewsOrTheCross) {
       EXPECT_EQ(ShowsPreview(*im), !none);
     }
     f.SpeedButton4MouseDown();
-    f.Timer1Timer();
     f.SpeedButton4MouseUp();
   }
 }
@@ -304,7 +318,6 @@ TEST_F(LibraryFormTest, ClipSwitchReloadsFromPageOneAndSizeItemsStepByOnePixel) 
   WriteDemoFolder(Lib(), 40);
   auto& f = StartWith(Lib());
   f.SpeedButton4MouseDown();
-  f.Timer1Timer();
   f.SpeedButton4MouseUp();
   ASSERT_EQ(f.g_dxfTop, 30);
   f.N12Click();
