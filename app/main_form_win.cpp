@@ -9,6 +9,7 @@
 #include "app/settings_file_win.h"
 #include "app/startup.h"
 #include "base/strings.h"
+#include "render/image_canvas_win.h"
 #include "render/prepare_canvas.h"
 #include "ui/dark_menu.h"
 #include "ui/display.h"
@@ -272,42 +273,11 @@ void TTesmarMainForm::ApplyLayout() {
   ui::Edit(edit1_).SetBounds(0, 0, w, bottom);
 }
 
-// Lays out the 30 cells from the size of Panel1: 6 columns x 5 rows at a pitch of Panel1's
-// width and height, with a 2-pixel margin; each image fills its cell inside the bevel.
-void TTesmarMainForm::LayoutGrid(bool clearCells) {
-  const int W = panels_[0].Width(), H = panels_[0].Height();
-  for (int i = 0; i < kCells; ++i) {
-    if (ui::Panel* p = FindPanel(u"Panel" + IntToStr16(i + 1))) {
-      PnlAry[i] = p;
-      p->SetBounds((i % 6) * W + 2, (i / 6) * H + 2, W, H);
-      p->SetShowCaption(false);
-    }
-    if (ui::ImageBox* im = FindImage(u"Image" + IntToStr16(i + 1))) {
-      ImgAry[i] = im;
-      im->SetBounds(1, 1, W - 2, H - 2);
-      im->proportional = false;
-      im->stretch = true;
-      im->center = true;
-      im->onMouseMove = [this](ui::ImageBox& sender, int x, int y) { Image1MouseMove(sender, x, y); };
-      im->onDblClick = [this](ui::ImageBox& sender) { Image1DblClick(sender); };
-      if (clearCells) {
-        // A picture of an earlier size (before a DPI change) is replaced by one of the cell's.
-        const int w = std::max(1, im->Width()), h = std::max(1, im->Height());
-        if (!im->HasPicture() || im->Picture().Width() != w || im->Picture().Height() != h) im->NewPicture(w, h);
-        PrepareCanvas(im->GetCanvas(), w, h, 0);
-      }
-    }
-  }
-}
-
 std::int32_t TTesmarMainForm::ReadDisplayScale() { return ui::FirstMonitorScaleFactor().value_or(100); }
 
 void TTesmarMainForm::FormCreate() {
   g_TargetProgID = kDefaultTargetProgID;
-  dxfNameSL.clear();
-  g_dxfTop = 0;
-  g_ImgUpNG = false;
-  g_ImgDnNG = false;
+  grid = GridModel{};
   g_dxfExt = u".dwg";
   g_dxfPath.clear();
   Edit1().SetText(u"");
@@ -354,38 +324,6 @@ void TTesmarMainForm::ApplySettings(const Settings& s) {
   g_TargetProgID = s.g_TargetProgID;
 }
 
-// The top folder: the registered folders come from the top-folder list; topDir chooses one of
-// them (ignoring letter case), else the first. With no registered folder the program folder
-// becomes the only one. A list that exists but cannot be read is reported and left alone: the
-// program folder stands in for this run and the file is not written over.
-void TTesmarMainForm::ChooseTopFolder(const std::u16string& topDir) {
-  ui::ComboBox list = ComboBox1();
-  bool listExists = false;
-  topDirsLoaded_ = ui::RunGuarded([&] { listExists = ReadExistingTextLines(PathFromU16(TopDirsFile()), topDirs_); });
-  if (listExists) {
-    for (const auto& line : topDirs_.lines) list.Add(line);
-    if (list.Count() > 0) {
-      int found = topDir.empty() ? -1 : list.FindExact(topDir);
-      list.SetItemIndex(found >= 0 ? found : 0);
-      ComboBox1Change();
-      ComboBox2Change();
-    }
-  }
-  if (list.Count() == 0) {
-    list.Add(ProgramFolder());
-    list.SetItemIndex(0);
-    ComboBox1Change();
-    ComboBox2Change();
-  }
-}
-
-void TTesmarMainForm::SetTargetCaption() {
-  TextLines lines;
-  if (!ReadTextLines(PathFromU16(TargetListFile()), lines)) return;
-  if (auto name = TargetNameFor(lines.lines, g_TargetProgID))
-    MenuItem(u"CAD5").SetCaption(kTargetCaptionPrefix + *name);
-}
-
 void TTesmarMainForm::FormActivate() {}
 
 Settings TTesmarMainForm::CurrentSettings() const {
@@ -418,17 +356,9 @@ Settings TTesmarMainForm::CurrentSettings() const {
   return s;
 }
 
-// Writes the top-folder list back; a list that was never loaded is left as it stands.
-void TTesmarMainForm::SaveTopDirs() {
-  if (!topDirsLoaded_) return;
-  topDirs_.lines = ComboBox1().Items();
-  topDirs_.finalLineEnd = true;
-  WriteTextLines(PathFromU16(TopDirsFile()), topDirs_);
-}
-
 void TTesmarMainForm::FormDestroy() {
   SaveTopDirs();
-  dxfNameSL.clear();
+  grid.Clear();
   if (settingsRead_) WriteSettingsFile(SettingsFile(), CurrentSettings());
   // Only the DXF files that this run's conversions made are deleted, never the user's own.
   convertedDxf.DeleteAll();
@@ -438,6 +368,19 @@ void TTesmarMainForm::FormDestroy() {
 void TTesmarMainForm::N5Click() {
   ui::ShowMessageBox(hwnd(), u"TesmarX.exe 2023.08.11\nDWG 図面ライブラリ パレット for CAD", u"Tesmar",
                      MB_OK | MB_ICONINFORMATION);
+}
+
+void TTesmarMainForm::WidthWidth11Click(const ui::MenuItem& Sender) {
+  int dw = 0, dh = 0;
+  if (Sender.Name() == u"WidthWidth11") dw = 1;
+  else if (Sender.Name() == u"WidthWidth12") dw = -1;
+  else if (Sender.Name() == u"HeightHeight11") dh = 1;
+  else if (Sender.Name() == u"HeightHeight12") dh = -1;
+  else return;
+  RECT r;
+  GetWindowRect(hwnd(), &r);
+  SetWindowPos(hwnd(), nullptr, 0, 0, r.right - r.left + dw, r.bottom - r.top + dh,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TTesmarMainForm::StepOutOfTopmost(HWND dialog) {

@@ -1,9 +1,10 @@
 #pragma once
 // TTesmarMainForm: the main window. It owns the state of the drawing library, the CAD link
-// and the conversion; its handlers are named after the control and the event. This file and
-// main_form_win.cpp hold the window, its controls, the start-up and shut-down sequence and the
-// About box; the handlers of the catalogue, the preview grid, the hint file, the CAD link and
-// the conversion are defined in main_form_later_win.cpp.
+// and the conversion; its handlers are named after the control and the event. The sources are
+// split by topic: main_form_win.cpp (the window, its controls and layout, the start-up and
+// shut-down sequence, the message router, the About box), main_form_catalogue_win.cpp,
+// main_form_grid_win.cpp (preview grid and paging), main_form_hint_win.cpp,
+// main_form_cadlink_win.cpp and main_form_convert_win.cpp.
 #include <windows.h>
 #include <objidl.h>
 
@@ -16,6 +17,7 @@
 #include "app/converted_files.h"
 #include "app/settings.h"
 #include "base/textfile.h"
+#include "library/grid_model.h"
 #include "ui/controls.h"
 #include "ui/custom_controls.h"
 #include "ui/form.h"
@@ -83,17 +85,13 @@ class TTesmarMainForm : public ui::Form {
   // ---- Own state
   std::array<ui::Panel*, kCells> PnlAry{};
   std::array<ui::ImageBox*, kCells> ImgAry{};
-  std::vector<std::u16string> dxfNameSL;  // bare file names of the current folder's drawings
+  GridModel grid;  // the current folder's drawings and the page shown
   std::int32_t g_CaptionWidth = 0;
   std::int32_t g_DisplayScale = 0;
-  std::int32_t g_dxfTop = 0;
-  bool g_ImgUpNG = false;
-  bool g_ImgDnNG = false;
   std::u16string g_dxfExt;
   std::u16string g_dxfPath;
   bool g_cmb2Busy = false;
   bool g_ImgBusy = false;
-  std::int32_t g_pageCount = 0;
   std::int32_t CMDMODE = 0;
   std::u16string odaFullName;
   std::u16string lspName;
@@ -140,7 +138,7 @@ class TTesmarMainForm : public ui::Form {
   void N11Click();
   void N12Click();
   void WidthWidth11Click(const ui::MenuItem& Sender);  // all four size items
-  // Operations of the preview grid (main_form_later_win.cpp).
+  // Operations of the preview grid.
   void makeDwgImages();
   void dwgImageUp(bool upFlag);
   // Fills one cell: black, the fitted preview, or the placeholder cross for a drawing without
@@ -198,13 +196,13 @@ class TTesmarMainForm : public ui::Form {
   ui::PopupMenu popupMenu1_;
   std::vector<ui::MenuItem> menuItems_;
 
-  // The catalogue, the grid and the hint file (main_form_later_win.cpp).
+  // The catalogue, the grid and the hint file.
   std::u16string ChosenFolder() const;   // the drawing folder of the first two lists, with '\'
   std::u16string HintFilePath() const;
   void SetFolderCaption(const std::u16string& folder);
   void ShowStatus(std::u16string_view text);  // Edit1, then pending messages once
   void WalkTopFolder();
-  void FillPage();        // the 30 cells from g_dxfTop
+  void FillPage();        // the 30 cells of the page the grid model shows
   void ShowPageState();   // Label1 and the paging flags after a page change
   void ShowHoverText(const ui::ImageBox& cell);
   void PressPaging(int mode);  // a paging button went down

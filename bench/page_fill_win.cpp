@@ -1,7 +1,8 @@
-// Page fill of the preview grid, measured under Wine: a folder of 3000 demo drawings, pages
-// of 30 previews, the cost split into file reads, decoding and the crop-and-fit (plus the
-// copy into a device-independent bitmap as a cell shows it); then the catalogue walk of a
-// tree of 5000 folders. Figures only; nothing is asserted.
+// Page fill of the preview grid, measured under Wine: a folder of 3000 demo drawings, every
+// page of 30 previews filled by the grid's own page fill (read, decode, crop-and-fit), plus
+// the copy into a device-independent bitmap as a cell shows it; the same pages turned in the
+// main window itself; then the catalogue walk of a tree of 5000 folders. Figures only;
+// nothing is asserted.
 #include <windows.h>
 #include <objbase.h>
 
@@ -14,14 +15,12 @@
 
 #include "app/main_form_win.h"
 #include "base/codepage.h"
-#include "base/silent_abort.h"
 #include "base/strings.h"
-#include "dwg/dwg_preview.h"
-#include "dwg/dwg_thumbnail_win.h"
 #include "library/catalogue.h"
 #include "library/demo_library.h"
+#include "library/grid_model.h"
+#include "library/page_fill_win.h"
 #include "library/paging.h"
-#include "library/preview_fit.h"
 
 using namespace tesmar;
 using Clock = std::chrono::steady_clock;
@@ -31,8 +30,8 @@ namespace {
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 struct PageCost {
-  double read = 0, decode = 0, fit = 0, bitmap = 0;
-  double Total() const { return read + decode + fit + bitmap; }
+  double fill = 0, bitmap = 0;  // the page fill without and with the cells' bitmaps
+  double Total() const { return fill + bitmap; }
 };
 
 // One cell as the grid shows it: a 32-bit top-down DIB section the size of the image box.
@@ -49,26 +48,17 @@ void ToBitmap(const RgbImage& cell) {
   DeleteObject(bmp);
 }
 
-PageCost FillPage(const std::u16string& folder, const std::vector<std::u16string>& names, int top) {
+PageCost FillPage(const GridModel& grid, const std::u16string& folder) {
   PageCost c;
-  for (int i = 0; i < kCellsPerPage && top + i < int(names.size()); ++i) {
-    RgbImage cell(43, 43, kRgbBlack);
-    auto t0 = Clock::now();
-    DwgPreviewBytes bytes;
-    try {
-      bytes = ReadDwgPreviewFile(PathFromU16(folder + names[top + i]));
-    } catch (const SilentAbort&) {
-    }
-    auto t1 = Clock::now();
-    RgbImage preview;
-    if (bytes.format != DwgPreviewFormat::None) preview = DecodePreviewImage(bytes.image);
-    auto t2 = Clock::now();
-    FitPreviewIntoCell(preview, cell, true);
-    auto t3 = Clock::now();
+  double bitmaps = 0;
+  auto t0 = Clock::now();
+  FillGridPage(grid, folder, kCellsPerPage, 43, 43, true, [&](int, const std::u16string&, const RgbImage& cell) {
+    auto b0 = Clock::now();
     ToBitmap(cell);
-    auto t4 = Clock::now();
-    c.read += Ms(t1 - t0), c.decode += Ms(t2 - t1), c.fit += Ms(t3 - t2), c.bitmap += Ms(t4 - t3);
-  }
+    bitmaps += Ms(Clock::now() - b0);
+  });
+  c.bitmap = bitmaps;
+  c.fill = Ms(Clock::now() - t0) - bitmaps;
   return c;
 }
 
@@ -76,12 +66,12 @@ void Report(const char* what, const std::vector<PageCost>& pages) {
   PageCost sum;
   double worst = 0;
   for (const auto& p : pages) {
-    sum.read += p.read, sum.decode += p.decode, sum.fit += p.fit, sum.bitmap += p.bitmap;
+    sum.fill += p.fill, sum.bitmap += p.bitmap;
     worst = std::max(worst, p.Total());
   }
   const double n = double(pages.size());
-  std::printf("%-26s pages %3zu  per page: total %6.2f ms (read %5.2f, decode %5.2f, fit %5.2f, bitmap %5.2f), worst %6.2f ms\n",
-              what, pages.size(), sum.Total() / n, sum.read / n, sum.decode / n, sum.fit / n, sum.bitmap / n, worst);
+  std::printf("%-26s pages %3zu  per page: total %6.2f ms (page fill %5.2f, bitmaps %5.2f), worst %6.2f ms\n", what,
+              pages.size(), sum.Total() / n, sum.fill / n, sum.bitmap / n, worst);
 }
 
 }  // namespace
@@ -103,12 +93,16 @@ int main(int argc, char** argv) {
   const std::u16string folder = U16FromPath(drawings) + kPathSeparator;
   auto t1 = Clock::now();
   std::vector<std::u16string> names = ListDrawingFiles(folder, u".dwg");
-  std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return CompareIgnoreCase16(a, b) < 0; });
-  std::printf("list and sort %zu names: %.2f ms\n", names.size(), Ms(Clock::now() - t1));
+  GridModel grid;
+  grid.SetDrawings(std::move(names));
+  std::printf("list and sort %d names: %.2f ms\n", grid.Count(), Ms(Clock::now() - t1));
 
   std::vector<PageCost> first, second;
-  for (int top = 0; top < int(names.size()); top += kCellsPerPage) first.push_back(FillPage(folder, names, top));
-  for (int top = 0; top < int(names.size()); top += kCellsPerPage) second.push_back(FillPage(folder, names, top));
+  for (auto* pass : {&first, &second}) {
+    grid.ShowPageOf(0);
+    do pass->push_back(FillPage(grid, folder));
+    while (grid.Turn(true));
+  }
   Report("first pass (cold process)", first);
   Report("second pass (warm)", second);
 
@@ -126,7 +120,7 @@ int main(int argc, char** argv) {
     double worst = 0;
     auto g0 = Clock::now();
     int turns = 0;
-    while (!form.g_ImgUpNG) {
+    while (!form.grid.g_ImgUpNG) {
       auto t = Clock::now();
       form.dwgImageUp(true);
       worst = std::max(worst, Ms(Clock::now() - t));

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <exception>
 
-#include "dxf/expand.h"
+#include "render/expand.h"
 #include "render/colors.h"
 #include "render/decompose.h"
 #include "render/extents.h"

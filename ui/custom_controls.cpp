@@ -154,19 +154,10 @@ DibBitmap& ImageBox::Picture() {
 }
 
 DibBitmap& ImageBox::NewPicture(int w, int h) {
-  canvas_.reset();
+  companion_.reset();
   picture_ = std::make_unique<DibBitmap>(w, h, 24);
   InvalidateRect(hwnd(), nullptr, FALSE);
   return *picture_;
-}
-
-Canvas& ImageBox::GetCanvas() {
-  if (!canvas_) {
-    canvas_ = std::make_unique<GdiCanvas>(Picture().Dc());
-    HWND self = hwnd();
-    canvas_->changed = [self] { InvalidateRect(self, nullptr, FALSE); };
-  }
-  return *canvas_;
 }
 
 void ImageBox::Paint(HDC dc) {

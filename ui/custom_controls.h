@@ -1,6 +1,6 @@
 #pragma once
 // The program's own painted controls: a panel with a bevel, a shape, an image box holding a
-// picture with a canvas, and a flat button that reports mouse-down and mouse-up. They are
+// picture, and a flat button that reports mouse-down and mouse-up. They are
 // windows of the program (one trampoline, one router each) and follow the theme's colours.
 // Their events are named callbacks that the owning form connects to its handlers.
 #include <windows.h>
@@ -10,7 +10,6 @@
 #include <optional>
 #include <string>
 
-#include "render/canvas_gdi_win.h"
 #include "ui/controls.h"
 #include "ui/gdi.h"
 #include "ui/window.h"
@@ -70,7 +69,7 @@ class Shape : public NamedChild {
   COLORREF brush_ = 0, pen_ = 0;
 };
 
-// An image box: a picture (a bitmap with its canvas) shown in the box, stretched to it when
+// An image box: a picture (a bitmap) shown in the box, stretched to it when
 // Stretch is on, else at its own size, centred when Center is on.
 class ImageBox : public NamedChild {
  public:
@@ -84,8 +83,9 @@ class ImageBox : public NamedChild {
   bool HasPicture() const { return picture_ != nullptr; }
   // Replaces the picture by a new one of the given size (black).
   DibBitmap& NewPicture(int w, int h);
-  // The canvas of the picture; drawing on it repaints the box.
-  Canvas& GetCanvas();
+  // What an owner keeps with the picture (a canvas drawing on its DC); dropped when the
+  // picture is replaced.
+  std::shared_ptr<void>& PictureCompanion() { return companion_; }
 
   std::function<void(ImageBox& sender, int x, int y)> onMouseMove;
   std::function<void(ImageBox& sender)> onDblClick;
@@ -97,7 +97,7 @@ class ImageBox : public NamedChild {
   void Paint(HDC dc);
   std::u16string hint_;
   std::unique_ptr<DibBitmap> picture_;
-  std::unique_ptr<GdiCanvas> canvas_;
+  std::shared_ptr<void> companion_;
 };
 
 // A flat button. Mouse-down and mouse-up are reported as such (for auto-repeat); a release

@@ -5,6 +5,7 @@
 #include "app/settings_file_win.h"
 #include "app/startup.h"
 #include "base/textfile.h"
+#include "render/image_canvas_win.h"
 #include "tests/app/main_form_fixture_win.h"
 #include "ui/topmost.h"
 
@@ -300,7 +301,7 @@ TEST_F(MainFormTest, GridIsSixByFiveBlackCellsOnAqua) {
     auto& pic = f.ImgAry[i]->Picture();
     for (int y = 0; y < pic.Height(); y += 7)
       for (int x = 0; x < pic.Width(); x += 7) ASSERT_EQ(pic.Pixel(x, y), RGB(0, 0, 0)) << x << "," << y;
-    EXPECT_EQ(f.ImgAry[i]->GetCanvas().Pen().colour, kWhite);
+    EXPECT_EQ(CanvasOf(*f.ImgAry[i]).Pen().colour, kWhite);
   }
 }
 
@@ -391,7 +392,7 @@ TEST_F(MainFormTest, DialogsStepIntoTheTopmostBandAndBackOut) {
 TEST_F(MainFormTest, ADpiChangeScalesTheLayout) {
   auto& f = Start();
   // A cell drawn on before the change.
-  Canvas& before = f.ImgAry[0]->GetCanvas();
+  Canvas& before = CanvasOf(*f.ImgAry[0]);
   before.SetPenColour(kWhite);
   before.MoveTo(0, 10);
   before.LineTo(43, 10);

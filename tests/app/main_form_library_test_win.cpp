@@ -143,7 +143,7 @@ TEST_F(LibraryFormTest, PagingButtonsTurnOnePageAtThePressAndRepeatWhileHeld) {
   WriteDemoFolder(Lib(), 95);
   auto& f = StartWith(Lib());
   EXPECT_EQ(f.Label1().Text(), u"1 / 4");
-  EXPECT_TRUE(f.g_ImgDnNG);
+  EXPECT_TRUE(f.grid.g_ImgDnNG);
   // A quick click: exactly one page.
   f.Edit1().SetText(u"x");
   f.SpeedButton4MouseDown();
@@ -160,15 +160,15 @@ TEST_F(LibraryFormTest, PagingButtonsTurnOnePageAtThePressAndRepeatWhileHeld) {
   EXPECT_EQ(f.Label1().Text(), u"3 / 4");
   EXPECT_TRUE(f.Timer1().Enabled());
   int ticks = 0;
-  for (int top = f.g_dxfTop; f.Timer1().Enabled() && ticks < 50; ++ticks) {
+  for (int top = f.grid.g_dxfTop; f.Timer1().Enabled() && ticks < 50; ++ticks) {
     f.Timer1Timer();
-    EXPECT_LE(f.g_dxfTop - top, 30) << "at most one page a tick";
-    top = f.g_dxfTop;
+    EXPECT_LE(f.grid.g_dxfTop - top, 30) << "at most one page a tick";
+    top = f.grid.g_dxfTop;
   }
   EXPECT_GT(ticks, 1) << "the repeat waits for the delay";
   EXPECT_EQ(f.Label1().Text(), u"4 / 4");
   EXPECT_EQ(f.CMDMODE, 0);
-  EXPECT_EQ(f.ImgAry[4]->Hint(), f.dxfNameSL[94]);
+  EXPECT_EQ(f.ImgAry[4]->Hint(), f.grid.dxfNameSL[94]);
   EXPECT_TRUE(ShowsPreview(*f.ImgAry[4]));
   EXPECT_EQ(f.ImgAry[5]->Hint(), u"");
   EXPECT_TRUE(AllBlack(*f.ImgAry[5]));
@@ -176,7 +176,7 @@ TEST_F(LibraryFormTest, PagingButtonsTurnOnePageAtThePressAndRepeatWhileHeld) {
 
   // A press on the last page turns none and starts no timer.
   f.SpeedButton4MouseDown();
-  EXPECT_EQ(f.g_dxfTop, 90);
+  EXPECT_EQ(f.grid.g_dxfTop, 90);
   EXPECT_FALSE(f.Timer1().Enabled());
   f.SpeedButton4MouseUp();
 
@@ -186,7 +186,7 @@ TEST_F(LibraryFormTest, PagingButtonsTurnOnePageAtThePressAndRepeatWhileHeld) {
   EXPECT_FALSE(f.Timer1().Enabled());
   f.SpeedButton3MouseUp();
   f.SpeedButton3MouseDown();  // on page 1: nothing
-  EXPECT_EQ(f.g_dxfTop, 0);
+  EXPECT_EQ(f.grid.g_dxfTop, 0);
   EXPECT_FALSE(f.Timer1().Enabled());
 }
 
@@ -197,9 +197,9 @@ TEST_F(LibraryFormTest, PickingEntry65ShowsPage3WithCell5Highlighted) {
   f.ComboBox3().SetItemIndex(65);
   f.ComboBox3Change();
   EXPECT_EQ(f.Label1().Text(), u"3 / 3");
-  EXPECT_EQ(f.g_dxfTop, 60);
+  EXPECT_EQ(f.grid.g_dxfTop, 60);
   for (int i = 0; i < 30; ++i) EXPECT_EQ(f.PnlAry[i]->BevelRaised(), i != 5) << i;
-  EXPECT_EQ(f.ImgAry[5]->Hint(), f.dxfNameSL[65]);
+  EXPECT_EQ(f.ImgAry[5]->Hint(), f.grid.dxfNameSL[65]);
   EXPECT_EQ(f.Shape1().BrushColour(), kAquaRef);
   POINT cursor, centre{f.PnlAry[5]->Width() / 2, f.PnlAry[5]->Height() / 2};
   ClientToScreen(f.PnlAry[5]->hwnd(), &centre);
@@ -319,11 +319,11 @@ TEST_F(LibraryFormTest, ClipSwitchReloadsFromPageOneAndSizeItemsStepByOnePixel) 
   auto& f = StartWith(Lib());
   f.SpeedButton4MouseDown();
   f.SpeedButton4MouseUp();
-  ASSERT_EQ(f.g_dxfTop, 30);
+  ASSERT_EQ(f.grid.g_dxfTop, 30);
   f.N12Click();
   EXPECT_FALSE(g_ImageClip);
   EXPECT_EQ(f.MenuItem(u"N10").Caption(), u"プレビューイメージ=そのまま");
-  EXPECT_EQ(f.g_dxfTop, 0);
+  EXPECT_EQ(f.grid.g_dxfTop, 0);
   EXPECT_EQ(f.Label1().Text(), u"1 / 2");
   f.N11Click();
   EXPECT_TRUE(g_ImageClip);

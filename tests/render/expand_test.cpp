@@ -1,4 +1,4 @@
-#include "dxf/expand.h"
+#include "render/expand.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "dxf/expand.h"
+#include "render/expand.h"
 
 #include <cmath>
 #include <optional>

@@ -1,0 +1,68 @@
+// Handlers of the main window for the hint file: the descriptions of the folder's drawings,
+// edited in Notepad and shown while the pointer rests on a cell (library/hint_file.h).
+#include <windows.h>
+
+#include "app/main_form_win.h"
+#include "base/strings.h"
+#include "base/textfile.h"
+#include "library/catalogue.h"
+#include "library/hint_file.h"
+
+namespace tesmar {
+namespace {
+
+std::u16string LocaleText(LCTYPE type, const char16_t* fallback) {
+  wchar_t buf[16] = {};
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buf, 16) <= 0 || buf[0] == 0) return fallback;
+  return FromWide(buf);
+}
+
+// The last-write time of a file in local time; false when there is no such file.
+bool FileLocalTime(const std::u16string& path, LocalTimeParts& out) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(WidePtr(path), GetFileExInfoStandard, &data)) return false;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+  SYSTEMTIME utc, local;
+  if (!FileTimeToSystemTime(&data.ftLastWriteTime, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+    return false;
+  out = LocalTimeParts{local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond};
+  return true;
+}
+
+}  // namespace
+
+std::u16string TTesmarMainForm::HintFilePath() const { return ChosenFolder() + kHintFileName; }
+
+void TTesmarMainForm::N8Click() {
+  const std::u16string H = HintFilePath();
+  const std::vector<std::u16string> drawings = ComboBox3().Items();
+  // Notepad takes the path as its whole parameter; the quotes keep blanks in it together.
+  const std::u16string param = u"\"" + H + u"\"";
+  if (FileExists(H)) {
+    UpdateHintFileOnDisk(PathFromU16(H), drawings);
+    ui::ShellOpen(hwnd(), u"open", u"Notepad", param, u"", SW_SHOWNORMAL);
+    return;
+  }
+  if (drawings.empty()) return;
+  if (ui::ShowMessageBox(hwnd(), kHintCreateQuestion, FromWide(ui::kApplicationTitle), MB_ICONQUESTION | MB_YESNO) != IDYES)
+    return;
+  WriteFileAtomically(PathFromU16(H), FormatHintFile(NewHintFile(drawings)));
+  ui::ShellOpen(ComboBox3().hwnd(), u"open", u"Notepad", param, u"", SW_SHOWNORMAL);
+}
+
+void TTesmarMainForm::ShowHoverText(const ui::ImageBox& cell) {
+  const std::u16string H = HintFilePath();
+  std::string bytes;
+  if (FileExists(H) && ReadFileBytes(PathFromU16(H), bytes)) {
+    auto description = FindHintDescription(ParseHintFile(bytes).Texts(), HintKeyOfName(ComboBox3().Text()));
+    if (description) {
+      Edit1().SetText(*description);
+      return;
+    }
+  }
+  LocalTimeParts t;
+  if (FileLocalTime(DrawingPathOf(ComboBox1().Text(), ComboBox2().Text(), ComboBox3().Text()), t))
+    Edit1().SetText(FormatHoverDate(t, LocaleText(LOCALE_SDATE, u"/"), LocaleText(LOCALE_STIME, u":"), cell.Hint()));
+}
+
+}  // namespace tesmar
