@@ -92,7 +92,10 @@ void TTesmarMainForm::makeDwgImages() {
     ComboBox3().Clear();
     for (const auto& name : grid.dxfNameSL) ComboBox3().Add(name);
     if (grid.Count() > 0) ComboBox3().SetItemIndex(0);
-    Label1().SetText(grid.Label());
+    // A cell shows a drawing of the chosen folder or nothing: a folder without drawings (one
+    // that lost them since the list was built included) leaves blank cells and no label.
+    if (grid.Count() == 0) BlankCells();
+    Label1().SetText(grid.Count() > 0 ? grid.Label() : u"");
   }
   if (cmb1Again_) ComboBox1Change();
 }
@@ -107,6 +110,15 @@ void TTesmarMainForm::FillPage() {
                    ShowCell(picture, *im);
                  }
                });
+}
+
+void TTesmarMainForm::BlankCells() {
+  for (ui::ImageBox* im : ImgAry) {
+    if (!im) continue;
+    im->SetHint(u"");
+    PrepareCanvas(CanvasOf(*im), im->Width(), im->Height(), 0);
+    im->AsControl().Invalidate();
+  }
 }
 
 void TTesmarMainForm::ShowPageState() { Label1().SetText(grid.Label()); }

@@ -116,6 +116,7 @@ CatalogueWalk WalkCatalogue(std::u16string_view topFolder, std::u16string_view e
     if (progress) progress(fraction(k + 1, files.size()));
     walk.topDrawings.push_back(RemoveFirst(files[k], T));
   }
+  SortByNameOrder(walk.topDrawings);
   if (!files.empty()) walk.drawingFolders.push_back(u".");
 
   if (progress) progress(kFolderSearchText);
