@@ -5,6 +5,7 @@
 #include "app/main_form_win.h"
 #include "app/startup.h"
 #include "base/textfile.h"
+#include "base/texts.h"
 
 namespace tesmar {
 

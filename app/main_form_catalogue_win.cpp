@@ -7,6 +7,7 @@
 #include "app/main_form_win.h"
 #include "base/flag_scope.h"
 #include "base/strings.h"
+#include "base/texts.h"
 #include "base/textfile.h"
 #include "library/catalogue.h"
 #include "library/ellipsize.h"
@@ -172,7 +173,7 @@ void TTesmarMainForm::WMApp() {
 
 void TTesmarMainForm::Button2Click() {
   ui::TopmostStepOut out(hwnd());
-  std::optional<std::u16string> chosen = ui::ChooseFolder(hwnd(), u"フォルダの指定");
+  std::optional<std::u16string> chosen = ui::ChooseFolder(hwnd(), kChooseFolderTitle);
   if (!chosen || chosen->empty()) return;
   const int at = topFolders.Add(*chosen);
   if (at < 0) return;
@@ -184,7 +185,7 @@ void TTesmarMainForm::Button2Click() {
 void TTesmarMainForm::Button3Click() {
   const int i = topFolders.ChosenIndex();
   if (i < 0) return;
-  const std::u16string question = topFolders.Folders()[i] + u" の登録を削除しますか？";
+  const std::u16string question = topFolders.Folders()[i] + kRemoveTopFolderQuestion;
   if (ui::ShowMessageBox(hwnd(), question, FromWide(ui::kApplicationTitle), MB_ICONINFORMATION | MB_YESNO | MB_DEFBUTTON1) != IDYES)
     return;
   topFolders.Remove(i);

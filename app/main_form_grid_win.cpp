@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/main_form_win.h"
+#include "app/startup.h"
 #include "base/flag_scope.h"
 #include "base/strings.h"
 #include "library/catalogue.h"
@@ -239,13 +240,13 @@ void TTesmarMainForm::Image1MouseMove(ui::ImageBox& Sender, int X, int Y) {
 }
 
 void TTesmarMainForm::N11Click() {
-  MenuItem(u"N10").SetCaption(u"プレビューイメージ=拡大");
+  MenuItem(u"N10").SetCaption(PreviewMenuCaption(true));
   g_ImageClip = true;
   ComboBox2Change();
 }
 
 void TTesmarMainForm::N12Click() {
-  MenuItem(u"N10").SetCaption(u"プレビューイメージ=そのまま");
+  MenuItem(u"N10").SetCaption(PreviewMenuCaption(false));
   g_ImageClip = false;
   ComboBox2Change();
 }

@@ -5,6 +5,7 @@
 #include "app/main_form_win.h"
 #include "base/path_join.h"
 #include "base/strings.h"
+#include "base/texts.h"
 #include "base/textfile.h"
 #include "library/catalogue.h"
 #include "library/hint_file.h"

@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "base/path_join.h"
 #include "base/strings.h"
+#include "base/texts.h"
 #include "render/image_canvas_win.h"
 #include "render/prepare_canvas.h"
 #include "ui/dark_menu.h"
@@ -55,7 +56,7 @@ struct MenuEntry {
 };
 using F = TTesmarMainForm;
 const MenuEntry kMenu[] = {
-    {u"N10", u"プレビューイメージ=拡大", 0, true, nullptr, nullptr},
+    {u"N10", kPreviewEnlargedCaption, 0, true, nullptr, nullptr},
     {u"N11", u"拡大", 1, false, &F::N11Click, nullptr},
     {u"N12", u"そのまま", 1, false, &F::N12Click, nullptr},
     {u"N13", u"-", 0, false, nullptr, nullptr},
@@ -167,8 +168,8 @@ void TTesmarMainForm::CreateControls() {
     ui::ComboBox(c).SetDropDownCount(16);
     ui::ThemeControl(c);
   }
-  button2_.Create(panel101_.hwnd(), u"Button2", u"追加", 0, 0, 10, 10, kButton2);
-  button3_.Create(panel101_.hwnd(), u"Button3", u"削除", 0, 0, 10, 10, kButton3);
+  button2_.Create(panel101_.hwnd(), u"Button2", kAddButtonCaption, 0, 0, 10, 10, kButton2);
+  button3_.Create(panel101_.hwnd(), u"Button3", kRemoveButtonCaption, 0, 0, 10, 10, kButton3);
   label1_ = CreateStandard(L"Static", SS_CENTER | SS_CENTERIMAGE, 0, u"", panel101_.hwnd(), kLabel1);
   speedButton3_.Create(panel101_.hwnd(), u"SpeedButton3", u"<<", 0, 0, 10, 10, kSpeedButton3);
   speedButton4_.Create(panel101_.hwnd(), u"SpeedButton4", u">>", 0, 0, 10, 10, kSpeedButton4);
@@ -363,7 +364,7 @@ void TTesmarMainForm::FormDestroy() {
 }
 
 void TTesmarMainForm::N5Click() {
-  ui::ShowMessageBox(hwnd(), u"TesmarX.exe 2023.08.11\nDWG 図面ライブラリ パレット for CAD", u"Tesmar",
+  ui::ShowMessageBox(hwnd(), kAboutText, u"Tesmar",
                      MB_OK | MB_ICONINFORMATION);
 }
 

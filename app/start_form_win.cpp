@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "base/strings.h"
+#include "base/texts.h"
 #include "ui/display.h"
 
 namespace tesmar {
@@ -27,7 +28,7 @@ void TMorvikStartForm::Create() {
   auto s = [this](int v) { return ui::Scaled(v, dpi_); };
   font16_ = ui::CreatePixelFont(u"Tahoma", 16, dpi_);
   label1_ = CreateLabel(hwnd(), u"Label1", s(80), s(15), s(195), s(20));
-  label2_ = CreateLabel(hwnd(), u"データ読み込み中 ...", s(80), s(40), s(195), s(20));
+  label2_ = CreateLabel(hwnd(), kLoadingText, s(80), s(40), s(195), s(20));
   for (HWND l : {label1_, label2_}) ui::Control(l).SetFont(font16_.get());
 }
 

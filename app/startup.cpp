@@ -1,15 +1,17 @@
 #include "app/startup.h"
 
+#include "base/texts.h"
+
 namespace tesmar {
 
 std::u16string LispMenuCaption(std::u16string_view lspName) {
   std::size_t sep = lspName.find_last_of(u"\\:");
   std::u16string_view file = sep == std::u16string_view::npos ? lspName : lspName.substr(sep + 1);
-  return u"■ロード " + std::u16string(file);
+  return kLispMenuPrefix + std::u16string(file);
 }
 
 std::u16string PreviewMenuCaption(bool imageClip) {
-  return imageClip ? u"プレビューイメージ=拡大" : u"プレビューイメージ=そのまま";
+  return imageClip ? kPreviewEnlargedCaption : kPreviewAsIsCaption;
 }
 
 std::u16string FolderOfFile(std::u16string_view filePath) {

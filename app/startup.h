@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/texts.h"
+
 namespace tesmar {
 
 // "■ロード " followed by the file-name part of the LISP file (after the last '\' or ':').
@@ -21,8 +23,5 @@ std::u16string FolderOfFile(std::u16string_view filePath);
 // (anywhere, letter case included) gives the target's display name: the text before that TAB.
 std::optional<std::u16string> TargetNameFor(const std::vector<std::u16string>& lines,
                                             std::u16string_view progId);
-
-inline constexpr char16_t kTargetCaptionDefault[] = u"ターゲット CAD";
-inline constexpr char16_t kTargetCaptionPrefix[] = u"ターゲット = ";
 
 }  // namespace tesmar

@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/colour.h"
+
 namespace tesmar {
 
 // 3-D point or vector.
@@ -30,10 +32,6 @@ struct TAcadPoint {
 };
 
 inline bool operator==(const TAcadPoint& a, const TAcadPoint& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
-
-// A pen line style as the render pass selects it (0 solid, 1 dash, 2 dot, 3 dash-dot,
-// 4 dash-dot-dot; the platform's PS_* numbers).
-using TPenStyle = std::int32_t;
 
 inline constexpr TAcadPoint kDefaultExtrusion{0, 0, 1};
 
@@ -53,7 +51,7 @@ struct TAcadLineBlk {
   std::int16_t color = 256;
   TAcadPoint st;
   TAcadPoint ed;
-  std::uint32_t PenColor = 0;
+  Colour PenColor = 0;
   TPenStyle PenStyle = 0;
   std::int16_t code67 = 0;
   TAcadPoint code210 = kDefaultExtrusion;
@@ -72,7 +70,7 @@ struct TCircleBlk {
   std::int16_t color = 256;
   TAcadPoint center;
   double hankei = 0;  // radius
-  std::uint32_t PenColor = 0;
+  Colour PenColor = 0;
   TPenStyle PenStyle = 0;
   std::int16_t code67 = 0;
   TAcadPoint code210 = kDefaultExtrusion;
@@ -90,7 +88,7 @@ struct TArcBlk {
   double hankei = 0;  // radius
   double st = 0;      // start angle, degrees
   double ed = 0;      // end angle, degrees
-  std::uint32_t PenColor = 0;
+  Colour PenColor = 0;
   TPenStyle PenStyle = 0;
   std::int16_t code67 = 0;
   TAcadPoint code210 = kDefaultExtrusion;
@@ -110,7 +108,7 @@ struct TInsertBlk {
   std::int16_t color = 256;
   double rotate = 0;  // degrees
   std::int16_t code66 = 0;
-  std::uint32_t PenColor = 0;
+  Colour PenColor = 0;
   TPenStyle PenStyle = 0;
   std::int16_t code67 = 0;
   TAcadPoint code210 = kDefaultExtrusion;
@@ -149,7 +147,7 @@ struct TLwpBlk {
   std::int16_t code73 = 0;
   std::int16_t code74 = 0;
   TAcadPoint code210 = kDefaultExtrusion;
-  std::uint32_t PenColor = 0;
+  Colour PenColor = 0;
   TPenStyle PenStyle = 0;
   std::int16_t layindex = 0;
   std::vector<TLwpVer> verAry;  // not filled by the reader: vertices live in VerAry / BlkVerAry
@@ -174,7 +172,7 @@ struct TTextBlk {
   std::u16string str;  // groups 3 and 1 joined in file order
   bool mtflag = false;
   bool atflag = false;
-  std::uint32_t PenColor = 0;
+  Colour PenColor = 0;
   std::int16_t code67 = 0;
   TAcadPoint code210 = kDefaultExtrusion;
   std::int16_t layindex = 0;
@@ -188,7 +186,7 @@ struct TFaceBlk {
   std::u16string ltype = u"BYLAYER";
   std::int16_t color = 256;
   std::array<TAcadPoint, 4> pt{};
-  std::uint32_t PenColor = 0;
+  Colour PenColor = 0;
   TPenStyle PenStyle = 0;
   std::int16_t code67 = 0;
   std::int16_t code70 = 0;  // invisible-edge flags
@@ -278,7 +276,7 @@ struct TSplineBlk {
   std::int16_t code73 = 0;  // number of control points
   std::int16_t code74 = 0;  // number of fit points
   TAcadPoint code210;       // not read; stays zero
-  std::uint32_t PenColor = 0;
+  Colour PenColor = 0;
   TPenStyle PenStyle = 0;
   std::int16_t layindex = 0;
   std::vector<TAcadPoint> code10Ary;  // control points
@@ -360,15 +358,8 @@ struct TTableCount {
 };
 std::vector<TTableCount> TableCounts(const TDrawingModel& m);
 
-// Point operations.
+// The point (x, y, z); the arithmetic on points is in render/geometry.h.
 TAcadPoint MakeAcadPoint(double x, double y, double z);
-TAcadPoint AcadPointAdd(TAcadPoint a, TAcadPoint b);
-TAcadPoint AcadPointSub(TAcadPoint a, TAcadPoint b);
-TAcadPoint AcadPointSubXY(TAcadPoint a, TAcadPoint b);  // keeps a.z
-TAcadPoint AcadPointMul(TAcadPoint a, TAcadPoint b);    // component-wise
-// Turns p by t radians clockwise about the origin (z unchanged): to turn by a drawing angle r
-// in degrees counter-clockwise, pass t = -r*pi/180.
-TAcadPoint AcadPointRotate(TAcadPoint p, double t);
 
 // Layer operations on LayerAry. Names compare exactly (case-sensitive); the first match wins.
 // The colour of the named layer; an unknown name appends a layer of that name (colour 7,

@@ -33,10 +33,10 @@ Word WordOf(std::string_view v) {
   return Word::Other;
 }
 
-std::int16_t Reader::LayerColor(std::size_t layer) {
-  if (layer >= layerColors_.size()) layerColors_.resize(layer + 1, kUnknownColor);
-  if (layerColors_[layer] == kUnknownColor) layerColors_[layer] = GetLayerColor(m_, layers_.Text(layer));
-  return static_cast<std::int16_t>(layerColors_[layer]);
+std::int16_t Reader::LayerColour(std::size_t layer) {
+  if (layer >= layerColours_.size()) layerColours_.resize(layer + 1, kUnknownColour);
+  if (layerColours_[layer] == kUnknownColour) layerColours_[layer] = GetLayerColor(m_, layers_.Text(layer));
+  return static_cast<std::int16_t>(layerColours_[layer]);
 }
 
 void Reader::SectionPair(int code, std::string_view value) {
@@ -111,7 +111,7 @@ void Reader::LayerTablePair(int code, std::string_view value) {
       case 0: inLayerRecord_ = false; break;
       default: break;
     }
-    layerColors_.clear();
+    layerColours_.clear();
   }
   if (w_ == Word::EndTab) {
     inLayerTable_ = inLayerRecord_ = afterTable_ = false;
@@ -119,7 +119,7 @@ void Reader::LayerTablePair(int code, std::string_view value) {
     m_.LayerAry.emplace_back();
     layerRecord_ = static_cast<std::int32_t>(m_.LayerAry.size() - 1);
     inLayerRecord_ = true;
-    layerColors_.clear();
+    layerColours_.clear();
   }
 }
 
@@ -296,7 +296,7 @@ std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, I
       const std::u16string first = IntToStr16(2 * t - 1), second = IntToStr16(2 * t);
       status = first + u":" + code + u"/" + second + u":" + value;
       if (report)
-        report->ShowMessage(FileNameOnly(fileName) + u"\n" + first + u" 行=" + code + u"\n" + second + u" 行=" + value,
+        report->ShowMessage(FileNameOnly(fileName) + u"\n" + first + kLineNumberLabel + code + u"\n" + second + kLineNumberLabel + value,
                             kDxfReportCaption);
     } catch (const std::exception&) {  // out of memory: the file cannot be read as a whole
       status = kDxfErrorStatus;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/codepage.h"
+#include "base/texts.h"
 #include "dxf/model.h"
 
 namespace tesmar {
@@ -31,8 +32,6 @@ class IDxfReport {
 };
 
 inline constexpr std::u16string_view kDxfReportCaption = u"DxfReport";
-inline constexpr std::u16string_view kDxfBusyMessage = u"DXFファイルは使用中です．";
-inline constexpr std::u16string_view kDxfFailedMessage = u"DXFファイル読み込み失敗．";
 inline constexpr std::u16string_view kDxfBusyStatus = u"busy";
 inline constexpr std::u16string_view kDxfErrorStatus = u"error";
 

@@ -174,11 +174,11 @@ class Reader {
   }
   const std::u16string& Ltype() { return ltypes_.Text(ltypes_.Id(decode_, v_)); }
 
-  std::int16_t LayerColor(std::size_t layer);
+  std::int16_t LayerColour(std::size_t layer);
   // BYLAYER takes the layer's colour; inside a block, so do entities on layer "0" and BYBLOCK.
   void Resolve(std::int16_t& color) {
-    if (color == 256) color = LayerColor(entLayer_);
-    if (curInBlock_ && (entLayer_ == zeroLayer_ || color == 0)) color = LayerColor(entLayer_);
+    if (color == 256) color = LayerColour(entLayer_);
+    if (curInBlock_ && (entLayer_ == zeroLayer_ || color == 0)) color = LayerColour(entLayer_);
   }
 
   void SectionPair(int code, std::string_view value);
@@ -204,8 +204,8 @@ class Reader {
   const std::size_t zeroLayer_ = layers_.Id(decode_, "0");
   const std::size_t emptyLayer_ = layers_.Id(decode_, "");
   std::size_t entLayer_ = zeroLayer_;  // layer of the current entity
-  static constexpr std::int32_t kUnknownColor = INT32_MIN;
-  std::vector<std::int32_t> layerColors_;  // by layer name number; emptied when the LAYER table changes
+  static constexpr std::int32_t kUnknownColour = INT32_MIN;
+  std::vector<std::int32_t> layerColours_;  // by layer name number; emptied when the LAYER table changes
 
   // Section flags.
   bool headerSeen_ = false, versionArmed_ = false;

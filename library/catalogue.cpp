@@ -8,8 +8,6 @@
 
 namespace tesmar {
 
-const char16_t kFolderSearchText[] = u"フォルダ検索中 ...";
-const char16_t kNoDrawingText[] = u"DWG ファイル検索中 ...";
 
 namespace fs = std::filesystem;
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/path_join.h"
+#include "base/texts.h"
 
 namespace tesmar {
 
@@ -57,8 +58,5 @@ struct DroppedSpan {
   bool operator==(const DroppedSpan&) const = default;
 };
 DroppedSpan KeepWithinWorkArea(DroppedSpan list, int areaLeft, int areaRight);
-
-extern const char16_t kFolderSearchText[];  // "フォルダ検索中 ..."
-extern const char16_t kNoDrawingText[];     // "DWG ファイル検索中 ..."
 
 }  // namespace tesmar

@@ -9,11 +9,10 @@
 #include "base/textfile.h"
 #include "dwg/dwg_writer.h"
 #include "library/preview_fit.h"
+#include "render/geometry.h"
 
 namespace tesmar {
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // A symbol in drawing units: x to the right, y up, roughly within [-1, 1].
 struct Sketch {

@@ -6,7 +6,6 @@
 namespace tesmar {
 
 const char16_t kHintFileName[] = u"TesmarHint.txt";
-const char16_t kHintCreateQuestion[] = u"説明ファイル TesmarHint.txt のたたき台を作成しますか？";
 
 namespace {
 

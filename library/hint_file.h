@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "base/codepage.h"
+#include "base/texts.h"
 
 namespace tesmar {
 
 extern const char16_t kHintFileName[];   // "TesmarHint.txt"
-extern const char16_t kHintCreateQuestion[];  // asked before a new file is written
 
 // Splits a line into fields: leading blanks and control characters (codes 1 to 32) are
 // skipped; a field ends at a comma or, outside double quotes, at a blank or control

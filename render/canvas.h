@@ -4,23 +4,17 @@
 // style, mix mode), a current brush (style, colour), a current font and a current position.
 // Implementations: GdiCanvas over an HDC (Windows) and RecordingCanvas (portable, for tests).
 //
-// Colours are 24-bit values 0x00BBGGRR (red in the low byte). Coordinates are pixels, y down.
+// Colours and pen styles are those of base/colour.h. Coordinates are pixels, y down.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace tesmar {
+#include "base/colour.h"
 
-using Colour = std::uint32_t;
-inline constexpr Colour kWhite = 0xFFFFFF;
-inline constexpr Colour kBlack = 0x000000;
+namespace tesmar {
 
 // Mix modes of the pen: copy, xor with the screen, not-xor, and invert the screen.
 enum class PenMode : std::uint8_t { Copy, Xor, NotXor, Invert };
-
-// Pen styles are the platform's cosmetic pen styles by number (0 solid, 1 dash, 2 dot,
-// 3 dash-dot, 4 dash-dot-dot), the numbers the drawing records store.
-using CanvasPenStyle = std::int32_t;
 
 enum class BrushStyle : std::uint8_t { Solid, Clear };
 
@@ -43,7 +37,7 @@ struct LogicalFont {
 struct PenState {
   Colour colour = kBlack;
   int width = 1;
-  CanvasPenStyle style = 0;
+  TPenStyle style = 0;
   PenMode mode = PenMode::Copy;
   bool operator==(const PenState&) const = default;
 };
@@ -62,7 +56,7 @@ class Canvas {
   virtual PenState Pen() const = 0;
   virtual void SetPenColour(Colour c) = 0;
   virtual void SetPenWidth(int w) = 0;
-  virtual void SetPenStyle(CanvasPenStyle s) = 0;
+  virtual void SetPenStyle(TPenStyle s) = 0;
   virtual void SetPenMode(PenMode m) = 0;
   virtual BrushState Brush() const = 0;
   virtual void SetBrushStyle(BrushStyle s) = 0;

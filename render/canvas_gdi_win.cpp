@@ -35,7 +35,7 @@ GdiCanvas::~GdiCanvas() {
 
 void GdiCanvas::SetPenColour(Colour c) { penDirty_ |= pen_.colour != c; pen_.colour = c; }
 void GdiCanvas::SetPenWidth(int w) { penDirty_ |= pen_.width != w; pen_.width = w; }
-void GdiCanvas::SetPenStyle(CanvasPenStyle s) { penDirty_ |= pen_.style != s; pen_.style = s; }
+void GdiCanvas::SetPenStyle(TPenStyle s) { penDirty_ |= pen_.style != s; pen_.style = s; }
 void GdiCanvas::SetPenMode(PenMode m) {
   pen_.mode = m;
   SetROP2(dc_, Rop2Of(m));

@@ -25,7 +25,7 @@ class GdiCanvas : public Canvas {
   PenState Pen() const override { return pen_; }
   void SetPenColour(Colour c) override;
   void SetPenWidth(int w) override;
-  void SetPenStyle(CanvasPenStyle s) override;
+  void SetPenStyle(TPenStyle s) override;
   void SetPenMode(PenMode m) override;
   BrushState Brush() const override { return brush_; }
   void SetBrushStyle(BrushStyle s) override;

@@ -24,7 +24,7 @@ void RecordingCanvas::Add(std::string op, std::vector<long long> args, std::u16s
 
 void RecordingCanvas::SetPenColour(Colour c) { pen_.colour = c; Add("SetPenColour", {c}); }
 void RecordingCanvas::SetPenWidth(int w) { pen_.width = w; Add("SetPenWidth", {w}); }
-void RecordingCanvas::SetPenStyle(CanvasPenStyle s) { pen_.style = s; Add("SetPenStyle", {s}); }
+void RecordingCanvas::SetPenStyle(TPenStyle s) { pen_.style = s; Add("SetPenStyle", {s}); }
 void RecordingCanvas::SetPenMode(PenMode m) { pen_.mode = m; Add("SetPenMode", {static_cast<int>(m)}); }
 void RecordingCanvas::SetBrushStyle(BrushStyle s) { brush_.style = s; Add("SetBrushStyle", {static_cast<int>(s)}); }
 void RecordingCanvas::SetBrushColour(Colour c) { brush_.colour = c; Add("SetBrushColour", {c}); }

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "render/decompose.h"
+#include "render/geometry.h"
 
 namespace tesmar {
 
 TAcadPoint InsertTransform(const TInsertBlk& insert, const TBlockBlk& block, TAcadPoint p) {
-  constexpr double kDegToRad = 0.017453292519943295;
   const TAcadPoint p1 = AcadPointSub(p, block.base);
   const TAcadPoint p2 = AcadPointMul(p1, insert.scale);
   const TAcadPoint p3 = AcadPointRotate(p2, -insert.rotate * kDegToRad);

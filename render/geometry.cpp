@@ -5,6 +5,16 @@
 
 namespace tesmar {
 
+TAcadPoint AcadPointAdd(TAcadPoint a, TAcadPoint b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+TAcadPoint AcadPointSub(TAcadPoint a, TAcadPoint b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+TAcadPoint AcadPointSubXY(TAcadPoint a, TAcadPoint b) { return {a.x - b.x, a.y - b.y, a.z}; }
+TAcadPoint AcadPointMul(TAcadPoint a, TAcadPoint b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
+
+TAcadPoint AcadPointRotate(TAcadPoint p, double t) {
+  const double c = std::cos(t), s = std::sin(t);
+  return {p.x * c + p.y * s, -p.x * s + p.y * c, p.z};
+}
+
 TAcadPoint AcadPointPolar(TAcadPoint base, double a, double d) {
   TAcadPoint r = base;
   if (a == 0) {

@@ -14,6 +14,14 @@ inline constexpr double kTwoPi = 6.283185307179586;
 inline constexpr double kDegToRad = 0.017453292519943295;
 inline constexpr double kRadToDeg = 57.29577951308232;
 
+TAcadPoint AcadPointAdd(TAcadPoint a, TAcadPoint b);
+TAcadPoint AcadPointSub(TAcadPoint a, TAcadPoint b);
+TAcadPoint AcadPointSubXY(TAcadPoint a, TAcadPoint b);  // keeps a.z
+TAcadPoint AcadPointMul(TAcadPoint a, TAcadPoint b);    // component-wise
+// Turns p by t radians clockwise about the origin (z unchanged): to turn by a drawing angle r
+// in degrees counter-clockwise, pass t = -r * kDegToRad.
+TAcadPoint AcadPointRotate(TAcadPoint p, double t);
+
 // Lower-left (smallest x and y) and upper-right (largest x and y) corner; z unused.
 struct TBox {
   TAcadPoint min;

@@ -4,7 +4,7 @@
 #include <exception>
 
 #include "render/expand.h"
-#include "render/colors.h"
+#include "render/colours.h"
 #include "render/decompose.h"
 #include "render/extents.h"
 

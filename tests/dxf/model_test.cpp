@@ -8,23 +8,6 @@
 namespace tesmar {
 namespace {
 
-TEST(DrawingModel, PointOperations) {
-  const TAcadPoint a = MakeAcadPoint(1, 2, 3), b = MakeAcadPoint(4, 6, 8);
-  EXPECT_EQ(AcadPointAdd(a, b), MakeAcadPoint(5, 8, 11));
-  EXPECT_EQ(AcadPointSub(b, a), MakeAcadPoint(3, 4, 5));
-  EXPECT_EQ(AcadPointSubXY(b, a), MakeAcadPoint(3, 4, 8)) << "keeps the first point's z";
-  EXPECT_EQ(AcadPointMul(a, b), MakeAcadPoint(4, 12, 24));
-
-  const double pi = std::acos(-1.0);
-  const TAcadPoint q = AcadPointRotate(MakeAcadPoint(1, 0, 5), -pi / 2);  // a quarter turn ccw
-  EXPECT_NEAR(q.x, 0, 1e-15);
-  EXPECT_NEAR(q.y, 1, 1e-15);
-  EXPECT_EQ(q.z, 5);
-  const TAcadPoint c = AcadPointRotate(MakeAcadPoint(0, 1, 0), pi / 2);  // positive: clockwise
-  EXPECT_NEAR(c.x, 1, 1e-15);
-  EXPECT_NEAR(c.y, 0, 1e-15);
-}
-
 TEST(DrawingModel, RecordPresets) {
   EXPECT_EQ(TLayer{}.color, 7);
   EXPECT_EQ(TLayer{}.ltype, u"CONTINUOUS");

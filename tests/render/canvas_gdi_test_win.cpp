@@ -59,7 +59,7 @@ TEST(GdiPrepareCanvas, RightAndBottomAreExclusive) {
 
 TEST(GdiPrepareCanvas, StyledPenGapsTakeTheBrushNotTheDcBackground) {
   // A fresh memory DC paints pen gaps opaque white; the canvas must use its own brush.
-  for (CanvasPenStyle style : {PS_DOT, PS_DASH, PS_DASHDOT}) {
+  for (TPenStyle style : {PS_DOT, PS_DASH, PS_DASHDOT}) {
     SCOPED_TRACE(style);
     ui::DibBitmap bmp(40, 20);
     GdiCanvas canvas(bmp.Dc());

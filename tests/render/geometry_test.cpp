@@ -14,6 +14,22 @@ using test::ExpectNear;
 
 bool BitEqual(TAcadPoint a, TAcadPoint b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
+TEST(Geometry, PointArithmetic) {
+  const TAcadPoint a = MakeAcadPoint(1, 2, 3), b = MakeAcadPoint(4, 6, 8);
+  EXPECT_EQ(AcadPointAdd(a, b), MakeAcadPoint(5, 8, 11));
+  EXPECT_EQ(AcadPointSub(b, a), MakeAcadPoint(3, 4, 5));
+  EXPECT_EQ(AcadPointSubXY(b, a), MakeAcadPoint(3, 4, 8)) << "keeps the first point's z";
+  EXPECT_EQ(AcadPointMul(a, b), MakeAcadPoint(4, 12, 24));
+
+  const TAcadPoint q = AcadPointRotate(MakeAcadPoint(1, 0, 5), -kHalfPi);  // a quarter turn ccw
+  EXPECT_NEAR(q.x, 0, 1e-15);
+  EXPECT_NEAR(q.y, 1, 1e-15);
+  EXPECT_EQ(q.z, 5);
+  const TAcadPoint c = AcadPointRotate(MakeAcadPoint(0, 1, 0), kHalfPi);  // positive: clockwise
+  EXPECT_NEAR(c.x, 1, 1e-15);
+  EXPECT_NEAR(c.y, 0, 1e-15);
+}
+
 TEST(Geometry, AngleExactCasesAndQuadrants) {
   struct Case {
     TAcadPoint p, q;

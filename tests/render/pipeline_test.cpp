@@ -4,7 +4,7 @@
 
 #include "base/strings.h"
 #include "dxf/reader.h"
-#include "render/colors.h"
+#include "render/colours.h"
 #include "render/postprocess.h"
 #include "tests/support/point_expect.h"
 #include "tests/support/testdata.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "render/colors.h"
+#include "render/colours.h"
 #include "render/extents.h"
 #include "tests/support/point_expect.h"
 

@@ -1,4 +1,4 @@
-#include "render/colors.h"
+#include "render/colours.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +7,12 @@
 namespace tesmar {
 namespace {
 
-constexpr TColor Rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
+constexpr Colour Rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
 
-TEST(Colors, AciPalette) {
+TEST(Colours, AciPalette) {
   struct Case {
     int index;
-    TColor want;
+    Colour want;
   };
   const Case cases[] = {
       {1, 0x0000FF},          {5, 0xFF0000},          {3, 0x00FF00},          {-3, 0x00FF00},
@@ -30,7 +30,7 @@ TEST(Colors, AciPalette) {
   }
 }
 
-TEST(Colors, LinetypeToPenStyleByPrefix) {
+TEST(Colours, LinetypeToPenStyleByPrefix) {
   struct Case {
     const char16_t* name;
     TPenStyle want;
@@ -47,7 +47,7 @@ TEST(Colors, LinetypeToPenStyleByPrefix) {
   }
 }
 
-TEST(Colors, ResolvePenStyleFollowsOnlyExactBylayer) {
+TEST(Colours, ResolvePenStyleFollowsOnlyExactBylayer) {
   TDrawingModel m;
   m.LayerAry.push_back({.Name = u"WALL", .ltype = u"HIDDEN"});
   m.LayerAry.push_back({.Name = u"WALL", .ltype = u"CENTER"});  // second of the name: not used
@@ -59,7 +59,7 @@ TEST(Colors, ResolvePenStyleFollowsOnlyExactBylayer) {
   EXPECT_EQ(ResolvePenStyle(m, u"PHANTOM", u"WALL"), psDashDotDot);
 }
 
-TEST(Colors, AssignPensFillsEveryDrawableTable) {
+TEST(Colours, AssignPensFillsEveryDrawableTable) {
   TDrawingModel m;
   m.LayerAry.push_back({.Name = u"0"});
   m.LayerAry.push_back({.Name = u"WALL", .ltype = u"HIDDEN"});
@@ -94,8 +94,8 @@ TEST(Colors, AssignPensFillsEveryDrawableTable) {
   EXPECT_EQ(m.LayerAry.size(), 2u);  // resolving pens adds no layer
 }
 
-TEST(Colors, ColourModes) {
-  const TColor red = 0x0000FF, black = 0, white = 0xFFFFFF;
+TEST(Colours, ColourModes) {
+  const Colour red = 0x0000FF, black = 0, white = 0xFFFFFF;
   EXPECT_EQ(ApplyColourMode(red, black, 0), red);
   EXPECT_EQ(ApplyColourMode(black, black, 0), white);
   EXPECT_EQ(ApplyColourMode(red, black, 1), white);
@@ -106,7 +106,7 @@ TEST(Colors, ColourModes) {
   EXPECT_EQ(InvertColor(0xFF123456u), 0xEDCBA9u);
 }
 
-TEST(Colors, LuminanceAndContrast) {
+TEST(Colours, LuminanceAndContrast) {
   EXPECT_DOUBLE_EQ(RelativeLuminance(0x000000), 0.0);
   EXPECT_DOUBLE_EQ(RelativeLuminance(0xFFFFFF), 1.0);
   EXPECT_NEAR(RelativeLuminance(0x0000FF), 0.2126, 1e-12);  // pure red

@@ -9,19 +9,12 @@
 
 namespace tesmar {
 
-using TColor = std::uint32_t;
-
-// Cosmetic pen styles as the platform numbers them. Dash (1) is never chosen.
-inline constexpr TPenStyle psSolid = 0;
-inline constexpr TPenStyle psDash = 1;
-inline constexpr TPenStyle psDot = 2;
-inline constexpr TPenStyle psDashDot = 3;
-inline constexpr TPenStyle psDashDotDot = 4;
+// Of the cosmetic pen styles (base/colour.h) dash (1) is never chosen.
 
 // The palette colour of |index|: 1..255 the ACI palette, 0 and anything above 255 white.
-TColor AciToColor(int index);
+Colour AciToColor(int index);
 
-TColor InvertColor(TColor c);
+Colour InvertColor(Colour c);
 
 // Pen style of a linetype name, chosen by its upper-cased prefix (CON, HID/DASHE, CEN/BOR/DASHD,
 // DEV/PHA, DOT); any other name draws solid.
@@ -38,13 +31,13 @@ void AssignPens(TDrawingModel& m);
 // The colour a record with pen colour `pen` is drawn in on background `bg`:
 // mode 1 draws everything in the inverse of the background, mode 2 inverts the pen colours,
 // every other mode keeps them; a pen equal to the background is always drawn inverted.
-TColor ApplyColourMode(TColor pen, TColor bg, int mode);
+Colour ApplyColourMode(Colour pen, Colour bg, int mode);
 
 // WCAG 2.0 relative luminance, 0 for black to 1 for white.
-double RelativeLuminance(TColor c);
+double RelativeLuminance(Colour c);
 
 // The palette colour (indices 0..256) whose luminance differs most from c; the lowest index
 // wins a tie.
-TColor ContrastColor(TColor c);
+Colour ContrastColor(Colour c);
 
 }  // namespace tesmar

@@ -1,4 +1,4 @@
-#include "render/colors.h"
+#include "render/colours.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -11,18 +11,17 @@ namespace tesmar {
 
 namespace {
 
-constexpr TColor Rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
-
-constexpr TColor kFirstNine[10] = {
-    Rgb(255, 255, 255),  // 0: not a palette entry, white
-    Rgb(255, 0, 0),     Rgb(255, 255, 0), Rgb(0, 255, 0),     Rgb(0, 255, 255), Rgb(0, 0, 255),
-    Rgb(255, 0, 255),   Rgb(255, 255, 255), Rgb(128, 128, 128), Rgb(192, 192, 192),
+constexpr Colour kFirstNine[10] = {
+    MakeColour(255, 255, 255),  // 0: not a palette entry, white
+    MakeColour(255, 0, 0),      MakeColour(255, 255, 0),   MakeColour(0, 255, 0),
+    MakeColour(0, 255, 255),    MakeColour(0, 0, 255),     MakeColour(255, 0, 255),
+    MakeColour(255, 255, 255),  MakeColour(128, 128, 128), MakeColour(192, 192, 192),
 };
 
 constexpr unsigned kGreys[6] = {51, 91, 132, 173, 214, 255};
 
 // Indices 10..249: a hue every 10 indices, five levels, and a pale variant for odd indices.
-TColor HueColor(int i) {
+Colour HueColour(int i) {
   const double h = ((i / 10) - 1) * 15.0;
   const int d = i % 10;
   static constexpr double kLevel[5] = {255, 204, 153, 127, 76};
@@ -44,23 +43,23 @@ TColor HueColor(int i) {
     fr = 1, fg = 0, fb = 6 - q;
   }
   auto channel = [&](double f) { return static_cast<unsigned>(lo + (v - lo) * f); };
-  return Rgb(channel(fr), channel(fg), channel(fb));
+  return MakeColour(channel(fr), channel(fg), channel(fb));
 }
 
 }  // namespace
 
-TColor AciToColor(int index) {
+Colour AciToColor(int index) {
   const long long i = std::llabs(static_cast<long long>(index));
   if (i <= 9) return kFirstNine[i];
-  if (i <= 249) return HueColor(static_cast<int>(i));
+  if (i <= 249) return HueColour(static_cast<int>(i));
   if (i <= 255) {
     const unsigned g = kGreys[i - 250];
-    return Rgb(g, g, g);
+    return MakeColour(g, g, g);
   }
-  return Rgb(255, 255, 255);
+  return MakeColour(255, 255, 255);
 }
 
-TColor InvertColor(TColor c) { return 0xFFFFFFu - (c & 0xFFFFFFu); }
+Colour InvertColor(Colour c) { return 0xFFFFFFu - (c & 0xFFFFFFu); }
 
 TPenStyle LinetypeToPenStyle(std::u16string_view name) {
   const std::u16string n = UpperCase16(name);
@@ -116,14 +115,14 @@ void AssignPens(TDrawingModel& m) {
   for (TTextBlk& t : m.TextAry) AssignColourAndLayer(layers, t);
 }
 
-TColor ApplyColourMode(TColor pen, TColor bg, int mode) {
+Colour ApplyColourMode(Colour pen, Colour bg, int mode) {
   if (mode == 1) return InvertColor(bg);
   if (pen == bg) return InvertColor(bg);
   if (mode == 2) return InvertColor(pen);
   return pen;
 }
 
-double RelativeLuminance(TColor c) {
+double RelativeLuminance(Colour c) {
   auto linear = [](unsigned v) {
     const double x = v / 255.0;
     return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
@@ -131,12 +130,12 @@ double RelativeLuminance(TColor c) {
   return 0.2126 * linear(c & 0xFF) + 0.7152 * linear((c >> 8) & 0xFF) + 0.0722 * linear((c >> 16) & 0xFF);
 }
 
-TColor ContrastColor(TColor c) {
+Colour ContrastColor(Colour c) {
   const double own = RelativeLuminance(c);
   double best = 0;
-  TColor result = 0;
+  Colour result = 0;
   for (int i = 0; i <= 256; ++i) {
-    const TColor candidate = AciToColor(i);
+    const Colour candidate = AciToColor(i);
     const double diff = std::fabs(own - RelativeLuminance(candidate));
     if (diff > best) {
       best = diff;

@@ -1,0 +1,30 @@
+#pragma once
+// The program's own captions and messages, in one table. Format pieces end or begin with the
+// blank they need; the callers add the names and numbers.
+
+namespace tesmar {
+
+// ---- Reading a drawing
+inline constexpr char16_t kDxfBusyMessage[] = u"DXFファイルは使用中です．";
+inline constexpr char16_t kDxfFailedMessage[] = u"DXFファイル読み込み失敗．";
+inline constexpr char16_t kLineNumberLabel[] = u" 行=";  // "<line> 行=<text>" of a bad pair
+
+// ---- Library catalogue and hint file
+inline constexpr char16_t kFolderSearchText[] = u"フォルダ検索中 ...";
+inline constexpr char16_t kNoDrawingText[] = u"DWG ファイル検索中 ...";
+inline constexpr char16_t kChooseFolderTitle[] = u"フォルダの指定";
+inline constexpr char16_t kRemoveTopFolderQuestion[] = u" の登録を削除しますか？";  // after the folder
+inline constexpr char16_t kHintCreateQuestion[] = u"説明ファイル TesmarHint.txt のたたき台を作成しますか？";
+
+// ---- Main window
+inline constexpr char16_t kAddButtonCaption[] = u"追加";
+inline constexpr char16_t kRemoveButtonCaption[] = u"削除";
+inline constexpr char16_t kPreviewEnlargedCaption[] = u"プレビューイメージ=拡大";
+inline constexpr char16_t kPreviewAsIsCaption[] = u"プレビューイメージ=そのまま";
+inline constexpr char16_t kLispMenuPrefix[] = u"■ロード ";  // before the LISP file's name
+inline constexpr char16_t kTargetCaptionDefault[] = u"ターゲット CAD";
+inline constexpr char16_t kTargetCaptionPrefix[] = u"ターゲット = ";  // before the target's name
+inline constexpr char16_t kAboutText[] = u"TesmarX.exe 2023.08.11\nDWG 図面ライブラリ パレット for CAD";
+inline constexpr char16_t kLoadingText[] = u"データ読み込み中 ...";
+
+}  // namespace tesmar
