@@ -2,6 +2,7 @@
 
 #include "base/codepage.h"
 #include "base/intparse.h"
+#include "base/path_split.h"
 #include "base/strings.h"
 
 namespace tesmar {
@@ -101,11 +102,7 @@ bool SettingsFitAnsiCodePage(const Settings& s) {
 }
 
 std::u16string SettingsFileFor(std::u16string_view exePath) {
-  std::size_t sep = exePath.find_last_of(u"\\/:");
-  std::size_t dot = exePath.find_last_of(u'.');
-  std::u16string base(exePath);
-  if (dot != std::u16string_view::npos && (sep == std::u16string_view::npos || dot > sep)) base.resize(dot);
-  return base + u".ini";
+  return std::u16string(WithoutExtension(exePath)) + u".ini";
 }
 
 }  // namespace tesmar

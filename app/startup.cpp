@@ -1,13 +1,12 @@
 #include "app/startup.h"
 
+#include "base/path_split.h"
 #include "base/texts.h"
 
 namespace tesmar {
 
 std::u16string LispMenuCaption(std::u16string_view lspName) {
-  std::size_t sep = lspName.find_last_of(u"\\:");
-  std::u16string_view file = sep == std::u16string_view::npos ? lspName : lspName.substr(sep + 1);
-  return kLispMenuPrefix + std::u16string(file);
+  return kLispMenuPrefix + std::u16string(FileNamePart(lspName, u"\\:"));
 }
 
 std::u16string PreviewMenuCaption(bool imageClip) {

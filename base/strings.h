@@ -22,6 +22,20 @@ int CompareIgnoreCase16(std::u16string_view a, std::u16string_view b);  // <0, 0
 bool StartsWith16(std::u16string_view s, std::u16string_view prefix);
 bool EndsWithIgnoreCase16(std::u16string_view s, std::u16string_view suffix);
 
+// Leading and trailing blanks and control characters (up to the space) removed.
+inline std::u16string_view TrimBlanks(std::u16string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && s[b] <= u' ') ++b;
+  while (e > b && s[e - 1] <= u' ') --e;
+  return s.substr(b, e - b);
+}
+inline std::string_view TrimBlanks(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= 0x20) ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= 0x20) --e;
+  return s.substr(b, e - b);
+}
+
 // Decimal text of an integer.
 std::u16string IntToStr16(long long v);
 

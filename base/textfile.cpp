@@ -31,16 +31,29 @@ void SplitLines(std::u16string_view text, TextLines& out) {
 
 }  // namespace
 
+std::string_view ByteOrderMarkOf(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::Utf8: return "\xEF\xBB\xBF";
+    case TextEncoding::Utf16LE: return "\xFF\xFE";
+    case TextEncoding::Utf16BE: return "\xFE\xFF";
+    case TextEncoding::Ansi: break;
+  }
+  return {};
+}
+
+ByteOrderMark DetectByteOrderMark(std::string_view bytes) {
+  for (TextEncoding e : {TextEncoding::Utf8, TextEncoding::Utf16LE, TextEncoding::Utf16BE}) {
+    const std::string_view mark = ByteOrderMarkOf(e);
+    if (bytes.substr(0, mark.size()) == mark) return {e, mark};
+  }
+  return {};
+}
+
 TextLines ParseTextLines(std::string_view bytes) {
   TextLines t;
-  auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
-  if (starts("\xEF\xBB\xBF")) {
-    t.encoding = TextEncoding::Utf8, t.bom = true, bytes.remove_prefix(3);
-  } else if (starts("\xFF\xFE")) {
-    t.encoding = TextEncoding::Utf16LE, t.bom = true, bytes.remove_prefix(2);
-  } else if (starts("\xFE\xFF")) {
-    t.encoding = TextEncoding::Utf16BE, t.bom = true, bytes.remove_prefix(2);
-  }
+  const ByteOrderMark bom = DetectByteOrderMark(bytes);
+  t.encoding = bom.encoding, t.bom = !bom.mark.empty();
+  bytes.remove_prefix(bom.mark.size());
   SplitLines(DecodeText(bytes, t.encoding), t);
   return t;
 }
@@ -55,14 +68,7 @@ std::string FormatTextLines(const TextLines& text) {
   bool bom = text.bom;
   if (encoding == TextEncoding::Ansi && !FitsAnsiCodePage(all)) encoding = TextEncoding::Utf8, bom = true;
   std::string out;
-  if (bom) {
-    switch (encoding) {
-      case TextEncoding::Utf8: out = "\xEF\xBB\xBF"; break;
-      case TextEncoding::Utf16LE: out = "\xFF\xFE"; break;
-      case TextEncoding::Utf16BE: out = "\xFE\xFF"; break;
-      case TextEncoding::Ansi: break;
-    }
-  }
+  if (bom) out = ByteOrderMarkOf(encoding);
   out += EncodeText(all, encoding);
   return out;
 }

@@ -4,6 +4,7 @@
 // encoding they were read in (ANSI when new). One entry per line, nothing trimmed.
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/codepage.h"
@@ -18,6 +19,16 @@ struct TextLines {
   // that was read ended without one.
   bool finalLineEnd = true;
 };
+
+// The encoding that a byte-order mark at the start of the bytes names, and the mark; ANSI and
+// no mark when they begin without one.
+struct ByteOrderMark {
+  TextEncoding encoding = TextEncoding::Ansi;
+  std::string_view mark;
+};
+ByteOrderMark DetectByteOrderMark(std::string_view bytes);
+// The mark of an encoding; empty for ANSI.
+std::string_view ByteOrderMarkOf(TextEncoding encoding);
 
 // Splits bytes into lines (CR LF, LF or CR end a line). A final line end adds no empty line.
 TextLines ParseTextLines(std::string_view bytes);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "base/bytes.h"
 #include "base/silent_abort.h"
 
 namespace tesmar {
@@ -13,21 +14,6 @@ constexpr std::uint8_t kCodePng = 6;
 constexpr std::uint32_t kBmpFileHeaderSize = 14;
 constexpr std::uint32_t kBmpInfoHeaderSize = 40;
 
-std::uint16_t Le16(const unsigned char* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
-std::uint32_t Le32(const unsigned char* p) {
-  return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-         (std::uint32_t(p[3]) << 24);
-}
-std::uint32_t Le32(std::string_view s, std::size_t at) {
-  return Le32(reinterpret_cast<const unsigned char*>(s.data()) + at);
-}
-void PutLe16(std::string& out, std::uint16_t v) {
-  out.push_back(char(v & 0xFF));
-  out.push_back(char(v >> 8));
-}
-void PutLe32(std::string& out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(char((v >> (8 * i)) & 0xFF));
-}
 
 class FileSource final : public DwgByteSource {
  public:

@@ -6,29 +6,13 @@
 #include "base/silent_abort.h"
 #include "base/strings.h"
 #include "dwg/dwg_preview.h"
+#include "ui/gdi.h"
 
 namespace tesmar {
 namespace {
 
 // Larger than any preview a CAD program stores, small enough to allocate without harm.
 constexpr unsigned long long kMaxPreviewPixels = 4096ull * 4096ull;
-
-template <class T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() {
-    if (p_) p_->Release();
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  T** operator&() { return &p_; }
-  T* operator->() const { return p_; }
-  T* get() const { return p_; }
-
- private:
-  T* p_ = nullptr;
-};
 
 void Check(HRESULT hr) {
   if (FAILED(hr)) throw SilentAbort();
@@ -52,18 +36,18 @@ IWICImagingFactory* Factory() {
 RgbImage DecodePreviewImage(std::string_view bytes) {
   if (bytes.empty() || bytes.size() > 0xFFFFFFFFu) throw SilentAbort();
   IWICImagingFactory* f = Factory();
-  ComPtr<IWICStream> stream;
-  Check(f->CreateStream(&stream));
+  ui::ComPtr<IWICStream> stream;
+  Check(f->CreateStream(stream.Out()));
   Check(stream->InitializeFromMemory(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())), DWORD(bytes.size())));
-  ComPtr<IWICBitmapDecoder> decoder;
-  Check(f->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, &decoder));
-  ComPtr<IWICBitmapFrameDecode> frame;
-  Check(decoder->GetFrame(0, &frame));
+  ui::ComPtr<IWICBitmapDecoder> decoder;
+  Check(f->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.Out()));
+  ui::ComPtr<IWICBitmapFrameDecode> frame;
+  Check(decoder->GetFrame(0, frame.Out()));
   UINT w = 0, h = 0;
   Check(frame->GetSize(&w, &h));
   if (w == 0 || h == 0 || static_cast<unsigned long long>(w) * h > kMaxPreviewPixels) throw SilentAbort();
-  ComPtr<IWICFormatConverter> converter;
-  Check(f->CreateFormatConverter(&converter));
+  ui::ComPtr<IWICFormatConverter> converter;
+  Check(f->CreateFormatConverter(converter.Out()));
   Check(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
                               WICBitmapPaletteTypeCustom));
   RgbImage img{static_cast<int>(w), static_cast<int>(h)};

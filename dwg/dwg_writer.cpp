@@ -3,24 +3,16 @@
 #include <array>
 #include <map>
 
+#include "base/bytes.h"
+
 namespace tesmar {
 namespace {
 
 constexpr unsigned char kStartSentinel[16] = {0x1F, 0x25, 0x6D, 0x07, 0xD4, 0x36, 0x28, 0x28,
                                               0x9D, 0x57, 0xCA, 0x3F, 0x9D, 0x44, 0x10, 0x2B};
 
-void PutLe16(std::string& out, std::uint32_t v) {
-  out.push_back(char(v & 0xFF));
-  out.push_back(char((v >> 8) & 0xFF));
-}
-void PutLe32(std::string& out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(char((v >> (8 * i)) & 0xFF));
-}
 void PutBe32(std::string& out, std::uint32_t v) {
   for (int i = 3; i >= 0; --i) out.push_back(char((v >> (8 * i)) & 0xFF));
-}
-void SetLe32(std::string& out, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out[at + i] = char((v >> (8 * i)) & 0xFF);
 }
 
 std::string InfoHeader(const RgbImage& img, unsigned bits, std::uint32_t compression,

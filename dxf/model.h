@@ -345,7 +345,7 @@ void ForEachTable(Model& m, F&& f) {
   f("ViewAry", m.ViewAry);
 }
 
-// The process-wide model that the viewer and its Parts share.
+// The process-wide model that the reader, the post-processing and the viewer share.
 TDrawingModel& TheModel();
 
 // Empties every table and releases its memory.

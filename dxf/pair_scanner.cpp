@@ -8,6 +8,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "base/strings.h"
+#include "base/textfile.h"
 #include "dxf/values.h"
 
 // The per-line steps run for every pair; keep them inside Next().
@@ -155,7 +157,7 @@ TESMAR_HOT_INLINE bool DxfPairScanner::TakeShortPair(std::size_t& p, DxfPair& pa
   pair.code = std::string_view(s + digits, codeEnd - digits);
   pair.number = v;
   pair.numeric = true;
-  pair.value = TrimDxfLine(std::string_view(s + valueStart, valueEnd - valueStart));
+  pair.value = TrimBlanks(std::string_view(s + valueStart, valueEnd - valueStart));
   p += next;
   return true;
 #else
@@ -170,7 +172,8 @@ DxfPairScanner::Result DxfPairScanner::Next(DxfPair& pair) {
     started_ = true;
     while (!eof_ && end_ < 3)
       if (!Fill()) return Result::ReadError;
-    if (end_ >= 3 && std::memcmp(buf_.get(), "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
+    const ByteOrderMark bom = DetectByteOrderMark(std::string_view(buf_.get(), end_));
+    if (bom.encoding == TextEncoding::Utf8) pos_ = bom.mark.size();
   }
   for (;;) {
     if (pos_ == end_) {
@@ -198,10 +201,10 @@ DxfPairScanner::Result DxfPairScanner::Next(DxfPair& pair) {
     }
     pos_ = p;
     if (!quick) {
-      pair.code = TrimDxfLine(pair.code);
+      pair.code = TrimBlanks(pair.code);
       pair.numeric = ParseDxfInt(pair.code, pair.number);
     }
-    pair.value = TrimDxfLine(pair.value);
+    pair.value = TrimBlanks(pair.value);
     return Result::Pair;
   }
 }

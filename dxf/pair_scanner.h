@@ -46,12 +46,4 @@ class DxfPairScanner {
   bool started_ = false;
 };
 
-// Leading and trailing bytes up to the space (blanks and control characters) removed.
-inline std::string_view TrimDxfLine(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && static_cast<unsigned char>(s[b]) <= 0x20) ++b;
-  while (e > b && static_cast<unsigned char>(s[e - 1]) <= 0x20) --e;
-  return s.substr(b, e - b);
-}
-
 }  // namespace tesmar

@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 
+#include "base/path_split.h"
 #include "base/readonly_file.h"
 #include "dxf/pair_scanner.h"
 #include "dxf/reader_state.h"
@@ -238,11 +239,6 @@ namespace {
 using dxfread::BadValue;
 using dxfread::Reader;
 
-std::u16string FileNameOnly(std::u16string_view path) {
-  const std::size_t slash = path.find_last_of(u"/\\");
-  return std::u16string(slash == std::u16string_view::npos ? path : path.substr(slash + 1));
-}
-
 void ReportFileFailure(IDxfReport* report, std::u16string_view message) {
   if (report && report->HasParentWindow()) report->ShowMessage(message, kDxfReportCaption);
 }
@@ -296,7 +292,7 @@ std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, I
       const std::u16string first = IntToStr16(2 * t - 1), second = IntToStr16(2 * t);
       status = first + u":" + code + u"/" + second + u":" + value;
       if (report)
-        report->ShowMessage(FileNameOnly(fileName) + u"\n" + first + kLineNumberLabel + code + u"\n" + second + kLineNumberLabel + value,
+        report->ShowMessage(std::u16string(FileNamePart(fileName, u"/\\")) + u"\n" + first + kLineNumberLabel + code + u"\n" + second + kLineNumberLabel + value,
                             kDxfReportCaption);
     } catch (const std::exception&) {  // out of memory: the file cannot be read as a whole
       status = kDxfErrorStatus;

@@ -1,5 +1,6 @@
 #include "library/hint_file.h"
 
+#include "base/path_split.h"
 #include "base/strings.h"
 #include "base/textfile.h"
 
@@ -10,21 +11,6 @@ const char16_t kHintFileName[] = u"TesmarHint.txt";
 namespace {
 
 bool IsBlank(char16_t c) { return c >= 1 && c <= 32; }
-
-std::u16string WithoutExtension(std::u16string_view name) {
-  // The extension starts at the last dot of the last path element.
-  auto dot = name.find_last_of(u'.');
-  auto sep = name.find_last_of(u"\\/:");
-  if (dot == std::u16string_view::npos || (sep != std::u16string_view::npos && dot < sep)) return std::u16string(name);
-  return std::u16string(name.substr(0, dot));
-}
-
-std::u16string TrimBlanks(std::u16string_view s) {
-  std::size_t a = 0, b = s.size();
-  while (a < b && s[a] <= 32) ++a;
-  while (b > a && s[b - 1] <= 32) --b;
-  return std::u16string(s.substr(a, b - a));
-}
 
 std::optional<std::u16string> KeyOfLine(std::u16string_view line) {
   auto fields = ParseHintFields(line);
@@ -103,10 +89,8 @@ std::vector<std::u16string> HintFile::Texts() const {
 
 HintFile ParseHintFile(std::string_view bytes) {
   HintFile f;
-  auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
-  if (starts("\xEF\xBB\xBF")) f.encoding = TextEncoding::Utf8, f.bom = "\xEF\xBB\xBF";
-  else if (starts("\xFF\xFE")) f.encoding = TextEncoding::Utf16LE, f.bom = "\xFF\xFE";
-  else if (starts("\xFE\xFF")) f.encoding = TextEncoding::Utf16BE, f.bom = "\xFE\xFF";
+  const ByteOrderMark bom = DetectByteOrderMark(bytes);
+  f.encoding = bom.encoding, f.bom = bom.mark;
   bytes.remove_prefix(f.bom.size());
 
   const std::size_t unit = UnitSize(f.encoding);
@@ -150,7 +134,7 @@ void MakeRoomFor(HintFile& f, std::u16string_view text) {
   for (const auto& line : f.lines)
     if (EncodeText(line.text, TextEncoding::Ansi) != line.raw) return;
   f.encoding = TextEncoding::Utf8;
-  f.bom = "\xEF\xBB\xBF";
+  f.bom = ByteOrderMarkOf(TextEncoding::Utf8);
   for (auto& line : f.lines) {
     line.raw = EncodeText(line.text, TextEncoding::Utf8);
     line.end = EncodeText(DecodeText(line.end, TextEncoding::Ansi), TextEncoding::Utf8);
@@ -198,7 +182,7 @@ void UpdateHintFile(HintFile& f, const std::vector<std::u16string>& names) {
     // A name with blanks round it is listed by its trimmed key (below); that line belongs to
     // the drawing too, or each run would comment it out and add it again.
     keys.push_back(HintKeyOfName(name));
-    keys.push_back(TrimBlanks(keys.back()));
+    keys.push_back(std::u16string(TrimBlanks(keys.back())));
   }
   auto isDrawing = [&](const std::u16string& key) {
     for (const auto& k : keys)
@@ -217,7 +201,7 @@ void UpdateHintFile(HintFile& f, const std::vector<std::u16string>& names) {
   for (const auto& name : names) {
     // A line keyed by the name as it is, or by the name without its surrounding blanks (as
     // earlier updates wrote it), is the drawing's line.
-    const std::u16string whole = HintKeyOfName(name), trimmed = TrimBlanks(whole);
+    const std::u16string whole = HintKeyOfName(name), trimmed(TrimBlanks(whole));
     if (trimmed.empty()) continue;
     bool present = false;
     for (const auto& line : f.lines) {

@@ -1,5 +1,7 @@
 #include "render/textcodes.h"
 
+#include "base/strings.h"
+
 namespace tesmar {
 
 void ReplaceAll16(std::u16string& s, std::u16string_view from, std::u16string_view to) {
@@ -37,19 +39,6 @@ std::u16string ReplaceSpecialCodes(std::u16string_view text) {
   return s;
 }
 
-namespace {
-
-// White space and control characters, as the line trimming of MTEXT sees them.
-bool IsBlank(char16_t c) { return c <= u' '; }
-
-std::u16string_view Trimmed(std::u16string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-}  // namespace
-
 std::vector<std::u16string> SplitMtextLines(std::u16string_view text) {
   std::u16string s(text);
   ReplaceAll16(s, u"^J", u"\r");
@@ -68,8 +57,8 @@ std::vector<std::u16string> SplitMtextLines(std::u16string_view text) {
     lines.emplace_back(s, start, cr - start);
     start = cr + 1;
   }
-  if (!lines.empty() && Trimmed(lines.back()).empty()) lines.pop_back();
-  std::erase_if(lines, [](const std::u16string& line) { return Trimmed(line) == u"}"; });
+  if (!lines.empty() && TrimBlanks(lines.back()).empty()) lines.pop_back();
+  std::erase_if(lines, [](const std::u16string& line) { return TrimBlanks(line) == u"}"; });
   return lines;
 }
 

@@ -41,10 +41,9 @@ Brushes& TheBrushes() {
 
 }  // namespace
 
-bool ApplyDarkTheme() {
+void ApplyDarkTheme() {
   g_dark = true;
   TheBrushes().Rebuild();
-  return true;
 }
 
 bool DarkThemeActive() { return g_dark; }

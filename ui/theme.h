@@ -18,9 +18,8 @@ struct ThemeColours {
   COLORREF shadow;      // raised bevel, lower-right
 };
 
-// Switches the program to the dark look. False when it cannot be applied; the default look
-// then stays.
-bool ApplyDarkTheme();
+// Switches the program to the dark look (the theme's own colours and owner-drawn menus).
+void ApplyDarkTheme();
 bool DarkThemeActive();
 const ThemeColours& Colours();
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/strings.h"
 #include "dxf/values.h"
 #include "tests/support/testdata.h"
 
@@ -40,8 +41,8 @@ std::vector<Expected> SplitPlainly(const std::string& bytes) {
   std::vector<Expected> pairs;
   for (std::size_t i = 0; i < lines.size(); i += 2) {
     Expected e;
-    e.code = std::string(TrimDxfLine(lines[i]));
-    e.value = i + 1 < lines.size() ? std::string(TrimDxfLine(lines[i + 1])) : std::string();
+    e.code = std::string(TrimBlanks(lines[i]));
+    e.value = i + 1 < lines.size() ? std::string(TrimBlanks(lines[i + 1])) : std::string();
     e.numeric = ParseDxfInt(e.code, e.number);
     if (!e.numeric) e.number = 0;
     pairs.push_back(e);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/dxf/dxf_fixture.h"
+#include "tests/support/dxf_fixture.h"
 
 namespace tesmar {
 namespace {

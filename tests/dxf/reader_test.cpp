@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/strings.h"
-#include "tests/dxf/dxf_fixture.h"
+#include "tests/support/dxf_fixture.h"
 
 namespace tesmar {
 namespace {

@@ -4,7 +4,7 @@
 #include "base/strings.h"
 #include "dxf/probe.h"
 #include "dxf/reader.h"
-#include "tests/dxf/dxf_fixture.h"
+#include "tests/support/dxf_fixture.h"
 
 namespace tesmar {
 namespace {

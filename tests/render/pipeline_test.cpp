@@ -6,6 +6,7 @@
 #include "dxf/reader.h"
 #include "render/colours.h"
 #include "render/postprocess.h"
+#include "tests/support/dxf_fixture.h"
 #include "tests/support/point_expect.h"
 #include "tests/support/testdata.h"
 
@@ -13,13 +14,6 @@ namespace tesmar {
 namespace {
 
 using test::ExpectNear;
-
-class RecordingReport : public IDxfReport {
- public:
-  bool HasParentWindow() const override { return true; }
-  void ShowMessage(std::u16string_view text, std::u16string_view) override { messages.emplace_back(text); }
-  std::vector<std::u16string> messages;
-};
 
 // Group-code/value pairs, one per line each, as a DXF file holds them.
 std::string Dxf(std::initializer_list<std::pair<int, const char*>> pairs) {
@@ -87,7 +81,7 @@ TEST(Pipeline, EveryEntityKindEndsInTheDrawableTables) {
   test::TempDir dir;
   test::WriteFile(dir / "every.dxf", kEveryKind);
   TDrawingModel m;
-  RecordingReport report;
+  test::RecordingReport report;
   std::u16string status;
   EXPECT_EQ(ReadDxfFile(m, U16FromPath(dir / "every.dxf"), nullptr, &report, status, TextEncoding::Ansi), u"AC1015");
   ASSERT_TRUE(status.empty()) << Utf16ToUtf8(status);

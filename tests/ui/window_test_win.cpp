@@ -99,9 +99,20 @@ TEST(WindowModal, ShowModalRunsUntilEndModalAndClosingCancels) {
   PostMessageW(w.hwnd(), WM_CLOSE, 0, 0);
   EXPECT_EQ(w.ShowModal(), IDCANCEL);
   EXPECT_FALSE(IsWindowVisible(w.hwnd()));
-  // The seam lets a test answer in place of the user.
-  SeamOverride<ShowModalFn> seam(ShowModalSeam(), [](Window&) { return IDOK; });
-  EXPECT_EQ(ui::ShowModal(w), IDOK);
+  {
+    // The seam answers in place of the user: it is handed the dialog, which is never shown.
+    Window* asked = nullptr;
+    SeamOverride<ShowModalFn> seam(ShowModalSeam(), [&](Window& dialog) {
+      asked = &dialog;
+      return IDOK;
+    });
+    EXPECT_EQ(ui::ShowModal(w), IDOK);
+    EXPECT_EQ(asked, &w);
+    EXPECT_FALSE(IsWindowVisible(w.hwnd()));
+  }
+  // Once the override ends, the dialog runs modal again.
+  PostMessageW(w.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(ui::ShowModal(w), IDCANCEL);
 }
 
 // A child that notes the keys it is given.

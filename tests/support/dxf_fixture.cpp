@@ -1,4 +1,4 @@
-#include "tests/dxf/dxf_fixture.h"
+#include "tests/support/dxf_fixture.h"
 
 namespace tesmar::test {
 
