@@ -1,13 +1,35 @@
-// Handlers of the main window for the CAD link: the target CAD program, the insert settings,
-// inserting a drawing by double-click or menu, loading LISP, and the COM message filter.
+// Handlers of the main window for the CAD link: the target CAD dialog, the insert settings
+// dialog, the insert and LISP-load commands, and the COM message filter of the window's life.
+// The texts come from cadlink/commands.h; the sending from cadlink/cad_link_win.h.
 #include <windows.h>
 
+#include "app/forms_win.h"
 #include "app/main_form_win.h"
 #include "app/startup.h"
 #include "base/textfile.h"
 #include "base/texts.h"
+#include "cadlink/cad_link_win.h"
+#include "cadlink/commands.h"
+#include "cadlink/setting_form_win.h"
+#include "cadlink/target_cad_form_win.h"
+#include "library/catalogue.h"
+#include "library/paging.h"
+#include "ui/topmost.h"
 
 namespace tesmar {
+namespace {
+
+// The drawing every command acts on: the selected entry of ComboBox3 in the chosen folder.
+// Nothing when no drawing is selected or its file no longer exists.
+std::optional<std::u16string> ChosenDrawing(const TTesmarMainForm& f) {
+  std::u16string name = f.ComboBox3().Text();
+  if (name.empty()) return std::nullopt;
+  std::u16string path = InsertDrawingPath(f.ComboBox1().Text(), f.ComboBox2().Text(), name);
+  if (!FileExists(path)) return std::nullopt;
+  return path;
+}
+
+}  // namespace
 
 void TTesmarMainForm::SetTargetCaption() {
   TextLines lines;
@@ -16,12 +38,105 @@ void TTesmarMainForm::SetTargetCaption() {
     MenuItem(u"CAD5").SetCaption(kTargetCaptionPrefix + *name);
 }
 
-void TTesmarMainForm::CAD5Click() {}
-void TTesmarMainForm::N6Click() {}
-void TTesmarMainForm::Image1DblClick(ui::ImageBox& Sender) {}
-void TTesmarMainForm::LISP1Click() {}
-void TTesmarMainForm::CAD6Click(const ui::MenuItem& Sender) {}
-void TTesmarMainForm::CreateMessageFilter() {}
-void TTesmarMainForm::RevokeMessageFilter() {}
+InsertSettings TTesmarMainForm::CurrentInsertSettings() const {
+  InsertSettings s;
+  s.useLspFlag = useLspFlag;
+  s.useFunc1Flag = useFunc1Flag;
+  s.useFunc2Flag = useFunc2Flag;
+  s.expFlag = expFlag;
+  s.purgeFlag = purgeFlag;
+  s.cutFlag = cutFlag;
+  s.repeatFlag = repeatFlag;
+  s.funcName1 = funcName1;
+  s.funcName2 = funcName2;
+  s.lspName = lspName;
+  return s;
+}
+
+void TTesmarMainForm::SetInsertSettings(const InsertSettings& s) {
+  useLspFlag = s.useLspFlag;
+  useFunc1Flag = s.useFunc1Flag;
+  useFunc2Flag = s.useFunc2Flag;
+  expFlag = s.expFlag;
+  purgeFlag = s.purgeFlag;
+  cutFlag = s.cutFlag;
+  repeatFlag = s.repeatFlag;
+  funcName1 = s.funcName1;
+  funcName2 = s.funcName2;
+  lspName = s.lspName;
+}
+
+void TTesmarMainForm::SendToTargetCad(std::u16string_view command) { tesmar::SendToTargetCad(g_TargetProgID, command); }
+
+void TTesmarMainForm::StopPaging() {
+  CMDMODE = kPagingNone;
+  Timer1().SetEnabled(false);
+}
+
+void TTesmarMainForm::CAD5Click() {
+  TTargetCADForm* dialog = Forms().TargetCADForm;
+  if (!dialog) return;
+  dialog->listFile = TargetListFile();
+  dialog->currentProgId = [] { return g_TargetProgID; };
+  dialog->onTargetChosen = [this](const std::u16string& caption, const std::u16string& progId) {
+    MenuItem(u"CAD5").SetCaption(caption);
+    g_TargetProgID = progId;
+  };
+  ui::TopmostStepOut step(hwnd(), dialog->hwnd());
+  dialog->Execute();
+}
+
+void TTesmarMainForm::N6Click() {
+  TMorvikSettingForm* dialog = Forms().MorvikSettingForm;
+  if (!dialog) return;
+  {
+    ui::TopmostStepOut step(hwnd(), dialog->hwnd());
+    ui::ProcessMessages();
+    dialog->Fill(CurrentInsertSettings());
+    if (dialog->Execute() == IDOK) {
+      SetInsertSettings(dialog->ReadBack());
+      MenuItem(u"LISP1").SetCaption(LispLoadCaption(lspName));
+    }
+  }
+  ui::ProcessMessages();
+}
+
+void TTesmarMainForm::Image1DblClick(ui::ImageBox& Sender) {
+  StopPaging();
+  auto path = ChosenDrawing(*this);
+  if (!path) return;
+  SendToTargetCad(DoubleClickText(CurrentInsertSettings(), *path));
+}
+
+void TTesmarMainForm::CAD6Click(const ui::MenuItem& Sender) {
+  StopPaging();
+  const int n = InsertItemNumber(Sender.Name());
+  auto path = ChosenDrawing(*this);
+  if (!path) return;
+  SendToTargetCad(InsertItemText(n, CurrentInsertSettings(), *path));
+}
+
+void TTesmarMainForm::LISP1Click() {
+  std::u16string file = LispFileFor(lspName, ProgramFolderSlash());
+  if (!FileExists(file)) return;
+  SendToTargetCad(LoadLispText(file));
+}
+
+void TTesmarMainForm::CreateMessageFilter() {
+  TMessageFilter* filter = TMessageFilter::Create();
+  if (!filter->RegisterFilter()) {
+    filter->Release();  // a thread without a COM apartment has no filter to replace
+    return;
+  }
+  g_MessageFilter = filter;
+}
+
+void TTesmarMainForm::RevokeMessageFilter() {
+  if (!g_MessageFilter) return;
+  auto* filter = static_cast<TMessageFilter*>(g_MessageFilter);
+  g_MessageFilter = nullptr;
+  filter->RevokeFilter();
+  filter->Release();
+}
 
 }  // namespace tesmar

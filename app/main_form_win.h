@@ -17,6 +17,7 @@
 #include "app/converted_files.h"
 #include "app/settings.h"
 #include "base/textfile.h"
+#include "cadlink/commands.h"
 #include "library/grid_model.h"
 #include "library/top_folders.h"
 #include "ui/controls.h"
@@ -155,6 +156,13 @@ class TTesmarMainForm : public ui::Form {
   void CAD6Click(const ui::MenuItem& Sender);  // CAD6, CAD7, CAD8
   void CreateMessageFilter();   // creates, stores in g_MessageFilter and registers it
   void RevokeMessageFilter();
+  // The insert settings as the commands read them and the settings dialog edits them.
+  InsertSettings CurrentInsertSettings() const;
+  void SetInsertSettings(const InsertSettings& s);
+  // Sends a command text to the target CAD program (g_TargetProgID).
+  void SendToTargetCad(std::u16string_view command);
+  // Stops the paging auto-repeat, as every insert does first.
+  void StopPaging();
   // ---- Conversion
   void ODAFileConverter1Click();
   void ODAFileConverter2Click();

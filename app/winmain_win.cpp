@@ -4,10 +4,10 @@
 
 #include "app/forms_win.h"
 #include "app/main_form_win.h"
-#include "app/setting_form_win.h"
 #include "app/start_form_win.h"
-#include "app/target_cad_form_win.h"
 #include "app/zoomer_form_win.h"
+#include "cadlink/setting_form_win.h"
+#include "cadlink/target_cad_form_win.h"
 #include "ui/gdi.h"
 #include "ui/theme.h"
 #include "ui/window.h"

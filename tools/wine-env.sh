@@ -47,6 +47,43 @@ REG
   touch "$prefix/.tesmar-ready"
 }
 
+# The stand-in CAD program (standins/cad) registers its running object under this class id;
+# the prefix maps the default target ProgID to it, as an installed CAD program would.
+TESMAR_CAD_STANDIN_CLSID='{6A3F1C52-7B7E-4C1E-9D2B-5C0A3E7F9B41}'
+
+tesmar_wine_register_cad() {
+  local prefix=$1
+  [ -f "$prefix/.tesmar-cad-registered" ] && return 0
+  local reg="$prefix/tesmar-cad.reg"
+  cat >"$reg" <<REG
+REGEDIT4
+
+[HKEY_CLASSES_ROOT\BricscadApp.AcadApplication]
+@="CAD stand-in application"
+
+[HKEY_CLASSES_ROOT\BricscadApp.AcadApplication\CLSID]
+@="$TESMAR_CAD_STANDIN_CLSID"
+
+[HKEY_CLASSES_ROOT\CLSID\$TESMAR_CAD_STANDIN_CLSID]
+@="CAD stand-in application"
+
+[HKEY_CLASSES_ROOT\CLSID\$TESMAR_CAD_STANDIN_CLSID\ProgID]
+@="BricscadApp.AcadApplication"
+REG
+  # The keys are visible to every process at once through the running wineserver.
+  /usr/lib/wine/wine64 regedit /S "$(winepath_w "$reg")" >/dev/null 2>&1 || true
+  touch "$prefix/.tesmar-cad-registered"
+}
+
+# Xvfb has no window manager: Wine draws the title bars and frames itself, so screenshots show
+# the windows' captions as Windows would.
+tesmar_wine_draw_frames() {
+  local prefix=$1
+  [ -f "$prefix/.tesmar-frames" ] && return 0
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
+  touch "$prefix/.tesmar-frames"
+}
+
 winepath_w() { echo "Z:${1//\//\\}"; }
 
 tesmar_wine_env() {
@@ -66,6 +103,8 @@ tesmar_wine_env() {
     flock 9
     if [ -z "${DISPLAY:-}" ]; then tesmar_start_xvfb "$build" 9>&-; fi
     tesmar_wine_prefix_init "$WINEPREFIX" 9>&-
+    tesmar_wine_register_cad "$WINEPREFIX" 9>&-
+    tesmar_wine_draw_frames "$WINEPREFIX" 9>&-
     # Drive Y: is a folder of the build, so that a test can register a drive's root.
     mkdir -p "$build/drive-y"
     [ -e "$WINEPREFIX/dosdevices/y:" ] || ln -s "$build/drive-y" "$WINEPREFIX/dosdevices/y:"

@@ -87,6 +87,14 @@ class Label : public Control {
   using Control::Control;
 };
 
+// A check box whose state the program sets (BS_CHECKBOX): setting it sends no notification.
+class CheckBox : public Control {
+ public:
+  using Control::Control;
+  bool Checked() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  void SetChecked(bool on) const { SendMessageW(hwnd_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+};
+
 // A timer of a window: WM_TIMER with this id reaches the owner's router while enabled.
 class Timer {
  public:

@@ -2,12 +2,12 @@
 
 #include <functional>
 
-#include "app/setting_form_win.h"
 #include "app/start_form_win.h"
-#include "app/target_cad_form_win.h"
 #include "app/zoomer_form_win.h"
 #include "base/codepage.h"
 #include "base/strings.h"
+#include "cadlink/setting_form_win.h"
+#include "cadlink/target_cad_form_win.h"
 #include "ui/controls.h"
 
 namespace tesmar {

@@ -1,0 +1,74 @@
+#pragma once
+// The command texts handed to the CAD program: inserting a drawing with the program's own
+// insert command, inserting it by calling a LISP function, and loading a LISP file. The texts
+// carry no final carriage return; the sending adds one.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tesmar {
+
+inline constexpr char16_t kCR = u'\r';
+
+// The settings that decide what an insert sends (held by the main window, edited in the
+// insert settings dialog).
+struct InsertSettings {
+  bool useLspFlag = true;
+  bool useFunc1Flag = false;
+  bool useFunc2Flag = true;  // shown in the dialog; function 2 is used whenever function 1 is not
+  bool expFlag = false;
+  bool purgeFlag = false;
+  bool cutFlag = true;
+  bool repeatFlag = true;
+  std::u16string funcName1 = u"kvo_dxfIn_exp";
+  std::u16string funcName2 = u"kvo_dxfIn_cut";
+  std::u16string lspName = u"MERIDOX410.lsp";
+  bool operator==(const InsertSettings&) const = default;
+};
+
+// Every '\' doubled, as a LISP string literal needs it; nothing else is escaped.
+std::u16string DoubleBackslashes(std::u16string_view path);
+
+// "ATTREQ 0" CR "-INSERT" CR '"' path '"' CR "S 1 R 0": the path exactly as it is.
+std::u16string InsertCommandText(std::u16string_view drawingPath);
+
+// "(" function ' ' '"' path-with-doubled-backslashes '"' ' ' ("T " | "nil ") ("T)" | "nil)").
+std::u16string InsertCallText(std::u16string_view funcName, std::u16string_view drawingPath, bool firstFlag,
+                              bool secondFlag);
+
+// "(load " '"' path-with-doubled-backslashes '"' ")".
+std::u16string LoadLispText(std::u16string_view lspPath);
+
+// What a double-click on a preview sends: the command text when LISP is off, else the call of
+// function 1 (with the explode and purge flags) or function 2 (with the cut and repeat flags).
+std::u16string DoubleClickText(const InsertSettings& s, std::u16string_view drawingPath);
+
+// The number of an insert menu item: its name's fourth character as a digit ("CAD6" -> 6),
+// 0 when that is not a digit or the name is shorter.
+int InsertItemNumber(std::u16string_view itemName);
+
+// What an insert menu item sends: below 7 the command text whatever the settings say; 7 the call
+// of function 1 and otherwise the call of function 2, both flags true.
+std::u16string InsertItemText(int itemNumber, const InsertSettings& s, std::u16string_view drawingPath);
+
+// The LISP file to load: lspName itself when it has a folder part (anything up to a last '\' or
+// ':'), otherwise the program folder (with its trailing '\') followed by lspName.
+std::u16string LispFileFor(std::u16string_view lspName, std::u16string_view programFolderSlash);
+
+}  // namespace tesmar
+
+namespace tesmar {
+
+// The caption of the LISP load menu item after the settings dialog: "ロード " and the whole name.
+inline std::u16string LispLoadCaption(std::u16string_view lspName) { return u"ロード " + std::u16string(lspName); }
+
+}  // namespace tesmar
+
+namespace tesmar {
+
+// The full path of the chosen drawing as the commands send it: the top folder, the drawing
+// folder (none for "." or empty) and the file name, with one '\' between the parts, so that a
+// top folder that is a drive's root ("C:\") gives "C:\a.dwg", not "C:\\a.dwg".
+std::u16string InsertDrawingPath(std::u16string_view top, std::u16string_view folder, std::u16string_view file);
+
+}  // namespace tesmar

@@ -1,0 +1,322 @@
+// CadStandIn.exe: a stand-in for the CAD program that the palette drives through COM.
+//
+// It registers an application object (late-bound: HWND, ActiveDocument) in the running object
+// table under a class id, and the document object's SendCommand lists each text it receives in
+// the window, carriage returns shown as "<CR>". Escape key presses that reach the window are listed
+// too. Switches:
+//   /clsid:{...}     the class id to register under (default: the one the test prefix maps
+//                    "BricscadApp.AcadApplication" to)
+//   /log:FILE        also append every event to FILE (UTF-8, one record per event, each ended
+//                    by a NUL): "ready <hwnd>", "escape", "command <text>", "rejected <kind>"
+//   /busy:MS         reject automation calls with SERVERCALL_RETRYLATER for MS milliseconds,
+//                    counted from the first one that arrives
+//   /refuse          reject every automation call with SERVERCALL_REJECTED
+//   /minimized       start minimised
+//   /nofront         HWND names a window whose thread never answers, so it cannot be made the
+//                    foreground window
+//   /quit-on:NAME    end the process at once when the member NAME is called
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <oleauto.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+// {6A3F1C52-7B7E-4C1E-9D2B-5C0A3E7F9B41}
+const CLSID kDefaultClass = {0x6a3f1c52, 0x7b7e, 0x4c1e, {0x9d, 0x2b, 0x5c, 0x0a, 0x3e, 0x7f, 0x9b, 0x41}};
+
+struct Options {
+  CLSID clsid = kDefaultClass;
+  std::wstring log;
+  DWORD busyMs = 0;
+  bool refuse = false;
+  bool minimized = false;
+  bool noFront = false;
+  std::wstring quitOn;
+};
+Options g_options;
+HWND g_main = nullptr, g_list = nullptr, g_hung = nullptr;
+
+std::string Utf8(const std::wstring& w) {
+  if (w.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+// Shows the event in the window and appends it to the log.
+void Record(const std::wstring& kind, const std::wstring& text, bool hasText) {
+  std::wstring shown = kind;
+  if (hasText) {
+    shown += L": ";
+    for (wchar_t c : text) shown += c == L'\r' ? std::wstring(L"<CR>") : std::wstring(1, c);
+  }
+  if (g_list) {
+    LRESULT at = SendMessageW(g_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+    SendMessageW(g_list, LB_SETTOPINDEX, static_cast<WPARAM>(at), 0);
+  }
+  if (g_options.log.empty()) return;
+  std::string rec = Utf8(kind);
+  if (hasText) rec += " " + Utf8(text);
+  rec += '\0';
+  if (FILE* f = _wfopen(g_options.log.c_str(), L"ab")) {
+    fwrite(rec.data(), 1, rec.size(), f);
+    fclose(f);
+  }
+}
+
+// ---- The message filter: busy or refusing servers reject calls here.
+class Filter : public IMessageFilter {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (riid == IID_IUnknown || riid == IID_IMessageFilter) {
+      *out = static_cast<IMessageFilter*>(this);
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO info) override {
+    // Only calls of the automation interface are turned away, so the program can still be found.
+    if (!info || info->iid != IID_IDispatch) return SERVERCALL_ISHANDLED;
+    if (g_options.refuse) {
+      Record(L"rejected", L"refused", true);
+      return SERVERCALL_REJECTED;
+    }
+    if (g_options.busyMs) {
+      DWORD now = GetTickCount();
+      if (!firstCall_) firstCall_ = now ? now : 1;
+      if (now - firstCall_ < g_options.busyMs) {
+        Record(L"rejected", L"busy", true);
+        return SERVERCALL_RETRYLATER;
+      }
+    }
+    return SERVERCALL_ISHANDLED;
+  }
+  DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }
+  DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
+
+ private:
+  DWORD firstCall_ = 0;
+};
+
+// ---- Automation objects with a fixed table of members.
+class Object : public IDispatch {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IDispatch) {
+      *out = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    LONG n = InterlockedDecrement(&refs_);
+    if (n == 0) delete this;
+    return static_cast<ULONG>(n);
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
+    *n = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    HRESULT hr = S_OK;
+    for (UINT i = 0; i < count; ++i) {
+      ids[i] = DISPID_UNKNOWN;
+      if (i == 0)
+        for (std::size_t m = 0; m < Members().size(); ++m)
+          if (_wcsicmp(names[0], Members()[m]) == 0) ids[0] = static_cast<DISPID>(m + 1);
+      if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
+    }
+    return hr;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO*, UINT*) override {
+    if (id < 1 || id > static_cast<DISPID>(Members().size())) return DISP_E_MEMBERNOTFOUND;
+    const wchar_t* name = Members()[id - 1];
+    if (!g_options.quitOn.empty() && _wcsicmp(g_options.quitOn.c_str(), name) == 0) ExitProcess(3);
+    return Call(id, flags, params, result);
+  }
+
+ protected:
+  virtual ~Object() = default;
+  virtual const std::vector<const wchar_t*>& Members() const = 0;
+  virtual HRESULT Call(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result) = 0;
+
+ private:
+  LONG refs_ = 1;
+};
+
+class Document : public Object {
+ protected:
+  const std::vector<const wchar_t*>& Members() const override {
+    static const std::vector<const wchar_t*> m = {L"SendCommand", L"Name"};
+    return m;
+  }
+  HRESULT Call(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result) override {
+    if (id == 2) {
+      if (!result) return E_INVALIDARG;
+      VariantInit(result);
+      result->vt = VT_BSTR;
+      result->bstrVal = SysAllocString(L"Drawing1.dwg");
+      return S_OK;
+    }
+    if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
+    if (!params || params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+    VARIANT text;
+    VariantInit(&text);
+    if (FAILED(VariantChangeType(&text, &params->rgvarg[0], 0, VT_BSTR))) return DISP_E_TYPEMISMATCH;
+    Record(L"command", std::wstring(text.bstrVal, SysStringLen(text.bstrVal)), true);
+    VariantClear(&text);
+    if (result) VariantInit(result);
+    return S_OK;
+  }
+};
+
+class Application : public Object {
+ protected:
+  const std::vector<const wchar_t*>& Members() const override {
+    static const std::vector<const wchar_t*> m = {L"HWND", L"ActiveDocument", L"Name"};
+    return m;
+  }
+  HRESULT Call(DISPID id, WORD flags, DISPPARAMS*, VARIANT* result) override {
+    if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
+    VariantInit(result);
+    if (id == 1) {
+      result->vt = VT_I8;
+      result->llVal = reinterpret_cast<LONG_PTR>(g_options.noFront ? g_hung : g_main);
+    } else if (id == 2) {
+      result->vt = VT_DISPATCH;
+      result->pdispVal = new Document();
+    } else {
+      result->vt = VT_BSTR;
+      result->bstrVal = SysAllocString(L"CAD stand-in");
+    }
+    return S_OK;
+  }
+};
+
+LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_SIZE:
+      if (g_list) MoveWindow(g_list, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+      return 0;
+    case WM_SETFOCUS:
+      if (g_list) SetFocus(g_list);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// A window whose thread stops answering once it exists: it can never become the foreground
+// window.
+DWORD WINAPI HungWindowThread(void* ready) {
+  g_hung = CreateWindowExW(0, L"CadStandIn", L"CAD stand-in (not answering)", WS_OVERLAPPED | WS_CAPTION, 40, 500,
+                           300, 80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetEvent(static_cast<HANDLE>(ready));
+  Sleep(INFINITE);
+  return 0;
+}
+
+bool ParseClsid(const std::wstring& text, CLSID& out) {
+  std::wstring copy = text;
+  return SUCCEEDED(CLSIDFromString(copy.data(), &out));
+}
+
+void ParseOptions() {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  for (int i = 1; i < argc; ++i) {
+    std::wstring a = argv[i];
+    auto value = [&](const wchar_t* name) -> const wchar_t* {
+      std::size_t n = wcslen(name);
+      return _wcsnicmp(a.c_str(), name, n) == 0 ? a.c_str() + n : nullptr;
+    };
+    if (auto v = value(L"/clsid:")) ParseClsid(v, g_options.clsid);
+    else if (auto v = value(L"/log:")) g_options.log = v;
+    else if (auto v = value(L"/busy:")) g_options.busyMs = static_cast<DWORD>(_wtoi(v));
+    else if (auto v = value(L"/quit-on:")) g_options.quitOn = v;
+    else if (_wcsicmp(a.c_str(), L"/refuse") == 0) g_options.refuse = true;
+    else if (_wcsicmp(a.c_str(), L"/minimized") == 0) g_options.minimized = true;
+    else if (_wcsicmp(a.c_str(), L"/nofront") == 0) g_options.noFront = true;
+  }
+  LocalFree(argv);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  ParseOptions();
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+  Filter filter;
+  CoRegisterMessageFilter(&filter, nullptr);
+
+  WNDCLASSEXW wc{sizeof wc};
+  wc.lpfnWndProc = MainProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = L"CadStandIn";
+  RegisterClassExW(&wc);
+  g_main = CreateWindowExW(0, L"CadStandIn", L"CAD stand-in: received commands", WS_OVERLAPPEDWINDOW, 960, 80, 940,
+                           360, nullptr, nullptr, instance, nullptr);
+  if (!g_main) return 1;
+  g_list = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", nullptr,
+                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0, 10, 10, g_main,
+                           nullptr, instance, nullptr);
+  NONCLIENTMETRICSW ncm{sizeof ncm};
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+  ncm.lfMessageFont.lfHeight = -15;
+  ncm.lfMessageFont.lfCharSet = DEFAULT_CHARSET;
+  HFONT font = CreateFontIndirectW(&ncm.lfMessageFont);
+  SendMessageW(g_list, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  SendMessageW(g_list, LB_SETHORIZONTALEXTENT, 4000, 0);
+  RECT rc;
+  GetClientRect(g_main, &rc);
+  MoveWindow(g_list, 0, 0, rc.right, rc.bottom, TRUE);
+
+  if (g_options.noFront) {
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CloseHandle(CreateThread(nullptr, 0, HungWindowThread, ready, 0, nullptr));
+    WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+  }
+  ShowWindow(g_main, g_options.minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
+  UpdateWindow(g_main);
+
+  Application* app = new Application();
+  DWORD cookie = 0;
+  HRESULT hr = RegisterActiveObject(app, g_options.clsid, ACTIVEOBJECT_STRONG, &cookie);
+  app->Release();
+  if (FAILED(hr)) return 2;
+  wchar_t ready[64];
+  swprintf(ready, 64, L"%lld", static_cast<long long>(reinterpret_cast<LONG_PTR>(g_main)));
+  Record(L"ready", ready, true);
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) Record(L"escape", L"", false);
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  RevokeActiveObject(cookie, nullptr);
+  CoRegisterMessageFilter(nullptr, nullptr);
+  CoUninitialize();
+  return 0;
+}

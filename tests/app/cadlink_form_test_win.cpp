@@ -1,0 +1,354 @@
+// The main window's CAD link end to end: real windows under Wine, the stand-in CAD program as a
+// second process reached through COM, the dialogs driven through their handlers and controls.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/forms_win.h"
+#include "app/main_form_win.h"
+#include "base/codepage.h"
+#include "base/strings.h"
+#include "cadlink/commands.h"
+#include "cadlink/setting_form_win.h"
+#include "cadlink/target_cad_form_win.h"
+#include "library/demo_library.h"
+#include "library/paging.h"
+#include "tests/app/main_form_fixture_win.h"
+#include "tests/support/cad_standin_win.h"
+#include "tests/support/testdata.h"
+#include "ui/gdi.h"
+#include "ui/seams.h"
+#include "ui/topmost.h"
+
+namespace tesmar {
+namespace {
+
+using test::CadStandIn;
+using test::TestProgId;
+using Texts = std::vector<std::u16string>;
+
+class CadLinkFormTest : public test::MainFormTest {
+ protected:
+  void SetUp() override {
+    setting_.Create(nullptr);
+    target_.Create(nullptr);
+    Forms().MorvikSettingForm = &setting_;
+    Forms().TargetCADForm = &target_;
+  }
+  void TearDown() override { Forms() = AppForms{}; }
+
+  // Registers `top` as the only top folder, starts the window and aims it at a ProgID.
+  TTesmarMainForm& StartWith(const std::filesystem::path& top, const std::u16string& progId) {
+    test::WriteFile(File("TesmarTopDirs.txt"), Utf16ToAnsi(U16FromPath(top)) + "\r\n");
+    auto& f = Start();
+    g_TargetProgID = progId;
+    return f;
+  }
+  std::filesystem::path Lib() const { return dir / "lib"; }
+  // The full path of the drawing in cell i of the current page.
+  std::u16string CellPath(TTesmarMainForm& f, int i) {
+    return U16FromPath(PathFromU16(f.ComboBox1().Text())) + u"\\" + f.ImgAry[i]->Hint();
+  }
+  // Moves the mouse over a cell (selecting its drawing) and double-clicks it, as the window's
+  // procedure delivers them (errors reach the standard error box there).
+  void DoubleClickCell(TTesmarMainForm& f, int i) {
+    HWND cell = f.ImgAry[i]->hwnd();
+    SendMessageW(cell, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SendMessageW(cell, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+  }
+  // Runs a menu item's handler as the window's router does.
+  void RunItem(TTesmarMainForm& f, const char16_t* name) {
+    const ui::MenuItem& item = f.MenuItem(name);
+    SendMessageW(f.hwnd(), WM_COMMAND, MAKEWPARAM(item.Id(), 0), 0);
+  }
+
+  ui::ComInit com_;
+  TMorvikSettingForm setting_;
+  TTargetCADForm target_;
+};
+
+TEST_F(CadLinkFormTest, DoubleClickSendsTheDrawingOfThatCell) {
+  WriteDemoFolder(Lib(), 12);
+  TestProgId id;
+  CadStandIn cad(id.Clsid());
+  auto& f = StartWith(Lib(), id.ProgId());
+  const std::u16string p7 = CellPath(f, 7), p2 = CellPath(f, 2);
+  DoubleClickCell(f, 7);
+  f.useLspFlag = false;
+  DoubleClickCell(f, 2);
+  f.useLspFlag = true, f.useFunc1Flag = true, f.expFlag = false, f.purgeFlag = true;
+  DoubleClickCell(f, 2);
+  EXPECT_EQ(cad.Commands(), (Texts{u"(kvo_dxfIn_cut \"" + DoubleBackslashes(p7) + u"\" T T)\r",
+                                   u"ATTREQ 0\r-INSERT\r\"" + p2 + u"\"\rS 1 R 0\r",
+                                   u"(kvo_dxfIn_exp \"" + DoubleBackslashes(p2) + u"\" nil T)\r"}));
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(CadLinkFormTest, JapaneseBlanksAndCommasArriveIntact) {
+  const auto folder = Lib() / u8"部品 集, 弁";
+  test::WriteFile(folder / u8"バルブ 50A, 2.dwg", "not a real drawing");
+  TestProgId id;
+  CadStandIn cad(id.Clsid());
+  auto& f = StartWith(Lib(), id.ProgId());
+  ASSERT_EQ(f.ImgAry[0]->Hint(), u"バルブ 50A, 2.dwg");
+  const std::u16string path = U16FromPath(folder / u8"バルブ 50A, 2.dwg");
+  DoubleClickCell(f, 0);
+  RunItem(f, u"CAD6");
+  EXPECT_EQ(cad.Commands(), (Texts{u"(kvo_dxfIn_cut \"" + DoubleBackslashes(path) + u"\" T T)\r",
+                                   InsertCommandText(path) + u"\r"}));
+}
+
+TEST_F(CadLinkFormTest, MenuItemsSendTheirTexts) {
+  WriteDemoFolder(Lib(), 3);
+  TestProgId id;
+  CadStandIn cad(id.Clsid());
+  auto& f = StartWith(Lib(), id.ProgId());
+  f.expFlag = f.purgeFlag = f.cutFlag = f.repeatFlag = false;
+  f.useLspFlag = true;
+  SendMessageW(f.ImgAry[1]->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  const std::u16string p = CellPath(f, 1), pp = DoubleBackslashes(p);
+  RunItem(f, u"CAD6");
+  RunItem(f, u"CAD7");
+  RunItem(f, u"CAD8");
+  // LISP: missing file sends nothing; a bare name is the program folder's file; a full path
+  // is taken as it is.
+  f.lspName = u"MERIDOX410.lsp";
+  RunItem(f, u"LISP1");
+  test::WriteFile(File("MERIDOX410.lsp"), "(princ)");
+  RunItem(f, u"LISP1");
+  test::WriteFile(dir / "lisp" / "x y.lsp", "(princ)");
+  f.lspName = U16FromPath(dir / "lisp" / "x y.lsp");
+  RunItem(f, u"LISP1");
+  EXPECT_EQ(cad.Commands(), (Texts{InsertCommandText(p) + u"\r", u"(kvo_dxfIn_exp \"" + pp + u"\" T T)\r",
+                                   u"(kvo_dxfIn_cut \"" + pp + u"\" T T)\r",
+                                   LoadLispText(U16FromPath(File("MERIDOX410.lsp"))) + u"\r",
+                                   LoadLispText(f.lspName) + u"\r"}));
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(CadLinkFormTest, NothingSelectedOrNothingRunningSendsAndShowsNothing) {
+  WriteDemoFolder(Lib(), 3);
+  TestProgId id;
+  auto& f = StartWith(Lib(), id.ProgId());
+  DoubleClickCell(f, 1);  // no CAD program
+  {
+    CadStandIn cad(id.Clsid());
+    DoubleClickCell(f, 20);  // an empty cell selects no drawing
+    RunItem(f, u"CAD6");
+    std::filesystem::remove(PathFromU16(CellPath(f, 0)));
+    DoubleClickCell(f, 0);  // a drawing deleted since the page was shown
+    EXPECT_TRUE(cad.Commands().empty());
+  }
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(CadLinkFormTest, UnknownOrEmptyProgIdShowsTheErrorBoxAndTheWindowGoesOn) {
+  WriteDemoFolder(Lib(), 3);
+  auto& f = StartWith(Lib(), u"No.Such.Cad");
+  DoubleClickCell(f, 0);
+  g_TargetProgID = u"";
+  RunItem(f, u"CAD7");
+  ASSERT_EQ(shown.size(), 2u);
+  for (const auto& box : shown) {
+    EXPECT_TRUE(box.flags & MB_ICONERROR);
+    EXPECT_NE(box.text.find(u"ProgID"), std::u16string::npos) << Utf16ToUtf8(box.text);
+  }
+  EXPECT_TRUE(IsWindow(f.hwnd()));
+}
+
+TEST_F(CadLinkFormTest, ADoubleClickStopsTheAutoRepeatOfTheNextPageButton) {
+  WriteDemoFolder(Lib(), 70);
+  TestProgId id;
+  auto& f = StartWith(Lib(), id.ProgId());
+  f.SpeedButton4MouseDown();
+  ASSERT_TRUE(f.Timer1().Enabled());
+  ASSERT_NE(f.CMDMODE, kPagingNone);
+  DoubleClickCell(f, 3);
+  EXPECT_FALSE(f.Timer1().Enabled());
+  EXPECT_EQ(f.CMDMODE, kPagingNone);
+  EXPECT_EQ(f.Timer1().Interval(), 100u);
+  f.SpeedButton4MouseDown();
+  RunItem(f, u"LISP1");  // loading LISP leaves the paging alone
+  EXPECT_TRUE(f.Timer1().Enabled());
+  f.SpeedButton4MouseUp();
+}
+
+// As a user does it: the real pointer double-clicks a preview on the display, with the target
+// left at the default ProgID that the test prefix maps to the stand-in.
+TEST_F(CadLinkFormTest, RealDoubleClickOnAPreviewReachesTheRunningProgram) {
+  WriteDemoFolder(Lib(), 12);
+  CadStandIn cad(test::kDefaultStandInClsid);
+  auto& f = StartWith(Lib(), kDefaultTargetProgID);
+  SetWindowPos(f.hwnd(), HWND_TOPMOST, 40, 560, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  UpdateWindow(f.hwnd());
+  RECT r;
+  GetWindowRect(f.ImgAry[8]->hwnd(), &r);
+  const std::u16string expected = u"(kvo_dxfIn_cut \"" + DoubleBackslashes(CellPath(f, 8)) + u"\" T T)\r";
+  std::string cmd = "Z:\\usr\\bin\\xdotool mousemove " + std::to_string((r.left + r.right) / 2) + " " +
+                    std::to_string((r.top + r.bottom) / 2) + " sleep 0.2 click --repeat 2 --delay 60 1";
+  std::wstring wcmd = ToWide(Utf8ToUtf16(cmd));
+  STARTUPINFOW si{sizeof si};
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(nullptr, wcmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      << "xdotool cannot be started";
+  // The window takes the pointer's messages until the command has arrived (or 20 s passed).
+  for (int i = 0; i < 400 && cad.Commands().empty(); ++i) {
+    ui::ProcessMessages();
+    Sleep(50);
+  }
+  WaitForSingleObject(pi.hProcess, 5000);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  EXPECT_EQ(cad.Commands(), Texts{expected});
+  EXPECT_EQ(f.ComboBox3().Text(), f.ImgAry[8]->Hint());
+}
+
+// ---- The target CAD dialog
+
+TEST_F(CadLinkFormTest, TargetDialogAddDeleteChangeEnterAndOk) {
+  test::WriteFile(File("TargetCAD_APIVersion.txt"), "Zeta\tZ.App\r\nAlpha\tA.App\r\nBeta\tB.App\r\nGamma\tG.App\r\n");
+  auto& f = Start();
+  g_TargetProgID = u"B.App";
+  TTargetCADForm& d = target_;
+  int shows = 0;
+  ui::SeamOverride<ui::ShowModalFn> modal(ui::ShowModalSeam(), [&](ui::Window&) {
+    ++shows;
+    // Shown: sorted rows, the target's row selected and in the edit fields.
+    EXPECT_EQ(d.ListBoxRows(), (Texts{u"Alpha\tA.App", u"Beta\tB.App", u"Gamma\tG.App", u"Zeta\tZ.App"}));
+    EXPECT_EQ(d.ListBoxIndex(), 1);
+    EXPECT_EQ(d.Edit1().Text(), u"Beta");
+    EXPECT_EQ(d.Edit2().Text(), u"B.App");
+    // Delete the second-to-last row: the row before it is selected.
+    SendMessageW(d.ListBox1(), LB_SETCURSEL, 2, 0);
+    SendMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(d.ListBox1()), LBN_SELCHANGE), reinterpret_cast<LPARAM>(d.ListBox1()));
+    EXPECT_EQ(d.Edit1().Text(), u"Gamma");
+    d.SpeedButton2Click();
+    EXPECT_EQ(d.ListBoxRows(), (Texts{u"Alpha\tA.App", u"Beta\tB.App", u"Zeta\tZ.App"}));
+    EXPECT_EQ(d.ListBoxIndex(), 1);
+    EXPECT_EQ(d.Edit1().Text(), u"Beta");
+    // Enter in the ProgID field replaces the selected row in its place.
+    d.Edit2().SetText(u"B.App.2");
+    SendMessageW(d.Edit2().hwnd(), WM_CHAR, L'\r', 0);
+    EXPECT_EQ(d.ListBoxRows()[1], u"Beta\tB.App.2");
+    EXPECT_EQ(d.Edit2().Text(), u"B.App.2") << "Enter is swallowed";
+    // Typed text and "追加".
+    d.Edit1().SetText(u"ブリックス");
+    d.Edit2().SetText(u"BricscadApp.AcadApplication");
+    d.SpeedButton1Click();
+    EXPECT_EQ(d.ListBoxRows().back(), u"ブリックス\tBricscadApp.AcadApplication");
+    EXPECT_EQ(d.ListBoxIndex(), 3);
+    // "OK" takes the edit fields, whatever is selected.
+    SendMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(d.Button1()), BN_CLICKED), reinterpret_cast<LPARAM>(d.Button1()));
+    return IDOK;
+  });
+  RunItem(f, u"CAD5");
+  EXPECT_EQ(shows, 1);
+  EXPECT_EQ(g_TargetProgID, u"BricscadApp.AcadApplication");
+  EXPECT_EQ(f.MenuItem(u"CAD5").Caption(), u"ターゲット = ブリックス");
+  EXPECT_EQ(test::ReadFile(File("TargetCAD_APIVersion.txt")),
+            "Alpha\tA.App\r\nBeta\tB.App.2\r\nZeta\tZ.App\r\n\x83\x75\x83\x8a\x83\x62\x83\x4e\x83\x58\tBricscadApp.AcadApplication\r\n");
+  EXPECT_TRUE(ui::IsTopmost(f.hwnd()));
+  EXPECT_FALSE(ui::IsTopmost(d.hwnd()));
+}
+
+TEST_F(CadLinkFormTest, TargetDialogWithoutFileEnterWithoutSelectionAndEmptyOk) {
+  auto& f = Start();
+  TTargetCADForm& d = target_;
+  ui::SeamOverride<ui::ShowModalFn> modal(ui::ShowModalSeam(), [&](ui::Window&) {
+    EXPECT_TRUE(d.ListBoxRows().empty());
+    d.Edit1().SetText(u"");
+    d.Edit2().SetText(u"");
+    SendMessageW(d.Edit1().hwnd(), WM_CHAR, L'\r', 0);  // nothing selected: nothing happens
+    EXPECT_TRUE(d.ListBoxRows().empty());
+    d.Button1Click();
+    return IDOK;
+  });
+  RunItem(f, u"CAD5");
+  EXPECT_EQ(g_TargetProgID, u"");
+  EXPECT_EQ(f.MenuItem(u"CAD5").Caption(), u"ターゲット = ");
+  EXPECT_FALSE(std::filesystem::exists(File("TargetCAD_APIVersion.txt")));
+}
+
+// ---- The insert settings dialog
+
+TEST_F(CadLinkFormTest, SettingsDialogOpensWithTheHandlersRunInFillOrderAndWritesBackOnUpdate) {
+  auto& f = Start();
+  f.useLspFlag = false, f.useFunc1Flag = true, f.useFunc2Flag = false;
+  TMorvikSettingForm& d = setting_;
+  ui::SeamOverride<ui::ShowModalFn> modal(ui::ShowModalSeam(), [&](ui::Window&) {
+    EXPECT_TRUE(d.CheckBox(1).Checked());
+    EXPECT_FALSE(d.CheckBox(7).Enabled());
+    EXPECT_FALSE(d.CheckBox(8).Enabled());
+    EXPECT_TRUE(d.CheckBox(3).Enabled());
+    EXPECT_TRUE(d.CheckBox(4).Enabled());
+    EXPECT_TRUE(d.Edit(1).Enabled());
+    EXPECT_FALSE(d.Edit(3).Enabled());
+    // The user checks "LISP 関数を使用", then unchecks "関数１" by clicks on the boxes.
+    SendMessageW(d.CheckBox(2).hwnd(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(d.CheckBox(1).Checked());
+    EXPECT_TRUE(d.Edit(3).Enabled());
+    SendMessageW(d.CheckBox(7).hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(d.CheckBox(8).Checked());
+    EXPECT_TRUE(d.Edit(2).Enabled());
+    EXPECT_FALSE(d.Edit(1).Enabled());
+    d.Edit(3).SetText(u"D:\\lisp\\新しい.lsp");
+    SendMessageW(d.Button1(), BM_CLICK, 0, 0);
+    return IDOK;
+  });
+  RunItem(f, u"N6");
+  EXPECT_TRUE(f.useLspFlag);
+  EXPECT_FALSE(f.useFunc1Flag);
+  EXPECT_TRUE(f.useFunc2Flag);
+  EXPECT_EQ(f.lspName, u"D:\\lisp\\新しい.lsp");
+  EXPECT_EQ(f.MenuItem(u"LISP1").Caption(), u"ロード D:\\lisp\\新しい.lsp");
+  EXPECT_TRUE(ui::IsTopmost(f.hwnd()));
+}
+
+TEST_F(CadLinkFormTest, SettingsDialogCancelChangesNothing) {
+  auto& f = Start();
+  const InsertSettings before = f.CurrentInsertSettings();
+  const std::u16string caption = f.MenuItem(u"LISP1").Caption();
+  ui::SeamOverride<ui::ShowModalFn> modal(ui::ShowModalSeam(), [&](ui::Window&) {
+    SendMessageW(setting_.CheckBox(1).hwnd(), BM_CLICK, 0, 0);
+    setting_.Edit(2).SetText(u"");
+    return IDCANCEL;
+  });
+  RunItem(f, u"N6");
+  EXPECT_EQ(f.CurrentInsertSettings(), before);
+  EXPECT_EQ(f.MenuItem(u"LISP1").Caption(), caption);
+  EXPECT_TRUE(setting_.CheckBox(1).Checked()) << "the boxes keep their state until the next showing";
+}
+
+TEST_F(CadLinkFormTest, SettingsDialogControlsSitAtTheirDesignedPlaces) {
+  TMorvikSettingForm& d = setting_;
+  const int dpi = d.Dpi();
+  auto at = [&](HWND h) {
+    RECT r;
+    GetWindowRect(h, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
+    return std::make_pair(static_cast<int>(r.left), static_cast<int>(r.top));
+  };
+  auto s = [&](int v) { return MulDiv(v, dpi, 96); };
+  struct Case {
+    HWND h;
+    int x, y;
+    const char16_t* text;
+  };
+  const Case cases[] = {
+      {d.CheckBox(1).hwnd(), 20, 16, u"コマンドを使用"}, {d.CheckBox(2).hwnd(), 20, 39, u"LISP 関数を使用"},
+      {d.Label1().hwnd(), 29, 62, u"ファイル名"},       {d.Edit(3).hwnd(), 87, 62, u"MERIDOX410.lsp"},
+      {d.CheckBox(7).hwnd(), 29, 85, u"関数１"},         {d.Edit(1).hwnd(), 87, 85, u"kvo_dxfin_exp"},
+      {d.CheckBox(3).hwnd(), 87, 108, u"分解"},          {d.CheckBox(4).hwnd(), 163, 108, u"パージ"},
+      {d.CheckBox(8).hwnd(), 29, 133, u"関数２"},        {d.Edit(2).hwnd(), 87, 131, u"kvo_dxfin_cut"},
+      {d.CheckBox(5).hwnd(), 87, 155, u"線分カット"},    {d.CheckBox(6).hwnd(), 163, 155, u"挿入繰り返し"},
+      {d.Button1(), 52, 198, u"更新"},                   {d.Button2(), 133, 198, u"中止"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Utf16ToUtf8(c.text));
+    EXPECT_EQ(at(c.h), std::make_pair(s(c.x), s(c.y)));
+    EXPECT_EQ(ui::WindowText(c.h), c.text);
+  }
+}
+
+}  // namespace
+}  // namespace tesmar

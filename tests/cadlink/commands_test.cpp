@@ -1,0 +1,103 @@
+#include "cadlink/commands.h"
+
+#include <gtest/gtest.h>
+
+namespace tesmar {
+namespace {
+
+const std::u16string CR = u"\r";
+
+TEST(CommandTexts, InsertCommandKeepsThePathAndCallsDoubleItsBackslashes) {
+  struct Case {
+    const char* what;
+    std::u16string path;
+    std::u16string doubled;
+  };
+  const Case cases[] = {
+      {"plain", u"D:\\lib\\a.dwg", u"D:\\\\lib\\\\a.dwg"},
+      {"drive root", u"C:\\a.dwg", u"C:\\\\a.dwg"},
+      {"Japanese, blanks, commas", u"D:\\部品 集\\バルブ, 3 個.dwg", u"D:\\\\部品 集\\\\バルブ, 3 個.dwg"},
+      {"network share", u"\\\\srv\\lib\\x.dwg", u"\\\\\\\\srv\\\\lib\\\\x.dwg"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(InsertCommandText(c.path), u"ATTREQ 0" + CR + u"-INSERT" + CR + u"\"" + c.path + u"\"" + CR + u"S 1 R 0");
+    EXPECT_EQ(InsertCallText(u"f", c.path, true, false), u"(f \"" + c.doubled + u"\" T nil)");
+    EXPECT_EQ(LoadLispText(c.path), u"(load \"" + c.doubled + u"\")");
+  }
+}
+
+TEST(CommandTexts, WhatEachActionSends) {
+  const std::u16string P = u"D:\\lib\\a.dwg";
+  const std::u16string cmd = InsertCommandText(P);
+  InsertSettings defaults;
+  InsertSettings func1 = defaults;
+  func1.useFunc1Flag = true, func1.expFlag = false, func1.purgeFlag = true;
+  InsertSettings func2Off = defaults;
+  func2Off.cutFlag = false, func2Off.repeatFlag = false;
+  InsertSettings command = defaults;
+  command.useLspFlag = false;
+  InsertSettings renamed = defaults;
+  renamed.funcName1 = u"my_exp", renamed.funcName2 = u"";
+  struct Case {
+    const char* what;
+    std::u16string sent, expected;
+  };
+  const Case cases[] = {
+      {"double-click, defaults", DoubleClickText(defaults, P), u"(kvo_dxfIn_cut \"D:\\\\lib\\\\a.dwg\" T T)"},
+      {"double-click, function 1", DoubleClickText(func1, P), u"(kvo_dxfIn_exp \"D:\\\\lib\\\\a.dwg\" nil T)"},
+      {"double-click, function 2 flags off", DoubleClickText(func2Off, P), u"(kvo_dxfIn_cut \"D:\\\\lib\\\\a.dwg\" nil nil)"},
+      {"double-click, command", DoubleClickText(command, P), cmd},
+      {"CAD6 ignores useLspFlag", InsertItemText(6, defaults, P), cmd},
+      {"CAD7 both flags true", InsertItemText(7, func1, P), u"(kvo_dxfIn_exp \"D:\\\\lib\\\\a.dwg\" T T)"},
+      {"CAD8 both flags true", InsertItemText(8, func2Off, P), u"(kvo_dxfIn_cut \"D:\\\\lib\\\\a.dwg\" T T)"},
+      {"CAD7 renamed", InsertItemText(7, renamed, P), u"(my_exp \"D:\\\\lib\\\\a.dwg\" T T)"},
+      {"CAD8 empty name", InsertItemText(8, renamed, P), u"( \"D:\\\\lib\\\\a.dwg\" T T)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(c.sent, c.expected);
+  }
+}
+
+TEST(CommandTexts, ItemNumberIsTheFourthCharacter) {
+  EXPECT_EQ(InsertItemNumber(u"CAD6"), 6);
+  EXPECT_EQ(InsertItemNumber(u"CAD7"), 7);
+  EXPECT_EQ(InsertItemNumber(u"CAD8"), 8);
+  EXPECT_EQ(InsertItemNumber(u"CADX"), 0);
+  EXPECT_EQ(InsertItemNumber(u"CAD"), 0);
+}
+
+TEST(CommandTexts, LispFileIsFoundBesideTheProgramUnlessItNamesAFolder) {
+  const std::u16string dir = u"C:\\Tesmar\\";
+  EXPECT_EQ(LispFileFor(u"MERIDOX410.lsp", dir), u"C:\\Tesmar\\MERIDOX410.lsp");
+  EXPECT_EQ(LispFileFor(u"D:\\lisp\\x.lsp", dir), u"D:\\lisp\\x.lsp");
+  EXPECT_EQ(LispFileFor(u"D:x.lsp", dir), u"D:x.lsp");
+  EXPECT_EQ(LispFileFor(u"", dir), u"C:\\Tesmar\\");
+  EXPECT_EQ(LispLoadCaption(u"D:\\lisp\\x.lsp"), u"ロード D:\\lisp\\x.lsp");
+}
+
+}  // namespace
+}  // namespace tesmar
+
+namespace tesmar {
+namespace {
+
+TEST(CommandTexts, DrawingPathHasOneSeparatorBetweenItsParts) {
+  struct Case {
+    std::u16string top, folder, file, path;
+  };
+  const Case cases[] = {
+      {u"D:\\lib", u"sub\\deep", u"a.dwg", u"D:\\lib\\sub\\deep\\a.dwg"},
+      {u"D:\\lib", u".", u"a.dwg", u"D:\\lib\\a.dwg"},
+      {u"D:\\lib", u"", u"a.dwg", u"D:\\lib\\a.dwg"},
+      {u"C:\\", u".", u"a.dwg", u"C:\\a.dwg"},
+      {u"C:\\", u"sub", u"a.dwg", u"C:\\sub\\a.dwg"},
+      {u"C:\\", u"\\sub", u"a.dwg", u"C:\\sub\\a.dwg"},
+      {u"D:\\部品 集", u"バルブ, 弁", u"50A 1.dwg", u"D:\\部品 集\\バルブ, 弁\\50A 1.dwg"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(InsertDrawingPath(c.top, c.folder, c.file), c.path);
+}
+
+}  // namespace
+}  // namespace tesmar
