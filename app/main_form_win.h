@@ -16,6 +16,7 @@
 
 #include "app/converted_files.h"
 #include "app/settings.h"
+#include "base/path_join.h"
 #include "base/textfile.h"
 #include "cadlink/commands.h"
 #include "library/grid_model.h"
@@ -53,6 +54,7 @@ class TTesmarMainForm : public ui::Form {
   // ---- Paths
   const std::u16string& ExePath() const { return exePath_; }
   std::u16string ProgramFolder() const;  // without trailing '\' (a drive root keeps it)
+  std::u16string ProgramFolderSlash() const { return WithTrailingSeparator(ProgramFolder()); }
   std::u16string SettingsFile() const;
   std::u16string TopDirsFile() const;    // "TesmarTopDirs.txt" in the program folder
   std::u16string TargetListFile() const; // "TargetCAD_APIVersion.txt" in the program folder
