@@ -2,12 +2,82 @@
 // showing it while it runs, and converting the chosen drawing for the viewer.
 #include <windows.h>
 
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "app/forms_win.h"
 #include "app/main_form_win.h"
+#include "base/strings.h"
+#include "dwg/dwg_to_dxf_win.h"
+#include "dwg/dxf_conversion.h"
+#include "library/catalogue.h"
+#include "viewer/zoomer_form_win.h"
 
 namespace tesmar {
+void TTesmarMainForm::ODAFileConverter1Click() {
+  if (OpenDialog1().Execute(hwnd())) odaFullName = OpenDialog1().fileName;
+}
 
-void TTesmarMainForm::ODAFileConverter1Click() {}
-void TTesmarMainForm::ODAFileConverter2Click() {}
-void TTesmarMainForm::DWGDXF1Click() {}
+void TTesmarMainForm::ODAFileConverter2Click() {
+  const ui::MenuItem& item = MenuItem(u"ODAFileConverter2");
+  item.SetChecked(!item.Checked());
+}
+
+void TTesmarMainForm::ShowInViewer(const std::u16string& dxfPath) {
+  TMorvikZoomerForm* viewer = Forms().MorvikZoomerForm;
+  if (!viewer) return;
+  viewer->OpenRequest(dxfPath, this);
+}
+
+std::u16string TTesmarMainForm::OwnConversionFolder() {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("Tesmar-" + std::to_string(GetCurrentProcessId()));
+  std::filesystem::create_directories(folder);
+  convertedDxf.RecordFolder(folder);
+  return U16FromPath(folder);
+}
+
+void TTesmarMainForm::DWGDXF1Click() {
+  if (!FileExists(odaFullName)) {
+    ui::ShowMessageBox(hwnd(), kConverterNotFound, FromWide(ui::kApplicationTitle), MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  const std::u16string D = DrawingPathOf(ComboBox1().Text(), ComboBox2().Text(), ComboBox3().Text());
+  const std::optional<DrawingStamp> drawing = StampOf(PathFromU16(D));
+  std::u16string outFolder = ProgramFolder();
+  std::u16string X = ConvertedDxfPath(outFolder, D);
+  // A DXF file is shown again only when this run made it from this very drawing, unchanged
+  // since; a file of the same name from another folder or an older state is converted anew.
+  if (drawing && convertedDxf.MadeFrom(PathFromU16(X), *drawing)) {
+    ShowInViewer(X);
+    return;
+  }
+  if (!drawing) {
+    ui::ShowMessageBox(hwnd(), D + u'\n' + kConversionFileNotFound, FromWide(ui::kApplicationTitle),
+                       MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  // A file of that name that the program did not make is never written over.
+  if (FileExists(X) && !convertedDxf.Made(PathFromU16(X))) {
+    outFolder = OwnConversionFolder();
+    X = ConvertedDxfPath(outFolder, D);
+  }
+  // The program's own older file goes first, so that a failed conversion cannot show it.
+  std::error_code ec;
+  std::filesystem::remove(PathFromU16(X), ec);
+
+  ShowStatus(kConvertingStatus);
+  if (DwgToDxf(hwnd(), odaFullName, D, outFolder, MenuItem(u"ODAFileConverter2").Checked())) {
+    if (FileExists(X)) {
+      convertedDxf.Record(PathFromU16(X), *drawing);
+      ShowInViewer(X);
+    } else {
+      ui::ShowMessageBox(hwnd(), X + u'\n' + kConversionFileNotFound, FromWide(ui::kApplicationTitle),
+                         MB_OK | MB_ICONINFORMATION);
+    }
+  }
+  Edit1().SetText(u"");
+}
 
 }  // namespace tesmar

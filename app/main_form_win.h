@@ -169,6 +169,11 @@ class TTesmarMainForm : public ui::Form {
   void ODAFileConverter1Click();
   void ODAFileConverter2Click();
   void DWGDXF1Click();
+  // Hands a DXF file to the viewer: its path, entity colours, the window shown, FormShow.
+  void ShowInViewer(const std::u16string& dxfPath);
+  // The folder that takes a conversion whose DXF file name is taken in the program folder by
+  // a file the program did not make (made on first use, removed at exit when empty).
+  std::u16string OwnConversionFolder();
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -198,6 +198,7 @@ std::string MakeDwgFile(const DwgFileLayout& layout) {
   if (out.size() > address) out.resize(address);  // an address inside the header overwrites it
   out += section;
   for (std::size_t i = 0; i < layout.fillerBytes; ++i) out.push_back(char(i * 37 + 11));
+  out += layout.drawingData;
   return out;
 }
 

@@ -33,6 +33,7 @@ struct DwgFileLayout {
   std::vector<DwgPreviewEntry> entries;  // the directory in this order
   std::uint32_t previewAddress = 0;      // 0: right behind the file header
   std::size_t fillerBytes = 256;         // drawing data stand-in after the preview section
+  std::string drawingData;               // written after the filler (see embedded_drawing.h)
 };
 
 // The usual shape: a header-data entry then the image entry.

@@ -1,6 +1,7 @@
 #include "library/demo_library.h"
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "base/strings.h"
 #include "base/textfile.h"
 #include "dwg/dwg_writer.h"
+#include "dwg/embedded_drawing.h"
 #include "library/preview_fit.h"
 #include "render/geometry.h"
 
@@ -116,6 +118,58 @@ RgbImage DrawDemoSymbol(int index, int w, int h, bool onWhite) {
 
 namespace {
 
+void Pair(std::string& out, int code, const std::string& value) {
+  out += std::to_string(code) + "\r\n" + value + "\r\n";
+}
+
+std::string Num(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.6f", v);
+  return buf;
+}
+
+}  // namespace
+
+std::string DemoSymbolDxf(int index) {
+  const auto& sym = Symbols()[std::size_t(index) % Symbols().size()];
+  Sketch s;
+  sym.draw(s);
+  static const int sizes[] = {25, 50, 80, 100, 150, 200};
+  const double scale = index >= int(Symbols().size()) ? sizes[(std::size_t(index) / Symbols().size()) % 6] : 100;
+  static const char* layers[] = {"OUTLINE", "CENTER", "DETAIL"};
+  std::string out;
+  Pair(out, 0, "SECTION"), Pair(out, 2, "HEADER"), Pair(out, 9, "$ACADVER"), Pair(out, 1, "AC1015");
+  Pair(out, 0, "ENDSEC");
+  Pair(out, 0, "SECTION"), Pair(out, 2, "TABLES"), Pair(out, 0, "TABLE"), Pair(out, 2, "LAYER");
+  const int colours[] = {7, 1, 2};
+  const char* ltypes[] = {"CONTINUOUS", "CENTER", "CONTINUOUS"};
+  for (int i = 0; i < 3; ++i) {
+    Pair(out, 0, "LAYER"), Pair(out, 2, layers[i]), Pair(out, 70, "0"), Pair(out, 62, std::to_string(colours[i]));
+    Pair(out, 6, ltypes[i]);
+  }
+  Pair(out, 0, "ENDTAB"), Pair(out, 0, "ENDSEC");
+  Pair(out, 0, "SECTION"), Pair(out, 2, "ENTITIES");
+  for (const auto& g : s.segs) {
+    Pair(out, 0, "LINE"), Pair(out, 8, layers[g.colour]);
+    Pair(out, 10, Num(g.x0 * scale)), Pair(out, 20, Num(g.y0 * scale)), Pair(out, 30, "0");
+    Pair(out, 11, Num(g.x1 * scale)), Pair(out, 21, Num(g.y1 * scale)), Pair(out, 31, "0");
+  }
+  for (const auto& a : s.circs) {
+    const bool full = a.a1 - a.a0 >= 2 * kPi - 1e-9;
+    Pair(out, 0, full ? "CIRCLE" : "ARC"), Pair(out, 8, layers[a.colour]);
+    Pair(out, 10, Num(a.x * scale)), Pair(out, 20, Num(a.y * scale)), Pair(out, 30, "0");
+    Pair(out, 40, Num(a.r * scale));
+    if (!full) Pair(out, 50, Num(a.a0 * 180 / kPi)), Pair(out, 51, Num(a.a1 * 180 / kPi));
+  }
+  Pair(out, 0, "TEXT"), Pair(out, 8, "OUTLINE");
+  Pair(out, 10, Num(-1.2 * scale)), Pair(out, 20, Num(-1.35 * scale)), Pair(out, 30, "0");
+  Pair(out, 40, Num(0.15 * scale)), Pair(out, 1, DemoSymbolName(index));
+  Pair(out, 0, "ENDSEC"), Pair(out, 0, "EOF");
+  return out;
+}
+
+namespace {
+
 // Throws when the file cannot be written, so a failed library is never reported as written.
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
   std::filesystem::create_directories(file.parent_path());
@@ -129,13 +183,17 @@ std::string DemoDwg(int index) {
   const bool onWhite = index % 3 != 1;
   RgbImage img = DrawDemoSymbol(index, w, h, onWhite);
   std::string version = versions[index % 7];
+  DwgFileLayout layout;
   switch (index % 5) {
-    case 0: return MakeDwgFile(DwgWithImage(2, MakeDib8(img, true), version));
-    case 1: return MakeDwgFile(DwgWithImage(6, MakePng(img), version));
-    case 2: return MakeDwgFile(DwgWithImage(2, MakeDib24(img), version));
-    case 3: return MakeDwgFile(DwgWithImage(2, MakeDib8(img, false), version));
-    default: return MakeDwgFile(DwgWithImage(2, MakeDib32Bitfields(img), version));
+    case 0: layout = DwgWithImage(2, MakeDib8(img, true), version); break;
+    case 1: layout = DwgWithImage(6, MakePng(img), version); break;
+    case 2: layout = DwgWithImage(2, MakeDib24(img), version); break;
+    case 3: layout = DwgWithImage(2, MakeDib8(img, false), version); break;
+    default: layout = DwgWithImage(2, MakeDib32Bitfields(img), version); break;
   }
+  // The drawing the preview shows, for the stand-in converter.
+  layout.drawingData = EmbedDxf(DemoSymbolDxf(index));
+  return MakeDwgFile(layout);
 }
 
 }  // namespace

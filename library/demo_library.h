@@ -16,6 +16,10 @@ namespace tesmar {
 RgbImage DrawDemoSymbol(int index, int width, int height, bool onWhite);
 std::string DemoSymbolName(int index);
 
+// The DXF drawing that demo drawing `index` is made from (layers OUTLINE, CENTER and DETAIL,
+// its lines, circles and arcs, and its name as a text); each demo DWG file carries it.
+std::string DemoSymbolDxf(int index);
+
 // Writes the demo library below `root`; returns the number of DWG files written.
 int WriteDemoLibrary(const std::filesystem::path& root);
 

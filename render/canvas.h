@@ -5,6 +5,7 @@
 // Implementations: GdiCanvas over an HDC (Windows) and RecordingCanvas (portable, for tests).
 //
 // Colours and pen styles are those of base/colour.h. Coordinates are pixels, y down.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,6 +16,13 @@ namespace tesmar {
 
 // Mix modes of the pen: copy, xor with the screen, not-xor, and invert the screen.
 enum class PenMode : std::uint8_t { Copy, Xor, NotXor, Invert };
+
+// A pixel of a poly-polyline; laid out as the platform's POINT.
+struct CanvasPoint {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  bool operator==(const CanvasPoint&) const = default;
+};
 
 enum class BrushStyle : std::uint8_t { Solid, Clear };
 
@@ -66,6 +74,10 @@ class Canvas {
   virtual void MoveTo(int x, int y) = 0;
   virtual void LineTo(int x, int y) = 0;
   virtual void SetPixel(int x, int y, Colour c) = 0;
+  // `n` polylines one after another, polyline i of counts[i] points taken in turn from `pts`;
+  // the same pixels as MoveTo to its first point and LineTo to each further one. The current
+  // position is left where it was.
+  virtual void PolyPolyline(const CanvasPoint* pts, const std::uint32_t* counts, std::size_t n) = 0;
   // Elliptic arc inside the bounding box (x1, y1)-(x2, y2), from the ray through (x3, y3) to
   // the ray through (x4, y4), counter-clockwise on the screen; equal rays give a full ellipse.
   virtual void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) = 0;

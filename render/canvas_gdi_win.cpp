@@ -89,6 +89,15 @@ void GdiCanvas::SetPixel(int x, int y, Colour c) {
   Changed();
 }
 
+void GdiCanvas::PolyPolyline(const CanvasPoint* pts, const std::uint32_t* counts, std::size_t n) {
+  static_assert(sizeof(CanvasPoint) == sizeof(POINT));
+  if (n == 0) return;
+  RealisePen();
+  RealiseBrush();
+  ::PolyPolyline(dc_, reinterpret_cast<const POINT*>(pts), reinterpret_cast<const DWORD*>(counts), static_cast<DWORD>(n));
+  Changed();
+}
+
 void GdiCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
   RealisePen();
   RealiseBrush();

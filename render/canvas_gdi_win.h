@@ -34,6 +34,7 @@ class GdiCanvas : public Canvas {
   void MoveTo(int x, int y) override;
   void LineTo(int x, int y) override;
   void SetPixel(int x, int y, Colour c) override;
+  void PolyPolyline(const CanvasPoint* pts, const std::uint32_t* counts, std::size_t n) override;
   void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
   void Rectangle(int left, int top, int right, int bottom) override;
   void FillRect(int left, int top, int right, int bottom) override;

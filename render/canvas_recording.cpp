@@ -32,6 +32,19 @@ void RecordingCanvas::SetBrushColour(Colour c) { brush_.colour = c; Add("SetBrus
 void RecordingCanvas::MoveTo(int x, int y) { Add("MoveTo", {x, y}); }
 void RecordingCanvas::LineTo(int x, int y) { Add("LineTo", {x, y}); }
 void RecordingCanvas::SetPixel(int x, int y, Colour c) { Add("SetPixel", {x, y, c}); }
+
+// Logged as one call: the polyline count, then for each polyline its point count and points.
+void RecordingCanvas::PolyPolyline(const CanvasPoint* pts, const std::uint32_t* counts, std::size_t n) {
+  std::vector<long long> args{static_cast<long long>(n)};
+  for (std::size_t i = 0; i < n; ++i) {
+    args.push_back(counts[i]);
+    for (std::uint32_t k = 0; k < counts[i]; ++k, ++pts) {
+      args.push_back(pts->x);
+      args.push_back(pts->y);
+    }
+  }
+  Add("PolyPolyline", std::move(args));
+}
 void RecordingCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
   Add("Arc", {x1, y1, x2, y2, x3, y3, x4, y4});
 }
@@ -69,6 +82,43 @@ std::vector<std::string> RecordingCanvas::Log(const std::vector<std::string>& op
   for (const auto& c : calls)
     if (std::find(ops.begin(), ops.end(), c.op) != ops.end()) out.push_back(c.Short());
   return out;
+}
+
+std::vector<std::string> RecordingCanvas::Primitives() const {
+  std::vector<std::string> out;
+  auto line = [&](const CanvasCall& c, long long x1, long long y1, long long x2, long long y2) {
+    out.push_back("Line(" + std::to_string(x1) + "," + std::to_string(y1) + "," + std::to_string(x2) + "," +
+                  std::to_string(y2) + ")" + PenSuffix(c.pen));
+  };
+  long long cx = 0, cy = 0;
+  for (const auto& c : calls) {
+    if (c.op == "MoveTo") {
+      cx = c.args[0], cy = c.args[1];
+    } else if (c.op == "LineTo") {
+      line(c, cx, cy, c.args[0], c.args[1]);
+      cx = c.args[0], cy = c.args[1];
+    } else if (c.op == "PolyPolyline") {
+      std::size_t i = 1;
+      for (long long p = 0; p < c.args[0]; ++p) {
+        const long long count = c.args[i++];
+        for (long long k = 1; k < count; ++k, i += 2) line(c, c.args[i], c.args[i + 1], c.args[i + 2], c.args[i + 3]);
+        i += 2;
+      }
+    } else if (c.op == "Arc") {
+      out.push_back(c.Short() + PenSuffix(c.pen));
+    } else if (c.op == "SetPixel" || c.op == "Rectangle" || c.op == "FillRect") {
+      out.push_back(c.Short());
+    } else if (c.op == "TextOut") {
+      out.push_back(c.Short() + "@" + std::to_string(c.fontColour) + "/" + std::to_string(c.font.height) + "/" +
+                    std::to_string(c.font.width) + "/" + std::to_string(c.font.escapement));
+    }
+  }
+  return out;
+}
+
+std::string PenSuffix(const PenState& p) {
+  return "@" + std::to_string(p.colour) + "/" + std::to_string(p.width) + "/" + std::to_string(p.style) + "/" +
+         std::to_string(static_cast<int>(p.mode));
 }
 
 }  // namespace tesmar

@@ -23,6 +23,9 @@ struct CanvasCall {
   std::string Short() const;
 };
 
+// "@colour/width/style/mode".
+std::string PenSuffix(const PenState& p);
+
 class RecordingCanvas : public Canvas {
  public:
   std::vector<CanvasCall> calls;
@@ -41,6 +44,7 @@ class RecordingCanvas : public Canvas {
   void MoveTo(int x, int y) override;
   void LineTo(int x, int y) override;
   void SetPixel(int x, int y, Colour c) override;
+  void PolyPolyline(const CanvasPoint* pts, const std::uint32_t* counts, std::size_t n) override;
   void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
   void Rectangle(int left, int top, int right, int bottom) override;
   void FillRect(int left, int top, int right, int bottom) override;
@@ -56,6 +60,10 @@ class RecordingCanvas : public Canvas {
   // The Short() texts of all calls, or of the calls whose op is in `ops` when it is given.
   std::vector<std::string> Log() const;
   std::vector<std::string> Log(const std::vector<std::string>& ops) const;
+  // What was drawn, in order: every line as "Line(x1,y1,x2,y2)@pen" whether it came from
+  // MoveTo/LineTo or a poly-polyline, arcs with their pen, pixels, rectangles and texts with
+  // their font. Two canvases that drew the same pixels in the same order give the same list.
+  std::vector<std::string> Primitives() const;
   int FontDepth() const { return static_cast<int>(fonts_.size()) - 1; }
 
  private:

@@ -26,3 +26,46 @@ TEST(ConvertedFiles, DeletesOnlyWhatTheProgramMade) {
 
 }  // namespace
 }  // namespace tesmar
+
+namespace tesmar {
+namespace {
+
+// A converted file is shown again only for the drawing it was made from, unchanged since; a
+// drawing of the same name elsewhere, a changed drawing or a deleted DXF need a new conversion.
+TEST(ConvertedFiles, ReuseOnlyForTheSameUnchangedDrawing) {
+  test::TempDir dir;
+  test::WriteFile(dir / "a" / "plan.dwg", "first");
+  test::WriteFile(dir / "b" / "plan.dwg", "other");
+  test::WriteFile(dir / "plan.dxf", "0\nEOF\n");
+  ConvertedFiles files;
+  const DrawingStamp a = StampOf(dir / "a" / "plan.dwg").value();
+  files.Record(dir / "plan.dxf", a);
+  EXPECT_TRUE(files.Made(dir / "plan.dxf"));
+  EXPECT_TRUE(files.MadeFrom(dir / "plan.dxf", a));
+  EXPECT_FALSE(files.MadeFrom(dir / "plan.dxf", StampOf(dir / "b" / "plan.dwg").value()));
+  test::WriteFile(dir / "a" / "plan.dwg", "changed, longer");
+  EXPECT_FALSE(files.MadeFrom(dir / "plan.dxf", StampOf(dir / "a" / "plan.dwg").value()));
+  std::filesystem::remove(dir / "plan.dxf");
+  EXPECT_FALSE(files.MadeFrom(dir / "plan.dxf", a));
+  EXPECT_FALSE(StampOf(dir / "missing.dwg").has_value());
+}
+
+// The program's own conversion folder goes at the end when it is empty, never with a file
+// someone else put there.
+TEST(ConvertedFiles, OwnFolderRemovedOnlyWhenEmpty) {
+  test::TempDir dir;
+  test::WriteFile(dir / "own" / "x.dxf", "0\nEOF\n");
+  test::WriteFile(dir / "kept" / "x.dxf", "0\nEOF\n");
+  test::WriteFile(dir / "kept" / "user.txt", "mine");
+  ConvertedFiles files;
+  files.Record(dir / "own" / "x.dxf");
+  files.Record(dir / "kept" / "x.dxf");
+  files.RecordFolder(dir / "own");
+  files.RecordFolder(dir / "kept");
+  EXPECT_EQ(files.DeleteAll(), 2);
+  EXPECT_FALSE(std::filesystem::exists(dir / "own"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "kept" / "user.txt"));
+}
+
+}  // namespace
+}  // namespace tesmar

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "app/start_form_win.h"
-#include "app/zoomer_form_win.h"
+#include "viewer/zoomer_form_win.h"
 #include "base/codepage.h"
 #include "base/strings.h"
 #include "cadlink/setting_form_win.h"

@@ -7,6 +7,9 @@
 #include "base/silent_abort.h"
 #include "base/strings.h"
 #include "dwg/dwg_preview.h"
+#include "dwg/embedded_drawing.h"
+#include "dxf/reader.h"
+#include "render/postprocess.h"
 #include "library/catalogue.h"
 #include "tests/support/testdata.h"
 
@@ -60,6 +63,29 @@ TEST(DemoLibrary, SymbolsAreDrawnInsideTheirPreview) {
   }
   EXPECT_NE(DemoSymbolName(0), DemoSymbolName(20));
   EXPECT_NE(DemoSymbolName(20), DemoSymbolName(140));
+}
+
+// Each demo drawing carries the drawing its preview shows, as a DXF file that reads without a
+// message into three layers, the symbol's geometry and its name.
+TEST(DemoLibrary, DrawingsCarryTheDxfTheyWereMadeFrom) {
+  test::TempDir dir;
+  WriteDemoFolder(dir.path(), 40);
+  for (int i : {0, 8, 11, 39}) {
+    SCOPED_TRACE(i);
+    const auto dxf = FindEmbeddedDxf(test::ReadFile(dir / (DemoSymbolName(i) + ".dwg")));
+    ASSERT_TRUE(dxf.has_value());
+    test::WriteFile(dir / "d.dxf", *dxf);
+    TDrawingModel m;
+    std::u16string status;
+    ReadDxfFile(m, U16FromPath(dir / "d.dxf"), nullptr, nullptr, status, TextEncoding::Ansi);
+    EXPECT_EQ(status, u"");
+    EXPECT_EQ(m.LayerAry.size(), 3u);
+    ASSERT_EQ(m.TextAry.size(), 1u);
+    EXPECT_EQ(m.TextAry[0].str, Ascii16(DemoSymbolName(i)));
+    const TBox box = RunPostProcessing(m);
+    EXPECT_GT(box.max.x - box.min.x, 10);
+    EXPECT_FALSE(m.LineAry.empty() && m.CircleAry.empty() && m.ArcAry.empty());
+  }
 }
 
 }  // namespace

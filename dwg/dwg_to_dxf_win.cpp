@@ -1,0 +1,78 @@
+#include "dwg/dwg_to_dxf_win.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "base/strings.h"
+#include "dwg/dxf_conversion.h"
+#include "ui/seams.h"
+#include "ui/window.h"
+
+namespace tesmar {
+namespace {
+
+// The hourglass for every window of the program while it lives: the pointer is set again
+// after each round of messages, since a window under the pointer resets it on every move.
+class Hourglass {
+ public:
+  Hourglass() { Apply(); }
+  ~Hourglass() { SetCursor(LoadCursorW(nullptr, IDC_ARROW)); }
+  Hourglass(const Hourglass&) = delete;
+  Hourglass& operator=(const Hourglass&) = delete;
+  void Apply() const { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
+};
+
+bool Quitting() {
+  MSG msg;
+  return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
+}
+
+class ProcessHandle {
+ public:
+  explicit ProcessHandle(HANDLE h) : h_(h) {}
+  ~ProcessHandle() {
+    if (h_) CloseHandle(h_);
+  }
+  ProcessHandle(const ProcessHandle&) = delete;
+  ProcessHandle& operator=(const ProcessHandle&) = delete;
+  HANDLE get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+}  // namespace
+
+bool DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPath, std::u16string_view outFolder,
+              bool showRequested) {
+  const std::u16string inFolder = ConversionFolderOf(DwgPath);
+  const std::u16string params = ConverterParameters(inFolder, outFolder, ConversionFileNameOf(DwgPath));
+  const std::u16string file(exepath);
+  Hourglass hourglass;
+
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  // The shell's own error box is left out: the failure is reported below, once.
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  info.hwnd = owner;
+  info.lpFile = WidePtr(file);
+  info.lpParameters = WidePtr(params);
+  info.nShow = ShowConverterWindow(showRequested, inFolder, outFolder) ? SW_SHOWNORMAL : SW_HIDE;
+  if (!ui::RunShellExecuteEx(info) || !info.hProcess) {
+    ui::ShowMessageBox(owner, kConverterStartFailed, kConverterErrorCaption, MB_OK | MB_ICONERROR);
+    return false;
+  }
+  ProcessHandle process(info.hProcess);
+  DWORD code = STILL_ACTIVE;
+  do {
+    ui::ProcessMessages();
+    hourglass.Apply();
+    Sleep(1);
+    if (!GetExitCodeProcess(process.get(), &code)) break;
+  } while (code == STILL_ACTIVE && !Quitting());
+  Sleep(1);
+  return true;
+}
+
+}  // namespace tesmar

@@ -1,0 +1,73 @@
+#include "render/offscreen_win.h"
+
+#include <stdexcept>
+
+#include "base/strings.h"
+#include "render/canvas_gdi_win.h"
+#include "render/colours.h"
+#include "render/prepare_canvas.h"
+
+namespace tesmar {
+
+const std::array<RGBQUAD, 256>& RasterColourTable() {
+  static const std::array<RGBQUAD, 256> table = [] {
+    std::array<RGBQUAD, 256> t{};
+    for (int i = 1; i < 256; ++i) {
+      const Colour c = AciToColor(i);
+      t[i] = RGBQUAD{BYTE((c >> 16) & 0xFF), BYTE((c >> 8) & 0xFF), BYTE(c & 0xFF), 0};
+    }
+    return t;
+  }();
+  return table;
+}
+
+TRaster8::TRaster8(int W, int H) : dib_(W, H, 8, RasterColourTable().data(), 256) {
+  LOGFONTW lf{};
+  lf.lfHeight = -12;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  const std::wstring face = ToWide(kRasterFace);
+  wcscpy(lf.lfFaceName, face.c_str());
+  font_.Reset(CreateFontIndirectW(&lf));
+  if (!font_) throw std::runtime_error("CreateFontIndirectW failed");
+  oldFont_ = SelectObject(dib_.Dc(), font_.get());
+}
+
+TRaster8::~TRaster8() { SelectObject(dib_.Dc(), oldFont_); }
+
+RgbImage TRaster8::ToRgb() const {
+  RgbImage image(Width(), Height());
+  const auto& table = RasterColourTable();
+  for (int y = 0; y < Height(); ++y) {
+    const std::uint8_t* row = Row(y);
+    for (int x = 0; x < Width(); ++x) {
+      const RGBQUAD q = table[row[x]];
+      image.pixels[static_cast<std::size_t>(y) * Width() + x] = MakeRgb(q.rgbRed, q.rgbGreen, q.rgbBlue);
+    }
+  }
+  return image;
+}
+
+void DrawEmptyFrame(Canvas& canvas, int W, int H) {
+  PrepareCanvas(canvas, W, H, kBlack);
+  if (canvas.Pen().colour != kFrameCyan) canvas.SetPenColour(kFrameCyan);
+  canvas.MoveTo(0, 0);
+  canvas.LineTo(W - 1, 0);
+  canvas.LineTo(W - 1, H - 1);
+  canvas.LineTo(0, H - 1);
+  canvas.LineTo(0, 0);
+}
+
+std::unique_ptr<TRaster8> OffscreenRedraw(TDrawingModel& m, const TView& v, int colourMode, bool drawAll, bool fast,
+                                          const TRenderIndex* index, int* drawn) {
+  auto raster = std::make_unique<TRaster8>(v.W, v.H);
+  {
+    GdiCanvas canvas(raster->Dc());
+    DrawEmptyFrame(canvas, v.W, v.H);
+    const int n = RenderDrawing(m, canvas, RenderArgsFor(v, colourMode, drawAll, fast), index);
+    if (drawn) *drawn = n;
+  }
+  GdiFlush();
+  return raster;
+}
+
+}  // namespace tesmar

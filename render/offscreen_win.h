@@ -1,0 +1,63 @@
+#pragma once
+// The off-screen redraw that every full repaint of a drawing goes through: an 8-bit raster
+// whose colour table is the AutoCAD Color Index palette, cleared to black, framed in cyan and
+// drawn by the render pass.
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "base/rgb_image.h"
+#include "dxf/model.h"
+#include "render/canvas.h"
+#include "render/render_pass.h"
+#include "render/view.h"
+#include "ui/gdi.h"
+
+namespace tesmar {
+
+inline constexpr Colour kFrameCyan = 0xFFFF00;
+
+// The face of the raster's default font, which texts are drawn in.
+inline constexpr char16_t kRasterFace[] = u"MS UI Gothic";
+
+// An 8-bit DIB section kept selected into its own memory DC; colour table entry i is
+// AciToColor(i) for 1..255 and black for 0. The DC's font is kRasterFace.
+class TRaster8 {
+ public:
+  TRaster8(int W, int H);
+  ~TRaster8();
+  TRaster8(const TRaster8&) = delete;
+  TRaster8& operator=(const TRaster8&) = delete;
+
+  int Width() const { return dib_.Width(); }
+  int Height() const { return dib_.Height(); }
+  HDC Dc() const { return dib_.Dc(); }
+  HBITMAP Bitmap() const { return dib_.Handle(); }
+  // Row y (top-down) of colour-table indices; rows are Stride() bytes apart.
+  const std::uint8_t* Row(int y) const { return dib_.Row(y); }
+  int Stride() const { return dib_.Stride(); }
+  Colour PixelColour(int x, int y) const { return dib_.Pixel(x, y); }
+  // The whole raster as colours.
+  RgbImage ToRgb() const;
+
+ private:
+  ui::DibBitmap dib_;
+  ui::Font font_;
+  HGDIOBJ oldFont_ = nullptr;
+};
+
+// The colour table of the raster.
+const std::array<RGBQUAD, 256>& RasterColourTable();
+
+// Clears (0, 0)-(W, H) to black and draws the one-pixel cyan frame along its border.
+void DrawEmptyFrame(Canvas& canvas, int W, int H);
+
+// A fresh raster of the view's size: black, cyan frame, then RenderDrawing with no selected
+// layer, background black, pen width 1, origin (W div 2, H div 2). `drawn` receives the pass's
+// result when given.
+std::unique_ptr<TRaster8> OffscreenRedraw(TDrawingModel& m, const TView& v, int colourMode, bool drawAll, bool fast,
+                                          const TRenderIndex* index = nullptr, int* drawn = nullptr);
+
+}  // namespace tesmar

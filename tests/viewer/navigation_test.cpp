@@ -1,0 +1,122 @@
+#include "viewer/navigation.h"
+
+#include <gtest/gtest.h>
+
+namespace tesmar {
+namespace {
+
+TView View(double cx, double cy, double w, double h, int W = 400, int H = 301) {
+  TView v;
+  v.g_cadpt = {cx, cy, 0};
+  v.g_cadw = w, v.g_cadh = h;
+  v.g_DispScale = 0.95;
+  v.W = W, v.H = H;
+  return v;
+}
+
+void ExpectSameView(const TView& a, const TView& b) {
+  EXPECT_NEAR(a.g_cadpt.x, b.g_cadpt.x, 1e-9);
+  EXPECT_NEAR(a.g_cadpt.y, b.g_cadpt.y, 1e-9);
+  EXPECT_NEAR(a.g_cadw, b.g_cadw, 1e-9);
+  EXPECT_NEAR(a.g_cadh, b.g_cadh, 1e-9);
+}
+
+// The world point under the cursor stays there, and up then down on one pixel gives back the
+// first view, wherever the cursor is (odd image height included).
+TEST(WheelZoom, KeepsThePointUnderTheCursorAndUndoes) {
+  const TPixel cursors[] = {{200, 150}, {0, 0}, {399, 300}, {37, 260}};
+  for (TPixel c : cursors) {
+    SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+    const TView first = View(1000, -20, 420, 297);
+    TView v = first;
+    TSavedView saved;
+    const TAcadPoint under = ScreenToWorld(c, v);
+    WheelZoom(v, saved, c, /*towardsUser=*/false);
+    EXPECT_DOUBLE_EQ(v.g_cadw, 210);
+    EXPECT_NEAR(ScreenToWorld(c, v).x, under.x, 1e-9);
+    EXPECT_NEAR(ScreenToWorld(c, v).y, under.y, 1e-9);
+    ExpectSameView(TView{saved.g_CadPtOld, saved.g_CadWOld, saved.g_CadHOld, 0.95, 400, 301}, first);
+    WheelZoom(v, saved, c, /*towardsUser=*/true);
+    ExpectSameView(v, first);
+  }
+}
+
+TEST(Gestures, TenPixelThresholdsChooseTheGesture) {
+  struct Case {
+    bool middle;
+    int dx, dy;
+    TGesture want;
+  } cases[] = {
+      {false, 10, 10, TGesture::Recentre},     {false, 11, 11, TGesture::ZoomWindow},
+      {false, 11, -11, TGesture::ZoomExtents}, {false, 11, -10, TGesture::Recentre},
+      {false, -11, -11, TGesture::ZoomOut},    {false, -11, 11, TGesture::PreviousView},
+      {false, -10, 11, TGesture::Recentre},    {false, 0, 0, TGesture::Recentre},
+      {true, -50, 50, TGesture::Pan},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.middle << " " << c.dx << "," << c.dy);
+    EXPECT_EQ(ClassifyRelease(c.middle, c.dx, c.dy), c.want);
+  }
+}
+
+TEST(Gestures, ZoomWindowThenPreviousViewTwice) {
+  const TView first = View(0, 0, 400, 300, 400, 300);
+  TView v = first;
+  TSavedView saved;
+  const TBox extents{{-200, -150, 0}, {200, 150, 0}};
+  const TPixel down{100, 50}, up{300, 250};
+  const TAcadPoint a = ScreenToWorld(down, v), b = ScreenToWorld(up, v);
+  EXPECT_FALSE(ApplyGesture(TGesture::ZoomWindow, v, saved, down, up, extents));
+  EXPECT_DOUBLE_EQ(v.g_cadw, b.x - a.x);
+  EXPECT_DOUBLE_EQ(v.g_cadh, a.y - b.y);
+  EXPECT_DOUBLE_EQ(v.g_cadpt.x, (a.x + b.x) / 2);
+  for (int i = 0; i < 2; ++i) {
+    ApplyGesture(TGesture::PreviousView, v, saved, {5, 5}, {5, 5}, extents);
+    ExpectSameView(v, first);
+  }
+  // Zoom to extents asks for a redraw of everything; zoom out doubles about the same centre.
+  v = View(50, 50, 10, 10);
+  EXPECT_TRUE(ApplyGesture(TGesture::ZoomExtents, v, saved, down, up, extents));
+  ExpectSameView(v, View(0, 0, 400, 300));
+  ApplyGesture(TGesture::ZoomOut, v, saved, down, up, extents);
+  ExpectSameView(v, View(0, 0, 800, 600));
+}
+
+// A click without movement recentres on the clicked point; the pan moves the drawing with the
+// pointer, and its preview shows the same centre without changing the view.
+TEST(Gestures, RecentreAndPan) {
+  TView v = View(0, 0, 400, 300, 400, 300);
+  TSavedView saved;
+  const TPixel p{300, 100};
+  const TAcadPoint clicked = ScreenToWorld(p, v);
+  ApplyGesture(TGesture::Recentre, v, saved, p, p, {});
+  EXPECT_NEAR(v.g_cadpt.x, clicked.x, 1e-9);
+  EXPECT_NEAR(v.g_cadpt.y, clicked.y, 1e-9);
+
+  v = View(0, 0, 400, 300, 400, 300);
+  const double s = PixelSize(v);
+  const TAcadPoint preview = PanPreviewCentre(v, {100, 100}, {130, 80});
+  EXPECT_DOUBLE_EQ(v.g_cadpt.x, 0);
+  EXPECT_NEAR(preview.x, -30 * s, 1e-9);
+  EXPECT_NEAR(preview.y, -20 * s, 1e-9);
+  ApplyGesture(TGesture::Pan, v, saved, {100, 100}, {130, 80}, {});
+  EXPECT_NEAR(v.g_cadpt.x, preview.x, 1e-9);
+  EXPECT_NEAR(v.g_cadpt.y, preview.y, 1e-9);
+}
+
+TEST(ViewerTexts, StatusAndCaption) {
+  TView v = View(0, 0, 400, 300, 400, 300);
+  v.g_DispScale = 1;
+  EXPECT_EQ(MoveStatus(v, {300, 50}), u"W= 400.00 , H= 300.00 - X= 100.00 , Y= 100.00");
+  EXPECT_EQ(ViewSizeStatus(v), u"W= 400.00 , H= 300.00");
+  // An empty view: one world unit per pixel (and the display share).
+  v.g_cadw = v.g_cadh = 0;
+  v.g_DispScale = 0.5;
+  EXPECT_EQ(ViewSizeStatus(v), u"W= 800.00 , H= 600.00");
+  EXPECT_EQ(OpenStatus(0, 0, 0.016), u"dX=0.00, dY=0.00 (0.02sec)");
+  EXPECT_EQ(OpenedCaption(u"plan.dxf", 420, 297), u"plan.dxf ( 420 x 297 )");
+  EXPECT_DOUBLE_EQ(ElapsedSeconds(0xFFFFFF00u, 0x00000100u), 0.512);
+}
+
+}  // namespace
+}  // namespace tesmar
