@@ -11,8 +11,6 @@
 #include "base/textfile.h"
 #include "library/catalogue.h"
 #include "library/ellipsize.h"
-#include "render/image_canvas_win.h"
-#include "render/prepare_canvas.h"
 #include "ui/gdi.h"
 #include "ui/topmost.h"
 
@@ -40,41 +38,44 @@ int TextWidth(HFONT font, std::u16string_view s) {
 // becomes the only one. A list that exists but cannot be read is reported and left alone: the
 // program folder stands in for this run and the file is not written over.
 void TTesmarMainForm::ChooseTopFolder(const std::u16string& topDir) {
-  ui::ComboBox list = ComboBox1();
   bool listExists = false;
   topDirsLoaded_ = ui::RunGuarded([&] { listExists = ReadExistingTextLines(PathFromU16(TopDirsFile()), topDirs_); });
-  if (listExists) {
-    for (const auto& line : topDirs_.lines) list.Add(line);
-    if (list.Count() > 0) {
-      int found = topDir.empty() ? -1 : list.FindExact(topDir);
-      list.SetItemIndex(found >= 0 ? found : 0);
-      ComboBox1Change();
-      ComboBox2Change();
-    }
-  }
-  if (list.Count() == 0) {
-    list.Add(ProgramFolder());
-    list.SetItemIndex(0);
-    ComboBox1Change();
-    ComboBox2Change();
-  }
+  if (listExists) topFolders.Load(topDirs_.lines);
+  if (topFolders.Empty()) topFolders.Add(ProgramFolder());
+  const int found = topDir.empty() ? -1 : topFolders.Find(topDir);
+  topFolders.Choose(found >= 0 ? found : 0);
+  ShowTopFolders();
+  ComboBox1Change();
+  ComboBox2Change();
 }
 
-// Writes the top-folder list back; a list that was never loaded is left as it stands.
+// ComboBox1 shows the registered folders in their order, the chosen one selected.
+void TTesmarMainForm::ShowTopFolders() {
+  ComboBox1().Clear();
+  for (const auto& folder : topFolders.Folders()) ComboBox1().Add(folder);
+  ComboBox1().SetItemIndex(topFolders.ChosenIndex());
+}
+
+// Writes the registered folders back. A list that was never loaded is left as it stands, and
+// an empty list replaces it only when the user removed every folder.
 void TTesmarMainForm::SaveTopDirs() {
-  if (!topDirsLoaded_) return;
-  topDirs_.lines = ComboBox1().Items();
+  if (!topDirsLoaded_ || !topFolders.ShouldWrite()) return;
+  topDirs_.lines = topFolders.Folders();
   topDirs_.finalLineEnd = true;
   WriteTextLines(PathFromU16(TopDirsFile()), topDirs_);
 }
 
 std::u16string TTesmarMainForm::ChosenFolder() const {
-  return DrawingFolderOf(ComboBox1().Text(), ComboBox2().Text());
+  return DrawingFolderOf(topFolders.Chosen(), ComboBox2().Text());
 }
 
 void TTesmarMainForm::SetFolderCaption(const std::u16string& folder) {
   HFONT font = CaptionFont();
-  std::u16string text = EllipsizeLeft(RemoveFirst(folder, ComboBox1().Text()),
+  // The path below the top folder, from its separator on ("\" alone for the top folder, a
+  // drive root included).
+  std::u16string top = topFolders.Chosen();
+  if (EndsWithSeparator(top)) top.pop_back();
+  std::u16string text = EllipsizeLeft(RemoveFirst(folder, top),
                                       [font](std::u16string_view s) { return TextWidth(font, s); }, g_CaptionWidth);
   SetWindowTextW(hwnd(), WidePtr(text));
 }
@@ -88,6 +89,9 @@ void TTesmarMainForm::ComboBox1Change() {
   // The walk and the page fill let window messages through. A change of the top folder
   // meanwhile is not started inside them: it restarts the walk, or runs when the fill ends, so
   // that the second list always holds the folders of one top folder.
+  // The user's pick in the list chooses the folder; a list that lost its entries chooses none.
+  const int picked = ComboBox1().ItemIndex();
+  if (picked >= 0 && picked < static_cast<int>(topFolders.Folders().size())) topFolders.Choose(picked);
   if (cmb1Walking_ || g_cmb2Busy) {
     cmb1Again_ = true;
     return;
@@ -107,14 +111,12 @@ void TTesmarMainForm::WalkTopFolder() {
   ComboBox2().Clear();
   ComboBox3().Clear();
   grid.Clear();
-  for (ui::ImageBox* im : ImgAry) {
-    if (!im) continue;
-    im->SetHint(u"");
-    PrepareCanvas(CanvasOf(*im), im->Width(), im->Height(), 0);
+  BlankCells();
+  const std::u16string top = topFolders.Chosen();
+  if (top.empty()) {
+    Label1().SetText(u"");
+    return;
   }
-  if (ComboBox1().Count() == 0) return;
-
-  const std::u16string top = ComboBox1().Text();
   CatalogueWalk walk = WalkCatalogue(top, g_dxfExt, [this](const std::u16string& text) {
     ShowStatus(text);
     if (cmb1Again_) throw WalkRestart{};
@@ -127,7 +129,8 @@ void TTesmarMainForm::WalkTopFolder() {
     ComboBox2Change();
     return;
   }
-  g_dxfPath = top + kPathSeparator;
+  g_dxfPath = WithTrailingSeparator(top);
+  Label1().SetText(u"");
   SetFolderCaption(g_dxfPath);
   ShowStatus(kNoDrawingText);
 }
@@ -159,26 +162,34 @@ void TTesmarMainForm::WMApp() {
   if (!list) return;
   RECT r;
   GetWindowRect(list, &r);
+  // Its right edge under the list control's, within the work area of the window's monitor.
   const int x = r.left - ((r.right - r.left) - ComboBox1().Width());
-  SetWindowPos(list, nullptr, x, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
+  const DroppedSpan placed = KeepWithinWorkArea({x, r.right - r.left}, monitor.rcWork.left, monitor.rcWork.right);
+  SetWindowPos(list, nullptr, placed.left, r.top, placed.width, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TTesmarMainForm::Button2Click() {
   ui::TopmostStepOut out(hwnd());
   std::optional<std::u16string> chosen = ui::ChooseFolder(hwnd(), kChooseFolderTitle);
-  if (!chosen || chosen->empty() || ComboBox1().FindExact(*chosen) >= 0) return;
-  ComboBox1().SetItemIndex(ComboBox1().Add(*chosen));
+  if (!chosen || chosen->empty()) return;
+  const int at = topFolders.Add(*chosen);
+  if (at < 0) return;
+  topFolders.Choose(at);
+  ShowTopFolders();
   ComboBox1Change();
 }
 
 void TTesmarMainForm::Button3Click() {
-  const int i = ComboBox1().ItemIndex();
+  const int i = topFolders.ChosenIndex();
   if (i < 0) return;
-  const std::u16string question = ComboBox1().Item(i) + kRemoveTopFolderQuestion;
+  const std::u16string question = topFolders.Folders()[i] + kRemoveTopFolderQuestion;
   if (ui::ShowMessageBox(hwnd(), question, FromWide(ui::kApplicationTitle), MB_ICONINFORMATION | MB_YESNO | MB_DEFBUTTON1) != IDYES)
     return;
-  ComboBox1().Delete(i);
-  ComboBox1().SetItemIndex(ComboBox1().Count() > 0 ? 0 : -1);
+  topFolders.Remove(i);
+  ShowTopFolders();
   ComboBox1().Repaint();
   ComboBox1Change();
 }

@@ -93,7 +93,10 @@ void TTesmarMainForm::makeDwgImages() {
     ComboBox3().Clear();
     for (const auto& name : grid.dxfNameSL) ComboBox3().Add(name);
     if (grid.Count() > 0) ComboBox3().SetItemIndex(0);
-    Label1().SetText(grid.Label());
+    // A cell shows a drawing of the chosen folder or nothing: a folder without drawings (one
+    // that lost them since the list was built included) leaves blank cells and no label.
+    if (grid.Count() == 0) BlankCells();
+    Label1().SetText(grid.Count() > 0 ? grid.Label() : u"");
   }
   if (cmb1Again_) ComboBox1Change();
 }
@@ -108,6 +111,15 @@ void TTesmarMainForm::FillPage() {
                    ShowCell(picture, *im);
                  }
                });
+}
+
+void TTesmarMainForm::BlankCells() {
+  for (ui::ImageBox* im : ImgAry) {
+    if (!im) continue;
+    im->SetHint(u"");
+    PrepareCanvas(CanvasOf(*im), im->Width(), im->Height(), 0);
+    im->AsControl().Invalidate();
+  }
 }
 
 void TTesmarMainForm::ShowPageState() { Label1().SetText(grid.Label()); }
@@ -131,29 +143,36 @@ void TTesmarMainForm::dwgImageUp(bool upFlag) {
   ui::ProcessMessages();
 }
 
-void TTesmarMainForm::SpeedButton3MouseDown() {
+// The paging buttons repeat as every Windows repeat button does: one page at the press, then,
+// held past the keyboard repeat delay, one page per tick of Timer1.
+void TTesmarMainForm::PressPaging(int mode) {
   Edit1().SetText(u"");
-  CMDMODE = kPagingBack;
-  Timer1().SetEnabled(true);
+  bool timer = false;
+  PressPagingButton({CMDMODE, pagingHeldTicks_, timer, grid.g_ImgUpNG, grid.g_ImgDnNG, g_ImgBusy}, mode,
+                    [this](bool up) { dwgImageUp(up); });
+  Timer1().SetEnabled(timer);
 }
+
+void TTesmarMainForm::SpeedButton3MouseDown() { PressPaging(kPagingBack); }
 
 void TTesmarMainForm::SpeedButton3MouseUp() {
-  CMDMODE = kPagingNone;
-  Timer1().SetEnabled(false);
+  bool timer = Timer1().Enabled();
+  ReleasePagingButton({CMDMODE, pagingHeldTicks_, timer, grid.g_ImgUpNG, grid.g_ImgDnNG, g_ImgBusy});
+  Timer1().SetEnabled(timer);
 }
 
-void TTesmarMainForm::SpeedButton4MouseDown() {
-  Edit1().SetText(u"");
-  CMDMODE = kPagingForward;
-  Timer1().SetEnabled(true);
-}
+void TTesmarMainForm::SpeedButton4MouseDown() { PressPaging(kPagingForward); }
 
 void TTesmarMainForm::SpeedButton4MouseUp() { SpeedButton3MouseUp(); }
 
 void TTesmarMainForm::Timer1Timer() {
-  bool enabled = Timer1().Enabled();
-  RunPagingTimerTick({CMDMODE, enabled, grid.g_ImgUpNG, grid.g_ImgDnNG, g_ImgBusy}, [this](bool up) { dwgImageUp(up); });
-  if (!enabled) Timer1().SetEnabled(false);
+  bool timer = Timer1().Enabled();
+  UINT delay = 1;  // 0 … 3: 250 … 1000 ms
+  if (!SystemParametersInfoW(SPI_GETKEYBOARDDELAY, 0, &delay, 0)) delay = 1;
+  const int delayTicks = RepeatDelayTicks((static_cast<int>(delay) + 1) * 250, static_cast<int>(Timer1().Interval()));
+  RunPagingTimerTick({CMDMODE, pagingHeldTicks_, timer, grid.g_ImgUpNG, grid.g_ImgDnNG, g_ImgBusy}, delayTicks,
+                     [this](bool up) { dwgImageUp(up); });
+  if (!timer) Timer1().SetEnabled(false);
 }
 
 void TTesmarMainForm::ComboBox3Change() {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/main_form_win.h"
+#include "base/path_join.h"
 #include "base/strings.h"
 #include "base/texts.h"
 #include "base/textfile.h"
@@ -32,7 +33,7 @@ bool FileLocalTime(const std::u16string& path, LocalTimeParts& out) {
 
 }  // namespace
 
-std::u16string TTesmarMainForm::HintFilePath() const { return ChosenFolder() + kHintFileName; }
+std::u16string TTesmarMainForm::HintFilePath() const { return JoinPath(ChosenFolder(), kHintFileName); }
 
 void TTesmarMainForm::N8Click() {
   const std::u16string H = HintFilePath();
@@ -62,7 +63,7 @@ void TTesmarMainForm::ShowHoverText(const ui::ImageBox& cell) {
     }
   }
   LocalTimeParts t;
-  if (FileLocalTime(DrawingPathOf(ComboBox1().Text(), ComboBox2().Text(), ComboBox3().Text()), t))
+  if (FileLocalTime(DrawingPathOf(topFolders.Chosen(), ComboBox2().Text(), ComboBox3().Text()), t))
     Edit1().SetText(FormatHoverDate(t, LocaleText(LOCALE_SDATE, u"/"), LocaleText(LOCALE_STIME, u":"), cell.Hint()));
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/settings_file_win.h"
 #include "app/startup.h"
+#include "base/path_join.h"
 #include "base/strings.h"
 #include "base/texts.h"
 #include "render/image_canvas_win.h"
@@ -110,15 +111,9 @@ TTesmarMainForm::~TTesmarMainForm() { Destroy(); }
 
 std::u16string TTesmarMainForm::ProgramFolder() const { return FolderOfFile(exePath_); }
 
-std::u16string TTesmarMainForm::ProgramFolderSlash() const {
-  std::u16string f = ProgramFolder();
-  if (f.empty() || f.back() != u'\\') f += u'\\';
-  return f;
-}
-
 std::u16string TTesmarMainForm::SettingsFile() const { return SettingsFileFor(exePath_); }
-std::u16string TTesmarMainForm::TopDirsFile() const { return ProgramFolderSlash() + u"TesmarTopDirs.txt"; }
-std::u16string TTesmarMainForm::TargetListFile() const { return ProgramFolderSlash() + u"TargetCAD_APIVersion.txt"; }
+std::u16string TTesmarMainForm::TopDirsFile() const { return JoinPath(ProgramFolder(), u"TesmarTopDirs.txt"); }
+std::u16string TTesmarMainForm::TargetListFile() const { return JoinPath(ProgramFolder(), u"TargetCAD_APIVersion.txt"); }
 
 SIZE TTesmarMainForm::DesignedOuterSize() const {
   return ui::OuterSizeFor(ui::Scaled(kDesignedClientWidth, dpi_), ui::Scaled(kDesignedClientHeight, dpi_), kStyle,
@@ -163,9 +158,11 @@ void TTesmarMainForm::CreateControls() {
   panel103_.Create(self, u"Panel103", 0, 0, 10, 10);
   panel103_.SetShowCaption(false);
 
-  constexpr DWORD kList = WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_SORT;
+  // The top folders and the drawings are shown in the order the program keeps them in (one
+  // comparison for the cells and the list); the drawing folders sort themselves.
+  constexpr DWORD kList = WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST;
   combo1_ = CreateStandard(L"ComboBox", kList, 0, u"", panel101_.hwnd(), kComboBox1);
-  combo2_ = CreateStandard(L"ComboBox", kList, 0, u"", panel101_.hwnd(), kComboBox2);
+  combo2_ = CreateStandard(L"ComboBox", kList | CBS_SORT, 0, u"", panel101_.hwnd(), kComboBox2);
   combo3_ = CreateStandard(L"ComboBox", kList, 0, u"", panel101_.hwnd(), kComboBox3);
   for (HWND c : {combo1_, combo2_, combo3_}) {
     ui::ComboBox(c).SetDropDownCount(16);
@@ -339,7 +336,7 @@ Settings TTesmarMainForm::CurrentSettings() const {
   s.Left = r.left;
   s.Top = r.top;
   s.odaFullName = odaFullName;
-  s.topDir = ComboBox1().Text();
+  s.topDir = topFolders.Chosen();
   s.dispFlag = MenuItem(u"ODAFileConverter2").Checked();
   s.lspName = lspName;
   s.exeName = exeName;
@@ -455,6 +452,8 @@ LRESULT TTesmarMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       ApplyFonts();
       ApplyLayout();
       LayoutGrid(true);
+      // The page shows its previews again at the new cell size.
+      if (grid.Count() > 0) FillPage();
       const RECT* r = reinterpret_cast<const RECT*>(lp);
       SetWindowPos(hwnd(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);

@@ -16,9 +16,11 @@
 
 #include "app/converted_files.h"
 #include "app/settings.h"
+#include "base/path_join.h"
 #include "base/textfile.h"
 #include "cadlink/commands.h"
 #include "library/grid_model.h"
+#include "library/top_folders.h"
 #include "ui/controls.h"
 #include "ui/custom_controls.h"
 #include "ui/form.h"
@@ -52,7 +54,7 @@ class TTesmarMainForm : public ui::Form {
   // ---- Paths
   const std::u16string& ExePath() const { return exePath_; }
   std::u16string ProgramFolder() const;  // without trailing '\' (a drive root keeps it)
-  std::u16string ProgramFolderSlash() const;  // with trailing '\'
+  std::u16string ProgramFolderSlash() const { return WithTrailingSeparator(ProgramFolder()); }
   std::u16string SettingsFile() const;
   std::u16string TopDirsFile() const;    // "TesmarTopDirs.txt" in the program folder
   std::u16string TargetListFile() const; // "TargetCAD_APIVersion.txt" in the program folder
@@ -87,6 +89,7 @@ class TTesmarMainForm : public ui::Form {
   std::array<ui::Panel*, kCells> PnlAry{};
   std::array<ui::ImageBox*, kCells> ImgAry{};
   GridModel grid;  // the current folder's drawings and the page shown
+  TopFolders topFolders;  // the registered top folders and the chosen one; ComboBox1 shows them
   std::int32_t g_CaptionWidth = 0;
   std::int32_t g_DisplayScale = 0;
   std::u16string g_dxfExt;
@@ -218,6 +221,10 @@ class TTesmarMainForm : public ui::Form {
   void FillPage();        // the 30 cells of the page the grid model shows
   void ShowPageState();   // Label1 and the paging flags after a page change
   void ShowHoverText(const ui::ImageBox& cell);
+  void PressPaging(int mode);  // a paging button went down
+  void ShowTopFolders();       // fills ComboBox1 from topFolders
+  void BlankCells();           // every cell black, with no drawing
+  int pagingHeldTicks_ = 0;    // timer ticks since the paging button went down
   bool cmb1Walking_ = false;  // the folder walk of ComboBox1Change is running
   bool cmb1Again_ = false;    // the top folder changed meanwhile: walk again afterwards
   HWND droppedList_ = nullptr;  // the list that dropped down last (WMApp moves its dropped part)

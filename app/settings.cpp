@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include "base/codepage.h"
 #include "base/intparse.h"
 #include "base/path_split.h"
 #include "base/strings.h"
@@ -87,6 +88,17 @@ void WriteSettings(IniSink& ini, const Settings& s) {
   for (const auto& f : kCadFlags) WriteBool(ini, u"Cad", f.key, s.*f.field);
   WriteBool(ini, u"Image", u"Clip", s.g_ImageClip);
   ini.Write(u"Target", u"ProgID", s.g_TargetProgID);
+}
+
+bool SettingsFitAnsiCodePage(const Settings& s) {
+  struct Check : IniSink {
+    bool fits = true;
+    void Write(std::u16string_view, std::u16string_view, std::u16string_view value) override {
+      fits = fits && FitsAnsiCodePage(value);
+    }
+  } check;
+  WriteSettings(check, s);
+  return check.fits;
 }
 
 std::u16string SettingsFileFor(std::u16string_view exePath) {

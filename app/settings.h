@@ -60,6 +60,11 @@ Settings ReadSettings(IniSource& ini, const SettingsContext& ctx);
 // Writes every key in the table's order except exeName, which is never written.
 void WriteSettings(IniSink& ini, const Settings& s);
 
+// True when every value that WriteSettings writes fits the ANSI code page. The file stays in
+// the ANSI code page then; otherwise it is to be written as UTF-16 with a byte-order mark,
+// which the profile functions read and write as Unicode.
+bool SettingsFitAnsiCodePage(const Settings& s);
+
 // The settings file of an executable: its path with the extension replaced by ".ini".
 std::u16string SettingsFileFor(std::u16string_view exePath);
 

@@ -50,6 +50,19 @@ class ProfileSink : public IniSink {
   std::wstring file_;
 };
 
+// Turns the file into UTF-16 with a byte-order mark (its lines unchanged), the form in which
+// the profile functions write Unicode; a missing file becomes one that holds the mark alone.
+void MakeUnicodeProfile(const std::wstring& file) {
+  const std::filesystem::path path(file);
+  std::string bytes;
+  ReadFileBytes(path, bytes);
+  TextLines text = ParseTextLines(bytes);
+  if (text.encoding == TextEncoding::Utf16LE) return;
+  text.encoding = TextEncoding::Utf16LE;
+  text.bom = true;
+  WriteTextLines(path, text);
+}
+
 }  // namespace
 
 Settings ReadSettingsFile(const std::u16string& iniPath, const SettingsContext& ctx) {
@@ -65,6 +78,9 @@ void WriteSettingsFile(const std::u16string& iniPath, const Settings& s) {
       !CopyFileW(target.c_str(), temp.c_str(), FALSE))
     throw std::runtime_error("cannot copy the settings file " + Utf16ToUtf8(iniPath));
   try {
+    // ANSI while every value fits it (other tools read the file); Unicode when one does not,
+    // or the profile functions would write look-alikes (Muller for Müller).
+    if (!SettingsFitAnsiCodePage(s)) MakeUnicodeProfile(temp);
     ProfileSink sink(temp);
     WriteSettings(sink, s);
     // Flushes the profile functions' cache of the copy before it replaces the file.

@@ -89,6 +89,12 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   return out;
 }
 
+bool FitsAnsiCodePage(std::u16string_view text) {
+  for (char16_t c : text)
+    if (c >= 0x80) return AnsiToUtf16(Utf16ToAnsi(text)) == text;
+  return true;
+}
+
 std::size_t Cp932ByteLength(std::u16string_view text) {
   // Single-byte in 932: ASCII (and the backslash/tilde positions) and half-width katakana.
   std::size_t n = 0;

@@ -18,6 +18,10 @@ std::string Utf16ToAnsi(std::u16string_view text);
 std::u16string Utf8ToUtf16(std::string_view bytes);
 std::string Utf16ToUtf8(std::u16string_view text);
 
+// True when every character of `text` survives the trip through the ANSI code page (no '?',
+// no best-fit look-alike such as u for ü).
+bool FitsAnsiCodePage(std::u16string_view text);
+
 // Byte length of text in code page 932 (two bytes for a double-byte character).
 std::size_t Cp932ByteLength(std::u16string_view text);
 

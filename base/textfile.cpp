@@ -64,9 +64,12 @@ std::string FormatTextLines(const TextLines& text) {
     all += text.lines[i];
     if (i + 1 < text.lines.size() || text.finalLineEnd) all += u"\r\n";
   }
+  TextEncoding encoding = text.encoding;
+  bool bom = text.bom;
+  if (encoding == TextEncoding::Ansi && !FitsAnsiCodePage(all)) encoding = TextEncoding::Utf8, bom = true;
   std::string out;
-  if (text.bom) out = ByteOrderMarkOf(text.encoding);
-  out += EncodeText(all, text.encoding);
+  if (bom) out = ByteOrderMarkOf(encoding);
+  out += EncodeText(all, encoding);
   return out;
 }
 

@@ -32,6 +32,8 @@ std::string_view ByteOrderMarkOf(TextEncoding encoding);
 
 // Splits bytes into lines (CR LF, LF or CR end a line). A final line end adds no empty line.
 TextLines ParseTextLines(std::string_view bytes);
+// A text in the ANSI code page that holds a character the code page cannot hold is written as
+// UTF-8 with a byte-order mark instead, so that nothing is lost; ANSI otherwise.
 std::string FormatTextLines(const TextLines& text);
 
 // False when the file does not exist or cannot be opened; `out` is then a new ANSI text.

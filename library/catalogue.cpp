@@ -1,5 +1,6 @@
 #include "library/catalogue.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -18,18 +19,22 @@ std::u16string RemoveFirst(std::u16string s, std::u16string_view part) {
 }
 
 std::u16string DrawingFolderOf(std::u16string_view top, std::u16string_view folder) {
-  std::u16string p(top);
-  p += kPathSeparator;
   // "." stands for the top folder itself; so does an empty list (no drawing folder chosen).
-  if (folder != u"." && !folder.empty()) {
-    p += folder;
-    p += kPathSeparator;
-  }
-  return p;
+  if (folder == u"." || folder.empty()) return WithTrailingSeparator(top);
+  return WithTrailingSeparator(JoinPath(top, folder));
 }
 
 std::u16string DrawingPathOf(std::u16string_view top, std::u16string_view folder, std::u16string_view file) {
-  return DrawingFolderOf(top, folder) + std::u16string(file);
+  return JoinPath(DrawingFolderOf(top, folder), file);
+}
+
+bool NameOrderLess(std::u16string_view a, std::u16string_view b) {
+  const int c = CompareIgnoreCase16(a, b);
+  return c != 0 ? c < 0 : a < b;
+}
+
+void SortByNameOrder(std::vector<std::u16string>& names) {
+  std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return NameOrderLess(a, b); });
 }
 
 namespace {
@@ -58,21 +63,19 @@ std::vector<std::u16string> ListDrawingFiles(const std::u16string& folder, std::
 
 namespace {
 
-void CollectFolders(const std::u16string& folder, bool withSeparator, std::vector<std::u16string>& out) {
+void CollectFolders(const std::u16string& folder, std::vector<std::u16string>& out) {
   std::error_code ec;
   fs::directory_iterator it(PathFromU16(folder), ec), end;
   std::vector<std::u16string> children;
   for (; !ec && it != end; it.increment(ec)) {
     std::error_code fec;
     if (it->is_symlink(fec) || !it->is_directory(fec)) continue;
-    std::u16string child = folder;
-    if (!withSeparator) child += kPathSeparator;
-    child += U16FromPath(it->path().filename());
+    std::u16string child = JoinPath(folder, U16FromPath(it->path().filename()));
     children.push_back(std::move(child));
   }
   for (auto& child : children) {
     out.push_back(child);
-    CollectFolders(child, false, out);
+    CollectFolders(child, out);
   }
 }
 
@@ -80,8 +83,7 @@ void CollectFolders(const std::u16string& folder, bool withSeparator, std::vecto
 
 std::vector<std::u16string> ListFoldersBelow(const std::u16string& folder) {
   std::vector<std::u16string> out;
-  bool sep = !folder.empty() && (folder.back() == u'\\' || folder.back() == u'/');
-  CollectFolders(folder, sep, out);
+  CollectFolders(folder, out);
   return out;
 }
 
@@ -95,11 +97,16 @@ bool FileExists(const std::u16string& file) {
   return !file.empty() && fs::is_regular_file(PathFromU16(file), ec);
 }
 
+DroppedSpan KeepWithinWorkArea(DroppedSpan list, int areaLeft, int areaRight) {
+  list.width = std::min(list.width, std::max(0, areaRight - areaLeft));
+  list.left = std::max(areaLeft, std::min(list.left, areaRight - list.width));
+  return list;
+}
+
 CatalogueWalk WalkCatalogue(std::u16string_view topFolder, std::u16string_view ext,
                             const std::function<void(const std::u16string&)>& progress) {
   CatalogueWalk walk;
-  std::u16string T(topFolder);
-  T += kPathSeparator;
+  const std::u16string T = WithTrailingSeparator(topFolder);
   auto fraction = [](std::size_t k, std::size_t n) { return IntToStr16(static_cast<long long>(k)) + u" / " + IntToStr16(static_cast<long long>(n)); };
 
   std::vector<std::u16string> files = ListDrawingFiles(T, ext);
@@ -107,6 +114,7 @@ CatalogueWalk WalkCatalogue(std::u16string_view topFolder, std::u16string_view e
     if (progress) progress(fraction(k + 1, files.size()));
     walk.topDrawings.push_back(RemoveFirst(files[k], T));
   }
+  SortByNameOrder(walk.topDrawings);
   if (!files.empty()) walk.drawingFolders.push_back(u".");
 
   if (progress) progress(kFolderSearchText);

@@ -7,15 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/path_join.h"
 #include "base/texts.h"
 
 namespace tesmar {
-
-#ifdef _WIN32
-constexpr char16_t kPathSeparator = u'\\';
-#else
-constexpr char16_t kPathSeparator = u'/';
-#endif
 
 // `s` with the first occurrence of `part` removed (unchanged when there is none).
 std::u16string RemoveFirst(std::u16string s, std::u16string_view part);
@@ -25,6 +20,13 @@ std::u16string RemoveFirst(std::u16string s, std::u16string_view part);
 std::u16string DrawingFolderOf(std::u16string_view top, std::u16string_view folder);
 // The chosen drawing's full path: the drawing folder and the file name.
 std::u16string DrawingPathOf(std::u16string_view top, std::u16string_view folder, std::u16string_view file);
+
+// The one order of the program's lists. A folder's drawings are sorted by it for the cells and
+// for ComboBox3 alike, so that a cell and the entry it selects name the same file; the top
+// folders likewise. By character code with letter case folded; names that differ only in
+// letter case by their own codes.
+bool NameOrderLess(std::u16string_view a, std::u16string_view b);
+void SortByNameOrder(std::vector<std::u16string>& names);
 
 // Bare names of the files in `folder` (only there) whose names end in `ext`, ignoring
 // letter case. Missing or unreadable folders give none.
@@ -47,5 +49,14 @@ struct CatalogueWalk {
 CatalogueWalk WalkCatalogue(std::u16string_view topFolder, std::u16string_view ext,
                             const std::function<void(const std::u16string&)>& progress);
 
+// Where the dropped part of a list goes across the screen: within the work area of the
+// window's monitor (from `areaLeft` to `areaRight`, exclusive), its left edge at least the
+// area's left and its width at most the area's; a part that would run past the right edge is
+// moved left.
+struct DroppedSpan {
+  int left = 0, width = 0;
+  bool operator==(const DroppedSpan&) const = default;
+};
+DroppedSpan KeepWithinWorkArea(DroppedSpan list, int areaLeft, int areaRight);
 
 }  // namespace tesmar

@@ -1,8 +1,6 @@
 #include "library/grid_model.h"
 
-#include <algorithm>
-
-#include "base/strings.h"
+#include "library/catalogue.h"
 #include "library/paging.h"
 
 namespace tesmar {
@@ -16,7 +14,7 @@ void GridModel::Clear() {
 }
 
 void GridModel::SetDrawings(std::vector<std::u16string> names) {
-  std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return CompareIgnoreCase16(a, b) < 0; });
+  SortByNameOrder(names);
   dxfNameSL = std::move(names);
   g_dxfTop = 0;
   g_pageCount = PageCount(Count());

@@ -8,7 +8,7 @@
 namespace tesmar {
 
 struct GridModel {
-  std::vector<std::u16string> dxfNameSL;  // bare file names, sorted ignoring letter case
+  std::vector<std::u16string> dxfNameSL;  // bare file names in the one name order (NameOrderLess)
   std::int32_t g_dxfTop = 0;              // index of the drawing in the first cell
   std::int32_t g_pageCount = 0;
   bool g_ImgUpNG = false;  // no next page

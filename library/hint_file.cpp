@@ -127,7 +127,22 @@ std::string FormatHintFile(const HintFile& f) {
 
 namespace {
 
+// An ANSI file that is to get a line the code page cannot hold becomes UTF-8 with a mark;
+// its lines keep their text. A file with bytes that do not decode stays as it is.
+void MakeRoomFor(HintFile& f, std::u16string_view text) {
+  if (f.encoding != TextEncoding::Ansi || FitsAnsiCodePage(text)) return;
+  for (const auto& line : f.lines)
+    if (EncodeText(line.text, TextEncoding::Ansi) != line.raw) return;
+  f.encoding = TextEncoding::Utf8;
+  f.bom = ByteOrderMarkOf(TextEncoding::Utf8);
+  for (auto& line : f.lines) {
+    line.raw = EncodeText(line.text, TextEncoding::Utf8);
+    line.end = EncodeText(DecodeText(line.end, TextEncoding::Ansi), TextEncoding::Utf8);
+  }
+}
+
 void AppendLine(HintFile& f, std::u16string text) {
+  MakeRoomFor(f, text);
   std::string end;
   for (auto it = f.lines.rbegin(); it != f.lines.rend() && end.empty(); ++it) end = it->end;
   if (end.empty()) end = EncodeText(u"\r\n", f.encoding);
@@ -141,9 +156,22 @@ void AppendLine(HintFile& f, std::u16string text) {
 
 }  // namespace
 
+std::u16string HintLineFor(std::u16string_view drawingName) {
+  const std::u16string key = HintKeyOfName(drawingName);
+  bool quote = !key.empty() && (IsBlank(key.front()) || IsBlank(key.back()));
+  for (char16_t c : key) quote = quote || IsBlank(c) || c == u',' || c == u'"';
+  if (!quote) return key + u",";
+  std::u16string line = u"\"";
+  for (char16_t c : key) {
+    if (c == u'"') line += u'"';
+    line += c;
+  }
+  return line + u"\",";
+}
+
 HintFile NewHintFile(const std::vector<std::u16string>& names) {
   HintFile f;
-  for (const auto& name : names) AppendLine(f, HintKeyOfName(name) + u",");
+  for (const auto& name : names) AppendLine(f, HintLineFor(name));
   return f;
 }
 
@@ -171,17 +199,19 @@ void UpdateHintFile(HintFile& f, const std::vector<std::u16string>& names) {
   }
 
   for (const auto& name : names) {
-    std::u16string n(TrimBlanks(HintKeyOfName(name)));
-    if (n.empty()) continue;
+    // A line keyed by the name as it is, or by the name without its surrounding blanks (as
+    // earlier updates wrote it), is the drawing's line.
+    const std::u16string whole = HintKeyOfName(name), trimmed(TrimBlanks(whole));
+    if (trimmed.empty()) continue;
     bool present = false;
     for (const auto& line : f.lines) {
       auto key = KeyOfLine(line.text);
-      if (key && *key == n) {
+      if (key && (*key == whole || *key == trimmed)) {
         present = true;
         break;
       }
     }
-    if (!present) AppendLine(f, n + u",");
+    if (!present) AppendLine(f, HintLineFor(name));
   }
 }
 

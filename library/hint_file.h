@@ -48,12 +48,22 @@ struct HintFile {
 HintFile ParseHintFile(std::string_view bytes);
 std::string FormatHintFile(const HintFile& file);
 
-// The lines of a new file: for each drawing its key followed by ",".
+// The line added for a drawing: its key and ",". A key that would not read back as itself
+// (a blank, a comma or a double quote in it, blanks at its ends) is put in double quotes,
+// inner double quotes doubled.
+std::u16string HintLineFor(std::u16string_view drawingName);
+
+// The lines of a new file: for each drawing its line (HintLineFor). A file of the ANSI code
+// page that would get a character the code page cannot hold is written as UTF-8 with a
+// byte-order mark instead.
 HintFile NewHintFile(const std::vector<std::u16string>& drawingNames);
 
 // Brings the file up to date with the folder's drawings: a line that has a key, does not
-// start with "/" and names no drawing gets "//" in front; each drawing without a line gets
-// "KEY," at the end. Every other byte stays as it was.
+// start with "/" and names no drawing gets "//" in front; each drawing without a line gets its
+// line (HintLineFor) at the end. Every other byte stays as it was, unless a new line holds a
+// character outside the ANSI code page of an ANSI file: the file then becomes UTF-8 with a
+// byte-order mark (its lines read the same), or stays ANSI when it holds bytes that do not
+// decode, which are the user's and are kept.
 void UpdateHintFile(HintFile& file, const std::vector<std::u16string>& drawingNames);
 
 // Reads, updates and saves through a temporary file (an interrupted save keeps the old one).

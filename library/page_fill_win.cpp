@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/path_join.h"
 #include "base/silent_abort.h"
 #include "dwg/dwg_thumbnail_win.h"
 #include "library/catalogue.h"
@@ -33,7 +34,7 @@ void FillGridPage(const GridModel& grid, const std::u16string& folder, int cells
   RgbImage picture;
   for (int i = 0; i < cells; ++i) {
     const std::u16string* name = grid.DrawingOfCell(i);
-    DrawPreviewCell(name ? folder + *name : none, w, h, clip, picture);
+    DrawPreviewCell(name ? JoinPath(folder, *name) : none, w, h, clip, picture);
     show(i, name ? *name : none, picture);
   }
 }

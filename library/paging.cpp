@@ -1,5 +1,7 @@
 #include "library/paging.h"
 
+#include <algorithm>
+
 #include "base/strings.h"
 
 namespace tesmar {
@@ -27,14 +29,46 @@ int TurnedTop(int top, int n, bool forward) {
   return top;
 }
 
-void RunPagingTimerTick(PagingTick s, const std::function<void(bool)>& turn) {
-  if (s.cmdMode == kPagingForward) {
-    if (!s.noNextPage && !s.busy) turn(true);
-    if (s.noNextPage) s.cmdMode = kPagingNone, s.timerEnabled = false;
-  } else if (s.cmdMode == kPagingBack) {
-    if (!s.noPreviousPage && !s.busy) turn(false);
-    if (s.noPreviousPage) s.cmdMode = kPagingNone, s.timerEnabled = false;
-  }
+int RepeatDelayTicks(int delayMs, int intervalMs) {
+  if (intervalMs <= 0) return 1;
+  return std::max(1, (delayMs + intervalMs - 1) / intervalMs);
+}
+
+namespace {
+
+bool NoPageThatWay(const PagingButtons& s) {
+  return s.cmdMode == kPagingForward ? s.noNextPage : s.cmdMode == kPagingBack ? s.noPreviousPage : true;
+}
+
+void Stop(PagingButtons& s) {
+  s.cmdMode = kPagingNone;
+  s.timerEnabled = false;
+}
+
+// Turns one page the way of cmdMode when there is one and no turn is running; stops when the
+// turn reached the end or the button went up meanwhile.
+void TurnOnce(PagingButtons& s, const std::function<void(bool)>& turn) {
+  const int mode = s.cmdMode;
+  if (NoPageThatWay(s)) return Stop(s);
+  if (!s.busy) turn(mode == kPagingForward);
+  if (s.cmdMode != mode || NoPageThatWay(s)) Stop(s);
+}
+
+}  // namespace
+
+void PressPagingButton(PagingButtons s, int mode, const std::function<void(bool)>& turn) {
+  s.cmdMode = mode;
+  s.heldTicks = 0;
+  s.timerEnabled = true;
+  TurnOnce(s, turn);
+}
+
+void ReleasePagingButton(PagingButtons s) { Stop(s); }
+
+void RunPagingTimerTick(PagingButtons s, int delayTicks, const std::function<void(bool)>& turn) {
+  if (s.cmdMode != kPagingForward && s.cmdMode != kPagingBack) return Stop(s);
+  if (++s.heldTicks < delayTicks) return;
+  TurnOnce(s, turn);
 }
 
 }  // namespace tesmar

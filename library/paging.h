@@ -20,16 +20,30 @@ int PageTopOf(int index);                     // first index of the page holding
 // The first drawing after a page turn; the old value when there is no page that way.
 int TurnedTop(int top, int drawings, bool forward);
 
-// One tick of the paging timer. `cmdMode` and `timerEnabled` are the window's; the flags
-// are read after `turn` ran, so the timer stops at the tick that reached the last (first)
-// page, or at once when there was none to turn to.
-struct PagingTick {
-  int& cmdMode;
+// The auto-repeat of the two paging buttons, as every Windows repeat button behaves: one page
+// at the press; while the button is held past the keyboard repeat delay, one page per tick of
+// the paging timer, until the release or the last (first) page. The fields are the window's.
+struct PagingButtons {
+  int& cmdMode;          // CMDMODE: kPagingNone, kPagingForward or kPagingBack
+  int& heldTicks;        // timer ticks since the press
   bool& timerEnabled;
-  const bool& noNextPage;
-  const bool& noPreviousPage;
-  const bool& busy;
+  const bool& noNextPage;      // g_ImgUpNG, read again after each turn
+  const bool& noPreviousPage;  // g_ImgDnNG
+  const bool& busy;            // g_ImgBusy: a page turn is running
 };
-void RunPagingTimerTick(PagingTick state, const std::function<void(bool forward)>& turn);
+
+// The timer ticks that make up the keyboard repeat delay; at least one.
+int RepeatDelayTicks(int delayMs, int intervalMs);
+
+// The button goes down (`mode` is kPagingForward or kPagingBack): one page at once, unless a
+// turn is running; the timer runs while there is a page further that way. A release while
+// the page loads stops it.
+void PressPagingButton(PagingButtons state, int mode, const std::function<void(bool forward)>& turn);
+void ReleasePagingButton(PagingButtons state);
+
+// One tick: nothing until the button has been held for `delayTicks` ticks, then one page per
+// tick. The timer stops at the tick that reached the last (first) page, or at once when there
+// was none to turn to.
+void RunPagingTimerTick(PagingButtons state, int delayTicks, const std::function<void(bool forward)>& turn);
 
 }  // namespace tesmar

@@ -105,6 +105,9 @@ tesmar_wine_env() {
     tesmar_wine_prefix_init "$WINEPREFIX" 9>&-
     tesmar_wine_register_cad "$WINEPREFIX" 9>&-
     tesmar_wine_draw_frames "$WINEPREFIX" 9>&-
+    # Drive Y: is a folder of the build, so that a test can register a drive's root.
+    mkdir -p "$build/drive-y"
+    [ -e "$WINEPREFIX/dosdevices/y:" ] || ln -s "$build/drive-y" "$WINEPREFIX/dosdevices/y:"
     # One persistent wineserver for the whole run. When this call started it, start Wine's
     # system services now with no terminal attached: services started by a test would hold
     # the test's output pipe open after it ends, and ctest would wait for them.

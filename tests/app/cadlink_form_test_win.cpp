@@ -157,7 +157,7 @@ TEST_F(CadLinkFormTest, UnknownOrEmptyProgIdShowsTheErrorBoxAndTheWindowGoesOn) 
 }
 
 TEST_F(CadLinkFormTest, ADoubleClickStopsTheAutoRepeatOfTheNextPageButton) {
-  WriteDemoFolder(Lib(), 70);
+  WriteDemoFolder(Lib(), 130);  // the presses turn a page each and still leave pages ahead
   TestProgId id;
   auto& f = StartWith(Lib(), id.ProgId());
   f.SpeedButton4MouseDown();

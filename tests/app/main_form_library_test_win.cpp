@@ -139,38 +139,53 @@ TEST_F(LibraryFormTest, AddingAndRemovingTopFolders) {
   EXPECT_EQ(shown.size(), 3u);
 }
 
-TEST_F(LibraryFormTest, PagingWithTheTimerStopsAtTheLastAndFirstPage) {
-  WriteDemoFolder(Lib(), 65);
+TEST_F(LibraryFormTest, PagingButtonsTurnOnePageAtThePressAndRepeatWhileHeld) {
+  WriteDemoFolder(Lib(), 95);
   auto& f = StartWith(Lib());
-  EXPECT_EQ(f.Label1().Text(), u"1 / 3");
+  EXPECT_EQ(f.Label1().Text(), u"1 / 4");
   EXPECT_TRUE(f.grid.g_ImgDnNG);
-  EXPECT_FALSE(f.grid.g_ImgUpNG);
+  // A quick click: exactly one page.
   f.Edit1().SetText(u"x");
   f.SpeedButton4MouseDown();
   EXPECT_EQ(f.Edit1().Text(), u"");
-  EXPECT_TRUE(f.Timer1().Enabled());
-  f.Timer1Timer();
-  EXPECT_EQ(f.Label1().Text(), u"2 / 3");
+  EXPECT_EQ(f.Label1().Text(), u"2 / 4");
   EXPECT_EQ(f.ComboBox3().ItemIndex(), 30);
-  EXPECT_TRUE(f.Timer1().Enabled());
+  f.SpeedButton4MouseUp();
+  EXPECT_FALSE(f.Timer1().Enabled());
   f.Timer1Timer();
-  EXPECT_EQ(f.Label1().Text(), u"3 / 3");
-  EXPECT_FALSE(f.Timer1().Enabled()) << "stopped at the last page";
+  EXPECT_EQ(f.Label1().Text(), u"2 / 4");
+
+  // Held: after the repeat delay one page per tick, until the last page stops the timer.
+  f.SpeedButton4MouseDown();
+  EXPECT_EQ(f.Label1().Text(), u"3 / 4");
+  EXPECT_TRUE(f.Timer1().Enabled());
+  int ticks = 0;
+  for (int top = f.grid.g_dxfTop; f.Timer1().Enabled() && ticks < 50; ++ticks) {
+    f.Timer1Timer();
+    EXPECT_LE(f.grid.g_dxfTop - top, 30) << "at most one page a tick";
+    top = f.grid.g_dxfTop;
+  }
+  EXPECT_GT(ticks, 1) << "the repeat waits for the delay";
+  EXPECT_EQ(f.Label1().Text(), u"4 / 4");
   EXPECT_EQ(f.CMDMODE, 0);
-  EXPECT_EQ(f.ImgAry[4]->Hint(), f.grid.dxfNameSL[64]);
+  EXPECT_EQ(f.ImgAry[4]->Hint(), f.grid.dxfNameSL[94]);
   EXPECT_TRUE(ShowsPreview(*f.ImgAry[4]));
   EXPECT_EQ(f.ImgAry[5]->Hint(), u"");
   EXPECT_TRUE(AllBlack(*f.ImgAry[5]));
   f.SpeedButton4MouseUp();
 
-  f.SpeedButton3MouseDown();
-  for (int i = 0; i < 5 && f.Timer1().Enabled(); ++i) f.Timer1Timer();
-  EXPECT_EQ(f.Label1().Text(), u"1 / 3");
+  // A press on the last page turns none and starts no timer.
+  f.SpeedButton4MouseDown();
+  EXPECT_EQ(f.grid.g_dxfTop, 90);
   EXPECT_FALSE(f.Timer1().Enabled());
-  EXPECT_EQ(f.grid.g_dxfTop, 0);
+  f.SpeedButton4MouseUp();
 
-  f.SpeedButton3MouseDown();  // on page 1: the first tick turns nothing and stops
-  f.Timer1Timer();
+  f.SpeedButton3MouseDown();
+  for (int i = 0; i < 50 && f.Timer1().Enabled(); ++i) f.Timer1Timer();
+  EXPECT_EQ(f.Label1().Text(), u"1 / 4");
+  EXPECT_FALSE(f.Timer1().Enabled());
+  f.SpeedButton3MouseUp();
+  f.SpeedButton3MouseDown();  // on page 1: nothing
   EXPECT_EQ(f.grid.g_dxfTop, 0);
   EXPECT_FALSE(f.Timer1().Enabled());
 }
@@ -229,7 +244,6 @@ TEST_F(LibraryFormTest, RealDrawingsShowTheirPreviewsOrTheCross) {
       EXPECT_EQ(ShowsPreview(*im), !none);
     }
     f.SpeedButton4MouseDown();
-    f.Timer1Timer();
     f.SpeedButton4MouseUp();
   }
 }
@@ -304,7 +318,6 @@ TEST_F(LibraryFormTest, ClipSwitchReloadsFromPageOneAndSizeItemsStepByOnePixel) 
   WriteDemoFolder(Lib(), 40);
   auto& f = StartWith(Lib());
   f.SpeedButton4MouseDown();
-  f.Timer1Timer();
   f.SpeedButton4MouseUp();
   ASSERT_EQ(f.grid.g_dxfTop, 30);
   f.N12Click();
@@ -376,6 +389,298 @@ TEST_F(LibraryFormTest, JapaneseFolderAndDrawingNames) {
   EXPECT_TRUE(ShowsPreview(*f.ImgAry[0]));
   f.Image1MouseMove(*f.ImgAry[0], 2, 2);
   EXPECT_EQ(f.Edit1().Text(), u"ゲート弁 50A");
+}
+
+// ---- Faults found when the library was tried as a new user would
+
+std::vector<std::u16string> Names(std::initializer_list<const char16_t*> names) {
+  return std::vector<std::u16string>(names.begin(), names.end());
+}
+
+// Drive Y: of the test prefix, a folder of the build (tools/wine-env.sh maps it), emptied
+// before and after use.
+class DriveY {
+ public:
+  DriveY() { Empty(); }
+  ~DriveY() { Empty(); }
+  static bool Mapped() { return GetDriveTypeW(L"Y:\\") > DRIVE_NO_ROOT_DIR; }
+  std::filesystem::path Root() const { return std::filesystem::path(L"Y:\\"); }
+
+ private:
+  void Empty() {
+    std::error_code ec;
+    if (!Mapped()) return;
+    for (auto& e : std::filesystem::directory_iterator(Root(), ec)) std::filesystem::remove_all(e.path(), ec);
+  }
+};
+
+// The visible top-level window of this thread that `owner` owns (a dialog it shows); null
+// when there is none.
+HWND OwnedDialog(HWND owner) {
+  struct Find {
+    HWND owner, found = nullptr;
+  } find{owner};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM lp) {
+        auto* f = reinterpret_cast<Find*>(lp);
+        if (IsWindowVisible(w) && GetWindow(w, GW_OWNER) == f->owner) f->found = w;
+        return f->found ? FALSE : TRUE;
+      },
+      reinterpret_cast<LPARAM>(&find));
+  return find.found;
+}
+
+TEST_F(LibraryFormTest, EachCellSelectsItsOwnDrawingInComboBox3) {
+  for (const char* name : {"ab.dwg", "a_b.dwg", "a-c.dwg", "A10.dwg", "a9.dwg"}) Drawing(Lib() / name);
+  Drawing(Lib() / PathFromU16(u"アーム.dwg"));
+  Drawing(Lib() / PathFromU16(u"いす.dwg"));
+  auto& f = StartWith(Lib());
+  ASSERT_EQ(f.ComboBox3().Count(), 7);
+  EXPECT_EQ(f.ComboBox3().Items(), f.grid.dxfNameSL);
+  for (int i = 0; i < 7; ++i) {
+    SCOPED_TRACE(i);
+    f.Image1MouseMove(*f.ImgAry[i], 3, 3);
+    EXPECT_EQ(f.ComboBox3().Text(), f.ImgAry[i]->Hint());
+  }
+}
+
+TEST_F(LibraryFormTest, AFolderOutsideTheAnsiCodePageIsKeptInTheListAndAsTopDir) {
+  const std::filesystem::path mueller = dir / PathFromU16(u"Müller ①");
+  Drawing(Lib() / "a.dwg");
+  Drawing(mueller / "b.dwg");
+  auto& f = StartWith(Lib());
+  ui::SeamOverride<ui::ChooseFolderFn> chooser(ui::ChooseFolderSeam(), [&](HWND, std::u16string_view) {
+    return std::optional<std::u16string>(U16FromPath(mueller));
+  });
+  f.Button2Click();
+  ASSERT_EQ(f.topFolders.Chosen(), U16FromPath(mueller));
+  Close();
+  const std::string list = test::ReadFile(File("TesmarTopDirs.txt"));
+  EXPECT_EQ(list, "\xEF\xBB\xBF" + Utf16ToUtf8(U16FromPath(Lib()) + u"\r\n" + U16FromPath(mueller) + u"\r\n"));
+  wchar_t topDir[512] = {};
+  GetPrivateProfileStringW(L"DWG", L"topDir", L"", topDir, 512, (dir / "Tesmar.ini").wstring().c_str());
+  EXPECT_EQ(FromWide(topDir), U16FromPath(mueller));
+
+  auto& again = Start();
+  EXPECT_EQ(again.ComboBox1().Items(), (std::vector<std::u16string>{U16FromPath(Lib()), U16FromPath(mueller)}));
+  EXPECT_EQ(again.ComboBox1().Text(), U16FromPath(mueller));
+  EXPECT_EQ(again.ComboBox3().Items(), Names({u"b.dwg"}));
+}
+
+TEST_F(LibraryFormTest, HintLinesForNamesWithBlanksOrOutsideTheAnsiCodePageReadBack) {
+  Drawing(Lib() / "new valve.DWG");
+  Drawing(Lib() / PathFromU16(u"Müller.dwg"), 3);
+  const auto hint = Lib() / "TesmarHint.txt";
+  test::WriteFile(hint, Utf16ToAnsi(u"弁,\"ゲート弁 50A\"\r\n"));
+  auto& f = StartWith(Lib());
+  ui::SeamOverride<ui::ShellOpenFn> shell(ui::ShellOpenSeam(), [&](HWND, std::u16string_view, std::u16string_view,
+                                                                   std::u16string_view, std::u16string_view, int) {
+    return INT_PTR(42);
+  });
+  f.N8Click();
+  const std::string first = test::ReadFile(hint);
+  EXPECT_EQ(first, "\xEF\xBB\xBF" + Utf16ToUtf8(u"//弁,\"ゲート弁 50A\"\r\nMüLLER,\r\n\"NEW VALVE\",\r\n"));
+  f.N8Click();
+  EXPECT_EQ(test::ReadFile(hint), first) << "the second update adds no line";
+
+  // The descriptions the user writes show on hover.
+  test::WriteFile(hint, "\xEF\xBB\xBF" + Utf16ToUtf8(u"\"NEW VALVE\",\"gate valve\"\r\nMüLLER,\"ポンプ 2\"\r\n"));
+  ASSERT_EQ(f.ComboBox3().Items(), Names({u"Müller.dwg", u"new valve.DWG"}));
+  f.Image1MouseMove(*f.ImgAry[1], 3, 3);
+  EXPECT_EQ(f.Edit1().Text(), u"gate valve");
+  f.Image1MouseMove(*f.ImgAry[0], 3, 3);
+  EXPECT_EQ(f.Edit1().Text(), u"ポンプ 2");
+}
+
+TEST_F(LibraryFormTest, ADpiChangeShowsThePreviewsAgainAtTheNewCellSize) {
+  Drawing(Lib() / "a.dwg");
+  Drawing(Lib() / "b.dwg", 4);
+  auto& f = StartWith(Lib());
+  const int before = f.ImgAry[0]->Width();
+  RECT r;
+  GetWindowRect(f.hwnd(), &r);
+  RECT suggested{r.left, r.top, r.left + (r.right - r.left) * 3 / 2, r.top + (r.bottom - r.top) * 3 / 2};
+  SendMessageW(f.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_GT(f.ImgAry[0]->Width(), before);
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(f.ImgAry[i]->Picture().Width(), f.ImgAry[i]->Width());
+    EXPECT_TRUE(ShowsPreview(*f.ImgAry[i]));
+  }
+  EXPECT_TRUE(AllBlack(*f.ImgAry[2]));
+  EXPECT_EQ(f.Label1().Text(), u"1 / 1");
+}
+
+TEST_F(LibraryFormTest, ADriveRootAsTopFolderShowsItsOwnDrawings) {
+  if (!DriveY::Mapped()) GTEST_SKIP() << "drive Y: is not mapped in this prefix (tools/wine-env.sh maps it)";
+  DriveY drive;
+  Drawing(drive.Root() / "GATE-VALVE.dwg");
+  Drawing(drive.Root() / "sub" / "PUMP.dwg", 5);
+  test::WriteFile(File("TesmarTopDirs.txt"), "Y:\\\r\n");
+  auto& f = Start();
+  EXPECT_EQ(f.ComboBox2().Items(), Names({u".", u"sub"}));
+  EXPECT_EQ(f.ComboBox3().Items(), Names({u"GATE-VALVE.dwg"}));
+  EXPECT_EQ(f.Label1().Text(), u"1 / 1");
+  EXPECT_EQ(Caption(), u"\\");
+  EXPECT_EQ(f.g_dxfPath, u"Y:\\");
+  EXPECT_TRUE(ShowsPreview(*f.ImgAry[0]));
+  // The hint file and the hovered drawing's path go through the same join.
+  std::vector<std::u16string> opened;
+  ui::SeamOverride<ui::ShellOpenFn> shell(ui::ShellOpenSeam(), [&](HWND, std::u16string_view, std::u16string_view,
+                                                                   std::u16string_view params, std::u16string_view, int) {
+    opened.emplace_back(params);
+    return INT_PTR(42);
+  });
+  answer = IDYES;
+  f.N8Click();
+  EXPECT_EQ(opened, Names({u"\"Y:\\TesmarHint.txt\""}));
+  EXPECT_EQ(test::ReadFile(drive.Root() / "TesmarHint.txt"), "GATE-VALVE,\r\n");
+  std::filesystem::remove(drive.Root() / "TesmarHint.txt");
+  f.Image1MouseMove(*f.ImgAry[0], 3, 3);
+  EXPECT_TRUE(f.Edit1().Text().ends_with(u"] GATE-VALVE.dwg"));
+  f.ComboBox2().SetItemIndex(1);
+  f.ComboBox2Change();
+  EXPECT_EQ(f.ComboBox3().Items(), Names({u"PUMP.dwg"}));
+  EXPECT_EQ(Caption(), u"\\sub\\");
+}
+
+TEST_F(LibraryFormTest, TheFolderChooserGivesTheTopmostBandBackOnCancelAndOk) {
+  Drawing(Lib() / "a.dwg");
+  auto& f = StartWith(Lib());
+  ShowWindow(f.hwnd(), SW_SHOW);
+  ASSERT_TRUE(ui::IsTopmost(f.hwnd()));
+  // Another program's window over the same place, active: the main window stays above it.
+  RECT r;
+  GetWindowRect(f.hwnd(), &r);
+  HWND other = CreateWindowExW(0, L"Static", L"other", WS_POPUP | WS_VISIBLE, r.left, r.top, r.right - r.left,
+                               r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(other);
+  const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  auto mainOnTop = [&] {
+    SetForegroundWindow(other);
+    ui::ProcessMessages();
+    return GetAncestor(WindowFromPoint(centre), GA_ROOT) == f.hwnd();
+  };
+  ASSERT_TRUE(mainOnTop());
+  static HWND owner;
+  static int button;
+  static bool sawDialog, topmostWhileOpen;
+  owner = f.hwnd();
+  // The real chooser; a timer of this thread answers it as the user would.
+  for (int choice : {IDCANCEL, IDOK}) {
+    SCOPED_TRACE(choice == IDOK ? "OK" : "Cancel");
+    button = choice;
+    sawDialog = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
+      HWND dialog = OwnedDialog(owner);
+      if (!dialog || sawDialog) return;
+      sawDialog = true;
+      topmostWhileOpen = ui::IsTopmost(owner);
+      PostMessageW(dialog, WM_COMMAND, button, 0);
+    });
+    f.Button2Click();
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(sawDialog);
+    EXPECT_FALSE(topmostWhileOpen);
+    EXPECT_TRUE(ui::IsTopmost(f.hwnd()));
+    EXPECT_TRUE(mainOnTop());
+  }
+  DestroyWindow(other);
+}
+
+TEST_F(LibraryFormTest, ADroppedListStaysWithinTheWorkArea) {
+  struct Case {
+    std::size_t nameLength;
+    int windowLeft;
+  } cases[] = {{157, 500}, {250, 900}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.nameLength);
+    std::filesystem::remove_all(Lib());
+    Drawing(Lib() / (std::string(c.nameLength - 4, 'W') + ".dwg"));
+    Drawing(Lib() / "short.dwg");
+    auto& f = StartWith(Lib());
+    ShowWindow(f.hwnd(), SW_SHOWNA);
+    SetWindowPos(f.hwnd(), nullptr, c.windowLeft, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    f.ComboBox3().SetDroppedDown(true);
+    ui::ProcessMessages();
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(f.ComboBox3().hwnd(), &info));
+    RECT list;
+    GetWindowRect(info.hwndList, &list);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(f.hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
+    EXPECT_GE(list.left, monitor.rcWork.left);
+    EXPECT_LE(list.right, monitor.rcWork.right);
+    EXPECT_EQ(list.right - list.left,
+              std::min<int>(f.ComboBox3().DroppedWidth(), monitor.rcWork.right - monitor.rcWork.left));
+    f.ComboBox3().SetDroppedDown(false);
+    Close();
+  }
+}
+
+TEST_F(LibraryFormTest, AFolderWithoutDrawingsClearsTheGridLabelAndStatus) {
+  Drawing(Lib() / "a.dwg");
+  Drawing(Lib() / "b.dwg", 2);
+  std::filesystem::create_directories(dir / "Empty");
+  auto& f = StartWith(Lib());
+  f.Image1MouseMove(*f.ImgAry[1], 3, 3);
+  ASSERT_FALSE(f.Edit1().Text().empty());
+  // The folder loses its drawings while the program runs.
+  std::filesystem::remove(Lib() / "a.dwg");
+  std::filesystem::remove(Lib() / "b.dwg");
+  f.ComboBox2Change();
+  EXPECT_EQ(f.ComboBox3().Count(), 0);
+  EXPECT_EQ(f.Label1().Text(), u"");
+  EXPECT_EQ(f.Edit1().Text(), u"");
+  for (auto* im : f.ImgAry) {
+    EXPECT_EQ(im->Hint(), u"");
+    EXPECT_TRUE(AllBlack(*im));
+  }
+  // A new top folder without drawings leaves no label of the folder before.
+  Drawing(Lib() / "a.dwg");
+  f.ComboBox2Change();
+  ASSERT_EQ(f.Label1().Text(), u"1 / 1");
+  ui::SeamOverride<ui::ChooseFolderFn> chooser(ui::ChooseFolderSeam(), [&](HWND, std::u16string_view) {
+    return std::optional<std::u16string>(U16FromPath(dir / "Empty"));
+  });
+  f.Button2Click();
+  EXPECT_EQ(f.Label1().Text(), u"");
+  for (auto* im : f.ImgAry) EXPECT_TRUE(AllBlack(*im));
+}
+
+TEST_F(LibraryFormTest, TopFoldersAreWrittenFromTheProgramEvenWhenTheListWindowIsGone) {
+  Drawing(Lib() / "a.dwg");
+  Drawing(dir / "Other" / "b.dwg");
+  test::WriteFile(File("TesmarTopDirs.txt"),
+                  Utf16ToAnsi(U16FromPath(Lib())) + "\r\n" + Utf16ToAnsi(U16FromPath(dir / "Other")) + "\r\n");
+  const std::string before = test::ReadFile(File("TesmarTopDirs.txt"));
+  auto& f = Start();
+  f.ComboBox1().SetItemIndex(1);
+  f.ComboBox1Change();
+  ASSERT_EQ(f.ComboBox3().Items(), Names({u"b.dwg"}));
+  // The drop-down's list window is closed from outside, as taskkill closes every top-level
+  // window of the process.
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(f.ComboBox1().hwnd(), &info));
+  DestroyWindow(info.hwndList);
+  Close();
+  EXPECT_EQ(test::ReadFile(File("TesmarTopDirs.txt")), before);
+  wchar_t topDir[512] = {};
+  GetPrivateProfileStringW(L"DWG", L"topDir", L"", topDir, 512, (dir / "Tesmar.ini").wstring().c_str());
+  EXPECT_EQ(FromWide(topDir), U16FromPath(dir / "Other"));
+
+  // Removing every folder is the one way to an empty list.
+  auto& again = Start();
+  answer = IDYES;
+  again.Button3Click();
+  again.Button3Click();
+  EXPECT_TRUE(again.topFolders.Empty());
+  Close();
+  EXPECT_EQ(test::ReadFile(File("TesmarTopDirs.txt")), "");
 }
 
 }  // namespace

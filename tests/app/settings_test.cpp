@@ -85,6 +85,21 @@ TEST(Settings, EveryKeyRoundTripsAndExeNameIsNeverWritten) {
   EXPECT_EQ(ReadSettings(ini, Context()).exeName, u"kept.exe");
 }
 
+TEST(Settings, ACharacterOutsideTheAnsiCodePageAsksForAUnicodeFile) {
+  Settings s;
+  EXPECT_TRUE(SettingsFitAnsiCodePage(s));
+  s.topDir = u"Z:\\lib\\図面 ①";
+  EXPECT_TRUE(SettingsFitAnsiCodePage(s));
+  s.topDir = u"Z:\\lib\\Müller ①";
+  EXPECT_FALSE(SettingsFitAnsiCodePage(s));
+  s.topDir.clear();
+  s.odaFullName = u"C:\\Programme\\Übersetzer.exe";
+  EXPECT_FALSE(SettingsFitAnsiCodePage(s));
+  s.odaFullName.clear();
+  s.exeName = u"Ü.exe";  // never written
+  EXPECT_TRUE(SettingsFitAnsiCodePage(s));
+}
+
 TEST(Settings, ValuesThatAreEmptyOrNotNumbersGiveDefaults) {
   MapIni ini;
   for (auto key : {u"Cad/lspName", u"Cad/exeName", u"Cad/funcName1", u"Cad/funcName2", u"ODA/FullName",

@@ -60,6 +60,31 @@ TEST(TextFile, MissingFileIsNewAnsiText) {
   EXPECT_EQ(test::ReadFile(dir / "new.txt"), "C:\\\x90\x7D\x96\xCA\r\n");
 }
 
+TEST(TextFile, ALineOutsideTheAnsiCodePageTurnsTheFileToUtf8WithAMark) {
+  struct Case {
+    const char* name;
+    std::vector<std::u16string> lines;
+    std::string bytes;
+  } cases[] = {
+      {"every character fits: ANSI", {u"Z:\\lib\\①図面"}, "Z:\\lib\\\x87\x40\x90\x7D\x96\xCA\r\n"},
+      {"ü does not", {u"Z:\\lib\\Müller ①", u"Z:\\x"}, "\xEF\xBB\xBFZ:\\lib\\M\xC3\xBCller \xE2\x91\xA0\r\nZ:\\x\r\n"},
+  };
+  test::TempDir dir;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TextLines t;
+    t.lines = c.lines;
+    WriteTextLines(dir / "list.txt", t);
+    EXPECT_EQ(test::ReadFile(dir / "list.txt"), c.bytes);
+    TextLines back;
+    ASSERT_TRUE(ReadTextLines(dir / "list.txt", back));
+    EXPECT_EQ(back.lines, c.lines);
+  }
+  EXPECT_TRUE(FitsAnsiCodePage(u"C:\\図面①"));
+  EXPECT_FALSE(FitsAnsiCodePage(u"Müller"));
+  EXPECT_FALSE(FitsAnsiCodePage(u"\U0002000B"));
+}
+
 TEST(TextFile, ExistingButUnreadableFileIsAnErrorNotAMissingOne) {
   test::TempDir dir;
   TextLines t;

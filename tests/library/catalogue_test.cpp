@@ -61,10 +61,42 @@ TEST(Catalogue, PathsFromTheThreeLists) {
   EXPECT_EQ(DrawingFolderOf(Sep(u"C:\\lib"), Sep(u"parts\\valves")), Sep(u"C:\\lib\\parts\\valves\\"));
   EXPECT_EQ(DrawingPathOf(Sep(u"C:\\lib"), u".", u"a.dwg"), Sep(u"C:\\lib\\a.dwg"));
   EXPECT_EQ(DrawingPathOf(Sep(u"C:\\lib"), u"p", u"a.dwg"), Sep(u"C:\\lib\\p\\a.dwg"));
+  // A drive root as top folder keeps its one separator in every path built from it.
+  EXPECT_EQ(DrawingFolderOf(u"Y:\\", u"."), u"Y:\\");
+  EXPECT_EQ(DrawingFolderOf(u"Y:\\", u"sub"), u"Y:\\sub" + std::u16string(1, kPathSeparator));
+  EXPECT_EQ(DrawingPathOf(u"Y:\\", u".", u"GATE-VALVE.dwg"), u"Y:\\GATE-VALVE.dwg");
+  EXPECT_EQ(DrawingFolderOf(u"", u"."), u"") << "no top folder is not the current drive's root";
   // The caption of a folder: its path with the top folder taken out.
   EXPECT_EQ(RemoveFirst(DrawingFolderOf(Sep(u"C:\\lib"), u"."), Sep(u"C:\\lib")), Sep(u"\\"));
   EXPECT_EQ(RemoveFirst(u"abcabc", u"bc"), u"aabc");
   EXPECT_EQ(RemoveFirst(u"abc", u"x"), u"abc");
+}
+
+TEST(Catalogue, DrawingsHaveOneOrderWithLetterCaseFolded) {
+  std::vector<std::u16string> names = {u"ab.dwg", u"a_b.dwg", u"a-c.dwg", u"A10.dwg", u"a9.dwg",
+                                       u"アーム.dwg", u"いす.dwg", u"AB.dwg"};
+  SortByNameOrder(names);
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"a-c.dwg", u"A10.dwg", u"a9.dwg", u"AB.dwg", u"ab.dwg", u"a_b.dwg",
+                                                u"いす.dwg", u"アーム.dwg"}));
+}
+
+TEST(Catalogue, ADroppedListStaysWithinTheWorkArea) {
+  struct Case {
+    DroppedSpan list;
+    int areaLeft, areaRight;
+    DroppedSpan placed;
+  } cases[] = {
+      {{-247, 952}, 0, 1024, {0, 952}},       // a long name pushed it off the left edge
+      {{-900, 2500}, 0, 1920, {0, 1920}},     // wider than the work area: its width
+      {{100, 300}, 0, 1920, {100, 300}},      // fits: unchanged
+      {{1800, 300}, 0, 1920, {1620, 300}},    // past the right edge: moved left
+      {{1500, 300}, 1920, 3840, {1920, 300}}, // a second monitor to the right
+      {{-2000, 400}, -1280, 0, {-1280, 400}}, // and one to the left
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.list.left);
+    EXPECT_EQ(KeepWithinWorkArea(c.list, c.areaLeft, c.areaRight), c.placed);
+  }
 }
 
 TEST(Ellipsize, KeepsTheEndOfTheText) {

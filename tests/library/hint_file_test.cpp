@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/codepage.h"
 #include "base/textfile.h"
 #include "tests/support/testdata.h"
 
@@ -83,13 +84,68 @@ TEST(HintFile, UpdateCommentsOutLeftDrawingsAndAppendsNewOnes) {
       "//OLD,\"removed long ago\"\r\n"
       "//FLANGE,フランジ\r\n"
       "TEE,\r\n"
-      "SPACED,\r\n", TextEncoding::Utf8), TextEncoding::Ansi);
+      "\" SPACED \",\r\n", TextEncoding::Utf8), TextEncoding::Ansi);
   EXPECT_EQ(after, expected);
 
   // Running it again changes nothing.
   HintFile again = ParseHintFile(after);
   UpdateHintFile(again, drawings);
   EXPECT_EQ(FormatHintFile(again), after);
+}
+
+TEST(HintFile, NewLinesQuoteNamesThatWouldNotReadBackAsTheirKey) {
+  struct Case {
+    const char16_t* name;
+    const char16_t* line;
+  } cases[] = {
+      {u"plain.dwg", u"PLAIN,"},
+      {u"new valve.DWG", u"\"NEW VALVE\","},
+      {u"a,b.dwg", u"\"A,B\","},
+      {u"say \"hi\".dwg", u"\"SAY \"\"HI\"\"\","},
+      {u" pump .dwg", u"\" PUMP \","},
+      {u"\"q.dwg", u"\"\"\"Q\","},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Utf16ToUtf8(c.name));
+    EXPECT_EQ(HintLineFor(c.name), c.line);
+    auto fields = ParseHintFields(c.line);
+    ASSERT_EQ(fields.size(), 2u);
+    EXPECT_EQ(fields[0], HintKeyOfName(c.name));
+  }
+  // Two updates in a row: the line is added once, and its description is found.
+  HintFile f = ParseHintFile("");
+  UpdateHintFile(f, {u"new valve.DWG", u" pump .dwg"});
+  const std::string first = FormatHintFile(f);
+  EXPECT_EQ(first, "\"NEW VALVE\",\r\n\" PUMP \",\r\n");
+  UpdateHintFile(f, {u"new valve.DWG", u" pump .dwg"});
+  EXPECT_EQ(FormatHintFile(f), first);
+  EXPECT_EQ(FindHintDescription({u"\"NEW VALVE\",\"gate valve\""}, HintKeyOfName(u"new valve.DWG")), u"gate valve");
+  // Lines the user wrote with the key trimmed still belong to the drawing.
+  HintFile user = ParseHintFile("PUMP,desc\r\n");
+  UpdateHintFile(user, {u" pump .dwg"});
+  EXPECT_EQ(FormatHintFile(user), "PUMP,desc\r\n");
+}
+
+TEST(HintFile, ANameOutsideTheAnsiCodePageTurnsTheFileToUtf8WithAMark) {
+  // A new file, and an ANSI file that gets such a line: nothing is lost, and a second update
+  // finds the line it added.
+  EXPECT_EQ(FormatHintFile(NewHintFile({u"Müller.dwg", u"弁.dwg"})), "\xEF\xBB\xBFM\xC3\xBCLLER,\r\n\xE5\xBC\x81,\r\n");
+  HintFile f = ParseHintFile(Utf16ToAnsi(u"弁,\"ゲート弁 50A\"\r\nGONE,x\r\n"));
+  UpdateHintFile(f, {u"弁.dwg", u"Müller.dwg"});
+  const std::string first = FormatHintFile(f);
+  EXPECT_EQ(first, "\xEF\xBB\xBF" + Utf16ToUtf8(u"弁,\"ゲート弁 50A\"\r\n//GONE,x\r\nMüLLER,\r\n"));
+  HintFile again = ParseHintFile(first);
+  UpdateHintFile(again, {u"弁.dwg", u"Müller.dwg"});
+  EXPECT_EQ(FormatHintFile(again), first);
+  // Bytes of the user's that do not come back from their text (the native converter does not
+  // decode these; Windows maps them to private characters and back) keep the file ANSI.
+  const std::string user = "KEEP,\xFF\xFF\x80 x";
+  HintFile odd = ParseHintFile(user + "\r\n");
+  UpdateHintFile(odd, {u"keep.dwg", u"Müller.dwg"});
+  HintFile back = ParseHintFile(FormatHintFile(odd));
+  ASSERT_EQ(back.lines.size(), 2u);
+  EXPECT_EQ(back.encoding == TextEncoding::Ansi ? back.lines[0].raw : EncodeText(back.lines[0].text, TextEncoding::Ansi),
+            user);
 }
 
 TEST(HintFile, UpdateKeepsEncodingMarkLineEndsAndUnreadableBytes) {
