@@ -63,22 +63,3 @@ std::u16string LispFileFor(std::u16string_view lspName, std::u16string_view prog
 }
 
 }  // namespace tesmar
-
-namespace tesmar {
-
-std::u16string InsertDrawingPath(std::u16string_view top, std::u16string_view folder, std::u16string_view file) {
-  std::u16string p(top);
-  auto append = [&p](std::u16string_view part) {
-    if (part.empty()) return;
-    const bool sepAtEnd = !p.empty() && p.back() == u'\\';
-    const bool sepAtStart = part.front() == u'\\';
-    if (sepAtEnd && sepAtStart) part.remove_prefix(1);
-    else if (!sepAtEnd && !sepAtStart && !p.empty()) p += u'\\';
-    p += part;
-  };
-  if (folder != u".") append(folder);
-  append(file);
-  return p;
-}
-
-}  // namespace tesmar

@@ -63,12 +63,3 @@ namespace tesmar {
 inline std::u16string LispLoadCaption(std::u16string_view lspName) { return u"ロード " + std::u16string(lspName); }
 
 }  // namespace tesmar
-
-namespace tesmar {
-
-// The full path of the chosen drawing as the commands send it: the top folder, the drawing
-// folder (none for "." or empty) and the file name, with one '\' between the parts, so that a
-// top folder that is a drive's root ("C:\") gives "C:\a.dwg", not "C:\\a.dwg".
-std::u16string InsertDrawingPath(std::u16string_view top, std::u16string_view folder, std::u16string_view file);
-
-}  // namespace tesmar

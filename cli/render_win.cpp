@@ -12,6 +12,7 @@
 #include "base/readonly_file.h"
 #include "base/strings.h"
 #include "cli/command.h"
+#include "cli/stderr_report.h"
 #include "dxf/probe.h"
 #include "dxf/reader.h"
 #include "render/canvas_gdi_win.h"
@@ -21,20 +22,6 @@
 
 namespace tesmar::cli {
 namespace {
-
-void PrintUtf8Line(std::FILE* f, std::u16string_view text) {
-  const std::string s = Utf16ToUtf8(text);
-  std::fwrite(s.data(), 1, s.size(), f);
-  std::fputc('\n', f);
-}
-
-class StderrReport : public IDxfReport {
- public:
-  bool HasParentWindow() const override { return true; }
-  void ShowMessage(std::u16string_view text, std::u16string_view caption) override {
-    PrintUtf8Line(stderr, std::u16string(caption) + u": " + std::u16string(text));
-  }
-};
 
 bool ParseSize(const std::string& text, int& W, int& H) {
   int w = 0, h = 0;

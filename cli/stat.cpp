@@ -12,6 +12,7 @@
 #include "base/readonly_file.h"
 #include "base/strings.h"
 #include "cli/command.h"
+#include "cli/stderr_report.h"
 #include "dxf/probe.h"
 #include "dxf/reader.h"
 
@@ -22,21 +23,6 @@ std::vector<std::pair<const char*, StatMemberFn>>& Members() {
   static std::vector<std::pair<const char*, StatMemberFn>> members;
   return members;
 }
-
-void PrintUtf8(std::FILE* f, std::u16string_view text) {
-  const std::string s = Utf16ToUtf8(text);
-  std::fwrite(s.data(), 1, s.size(), f);
-  std::fputc('\n', f);
-}
-
-// The reader's message boxes, written to standard error.
-class StderrReport : public IDxfReport {
- public:
-  bool HasParentWindow() const override { return true; }
-  void ShowMessage(std::u16string_view text, std::u16string_view caption) override {
-    PrintUtf8(stderr, std::u16string(caption) + u": " + std::u16string(text));
-  }
-};
 
 int Stat(const std::vector<std::string>& args) {
   if (args.size() != 1) {
@@ -53,7 +39,7 @@ int Stat(const std::vector<std::string>& args) {
   bool ok = exists && probe.readable && probe.versionRead;
   if (!probe.readable) {
     ClearAll(model);
-    PrintUtf8(stderr, u"AutoCAD Binary DXF");
+    PrintUtf8Line(stderr, u"AutoCAD Binary DXF");
   } else if (!probe.versionRead) {
     ClearAll(model);
     std::fprintf(stderr, "%s: cannot be opened\n", args[0].c_str());
@@ -63,7 +49,7 @@ int Stat(const std::vector<std::string>& args) {
     version = ReadDxfFile(model, file, nullptr, &report, status, probe.encoding);
     ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     if (!status.empty()) {
-      PrintUtf8(stderr, status);
+      PrintUtf8Line(stderr, status);
       ok = false;
     }
     // The reader reads a missing file as an empty drawing without a word; say it here.

@@ -79,25 +79,3 @@ TEST(CommandTexts, LispFileIsFoundBesideTheProgramUnlessItNamesAFolder) {
 
 }  // namespace
 }  // namespace tesmar
-
-namespace tesmar {
-namespace {
-
-TEST(CommandTexts, DrawingPathHasOneSeparatorBetweenItsParts) {
-  struct Case {
-    std::u16string top, folder, file, path;
-  };
-  const Case cases[] = {
-      {u"D:\\lib", u"sub\\deep", u"a.dwg", u"D:\\lib\\sub\\deep\\a.dwg"},
-      {u"D:\\lib", u".", u"a.dwg", u"D:\\lib\\a.dwg"},
-      {u"D:\\lib", u"", u"a.dwg", u"D:\\lib\\a.dwg"},
-      {u"C:\\", u".", u"a.dwg", u"C:\\a.dwg"},
-      {u"C:\\", u"sub", u"a.dwg", u"C:\\sub\\a.dwg"},
-      {u"C:\\", u"\\sub", u"a.dwg", u"C:\\sub\\a.dwg"},
-      {u"D:\\部品 集", u"バルブ, 弁", u"50A 1.dwg", u"D:\\部品 集\\バルブ, 弁\\50A 1.dwg"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(InsertDrawingPath(c.top, c.folder, c.file), c.path);
-}
-
-}  // namespace
-}  // namespace tesmar

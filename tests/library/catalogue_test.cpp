@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/codepage.h"
 #include "base/strings.h"
 #include "library/ellipsize.h"
 #include "tests/support/testdata.h"
@@ -66,6 +67,21 @@ TEST(Catalogue, PathsFromTheThreeLists) {
   EXPECT_EQ(DrawingFolderOf(u"Y:\\", u"sub"), u"Y:\\sub" + std::u16string(1, kPathSeparator));
   EXPECT_EQ(DrawingPathOf(u"Y:\\", u".", u"GATE-VALVE.dwg"), u"Y:\\GATE-VALVE.dwg");
   EXPECT_EQ(DrawingFolderOf(u"", u"."), u"") << "no top folder is not the current drive's root";
+  // The commands send these paths as they stand: one separator between the parts, whatever
+  // the characters of the names.
+  struct Case {
+    std::u16string top, folder, file, path;
+  };
+  const Case cases[] = {
+      {u"D:\\lib", u"sub\\deep", u"a.dwg", u"D:\\lib\\sub\\deep\\a.dwg"},
+      {u"D:\\lib", u"", u"a.dwg", u"D:\\lib\\a.dwg"},
+      {u"C:\\", u"sub", u"a.dwg", u"C:\\sub\\a.dwg"},
+      {u"D:\\部品 集", u"バルブ, 弁", u"50A 1.dwg", u"D:\\部品 集\\バルブ, 弁\\50A 1.dwg"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Utf16ToUtf8(c.path));
+    EXPECT_EQ(DrawingPathOf(Sep(c.top), Sep(c.folder), c.file), Sep(c.path));
+  }
   // The caption of a folder: its path with the top folder taken out.
   EXPECT_EQ(RemoveFirst(DrawingFolderOf(Sep(u"C:\\lib"), u"."), Sep(u"C:\\lib")), Sep(u"\\"));
   EXPECT_EQ(RemoveFirst(u"abcabc", u"bc"), u"aabc");
