@@ -84,6 +84,16 @@ tesmar_wine_draw_frames() {
   touch "$prefix/.tesmar-frames"
 }
 
+# Wine links the user's Desktop, Documents and the like to the Unix home folder. Make them
+# ordinary folders of the prefix, so that nothing a program or a test does (the folder chooser
+# opens on the Desktop) reaches into the home folder.
+tesmar_wine_private_folders() {
+  local link
+  for link in "$1"/drive_c/users/*/{Desktop,Documents,Downloads,Music,Pictures,Videos,Templates}; do
+    if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+  done
+}
+
 winepath_w() { echo "Z:${1//\//\\}"; }
 
 tesmar_wine_env() {
@@ -105,6 +115,7 @@ tesmar_wine_env() {
     tesmar_wine_prefix_init "$WINEPREFIX" 9>&-
     tesmar_wine_register_cad "$WINEPREFIX" 9>&-
     tesmar_wine_draw_frames "$WINEPREFIX" 9>&-
+    tesmar_wine_private_folders "$WINEPREFIX"
     # Drive Y: is a folder of the build, so that a test can register a drive's root.
     mkdir -p "$build/drive-y"
     [ -e "$WINEPREFIX/dosdevices/y:" ] || ln -s "$build/drive-y" "$WINEPREFIX/dosdevices/y:"

@@ -15,6 +15,7 @@
 #include "library/paging.h"
 #include "tests/app/main_form_fixture_win.h"
 #include "tests/support/cad_standin_win.h"
+#include "tests/support/real_pointer_win.h"
 #include "tests/support/testdata.h"
 #include "ui/gdi.h"
 #include "ui/seams.h"
@@ -181,24 +182,14 @@ TEST_F(CadLinkFormTest, RealDoubleClickOnAPreviewReachesTheRunningProgram) {
   auto& f = StartWith(Lib(), kDefaultTargetProgID);
   SetWindowPos(f.hwnd(), HWND_TOPMOST, 40, 560, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
   UpdateWindow(f.hwnd());
-  RECT r;
-  GetWindowRect(f.ImgAry[8]->hwnd(), &r);
   const std::u16string expected = u"(kvo_dxfIn_cut \"" + DoubleBackslashes(CellPath(f, 8)) + u"\" T T)\r";
-  std::string cmd = "Z:\\usr\\bin\\xdotool mousemove " + std::to_string((r.left + r.right) / 2) + " " +
-                    std::to_string((r.top + r.bottom) / 2) + " sleep 0.2 click --repeat 2 --delay 60 1";
-  std::wstring wcmd = ToWide(Utf8ToUtf16(cmd));
-  STARTUPINFOW si{sizeof si};
-  PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessW(nullptr, wcmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      << "xdotool cannot be started";
+  test::RealPointer pointer(test::ClickAtCentreOf(f.ImgAry[8]->hwnd(), 2));
+  ASSERT_TRUE(pointer.Started()) << "xdotool cannot be started";
   // The window takes the pointer's messages until the command has arrived (or 20 s passed).
   for (int i = 0; i < 400 && cad.Commands().empty(); ++i) {
     ui::ProcessMessages();
     Sleep(50);
   }
-  WaitForSingleObject(pi.hProcess, 5000);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
   EXPECT_EQ(cad.Commands(), Texts{expected});
   EXPECT_EQ(f.ComboBox3().Text(), f.ImgAry[8]->Hint());
 }

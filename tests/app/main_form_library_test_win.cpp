@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 
 #include "app/main_form_win.h"
+#include "cadlink/setting_form_win.h"
+#include "cadlink/target_cad_form_win.h"
 #include "base/codepage.h"
 #include "base/strings.h"
 #include "dwg/dwg_writer.h"
@@ -12,9 +15,11 @@
 #include "library/preview_fit.h"
 #include "tests/app/main_form_fixture_win.h"
 #include "tests/support/dwg_writer.h"
+#include "tests/support/real_pointer_win.h"
 #include "tests/support/testdata.h"
 #include "ui/seams.h"
 #include "ui/topmost.h"
+#include "viewer/zoomer_form_win.h"
 
 namespace tesmar {
 namespace {
@@ -416,6 +421,7 @@ class DriveY {
 
 // The visible top-level window of this thread that `owner` owns (a dialog it shows); null
 // when there is none.
+
 HWND OwnedDialog(HWND owner) {
   struct Find {
     HWND owner, found = nullptr;
@@ -545,9 +551,19 @@ TEST_F(LibraryFormTest, ADriveRootAsTopFolderShowsItsOwnDrawings) {
   EXPECT_EQ(Caption(), u"\\sub\\");
 }
 
+// As a user does it: the real pointer clicks the chooser's キャンセル, then its OK (which adds
+// the folder the chooser opens on, the prefix's empty Desktop). Either way the main window is
+// back above another program's active window. It owns the program's other windows, hidden, as
+// after start-up.
 TEST_F(LibraryFormTest, TheFolderChooserGivesTheTopmostBandBackOnCancelAndOk) {
   Drawing(Lib() / "a.dwg");
   auto& f = StartWith(Lib());
+  TMorvikZoomerForm zoomer;
+  TMorvikSettingForm setting;
+  TTargetCADForm target;
+  zoomer.Create(f.hwnd());
+  setting.Create(f.hwnd());
+  target.Create(f.hwnd());
   ShowWindow(f.hwnd(), SW_SHOW);
   ASSERT_TRUE(ui::IsTopmost(f.hwnd()));
   // Another program's window over the same place, active: the main window stays above it.
@@ -565,27 +581,44 @@ TEST_F(LibraryFormTest, TheFolderChooserGivesTheTopmostBandBackOnCancelAndOk) {
   ASSERT_TRUE(mainOnTop());
   static HWND owner;
   static int button;
-  static bool sawDialog, topmostWhileOpen;
+  static bool topmostWhileOpen, clickMissed;
+  static DWORD clickedAt;
+  static std::unique_ptr<test::RealPointer> pointer;
   owner = f.hwnd();
-  // The real chooser; a timer of this thread answers it as the user would.
   for (int choice : {IDCANCEL, IDOK}) {
     SCOPED_TRACE(choice == IDOK ? "OK" : "Cancel");
     button = choice;
-    sawDialog = false;
+    clickMissed = false;
+    pointer.reset();
+    // A timer of this thread waits for the chooser and has the pointer click its button; a
+    // chooser still open 20 s later is closed so that the test ends.
     const UINT_PTR timer = SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
       HWND dialog = OwnedDialog(owner);
-      if (!dialog || sawDialog) return;
-      sawDialog = true;
+      if (!dialog) return;
+      if (pointer) {
+        if (!clickMissed && GetTickCount() - clickedAt > 20000) {
+          clickMissed = true;
+          PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+        return;
+      }
       topmostWhileOpen = ui::IsTopmost(owner);
-      PostMessageW(dialog, WM_COMMAND, button, 0);
+      clickedAt = GetTickCount();
+      pointer = std::make_unique<test::RealPointer>(test::ClickAtCentreOf(GetDlgItem(dialog, button)));
     });
     f.Button2Click();
     KillTimer(nullptr, timer);
-    ASSERT_TRUE(sawDialog);
+    ASSERT_TRUE(pointer && pointer->Started()) << "xdotool cannot be started";
+    EXPECT_FALSE(clickMissed) << "the pointer's click did not close the chooser";
+    for (int i = 0; i < 10; ++i) {  // the window system's own events after the click
+      ui::ProcessMessages();
+      Sleep(50);
+    }
     EXPECT_FALSE(topmostWhileOpen);
     EXPECT_TRUE(ui::IsTopmost(f.hwnd()));
     EXPECT_TRUE(mainOnTop());
   }
+  EXPECT_EQ(f.ComboBox1().Items().size(), 2u);
   DestroyWindow(other);
 }
 

@@ -270,5 +270,34 @@ TEST(Topmost, StepOutIsUndoneAtTheEndOfTheScope) {
   EXPECT_TRUE(IsTopmost(main.hwnd()));
 }
 
+// A main window that owns hidden windows (the program's other forms) comes back into the band
+// above another program's window, and keeps its owned windows above it.
+TEST(Topmost, AWindowWithOwnedWindowsComesBackIntoTheBand) {
+  Host main;
+  main.Make();
+  ShowWindow(main.hwnd(), SW_SHOWNA);
+  SetTopmost(main.hwnd(), true);
+  std::vector<HWND> owned;
+  for (int i = 0; i < 3; ++i)
+    owned.push_back(CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 50, 50, main.hwnd(), nullptr, nullptr, nullptr));
+  RECT r;
+  GetWindowRect(main.hwnd(), &r);
+  HWND other = CreateWindowExW(0, L"Static", L"other", WS_POPUP | WS_VISIBLE, r.left, r.top, r.right - r.left,
+                               r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    { TopmostStepOut out(main.hwnd()); }
+    EXPECT_TRUE(IsTopmost(main.hwnd()));
+    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    EXPECT_EQ(WindowFromPoint(centre), main.hwnd());
+    for (HWND w : owned) {
+      EXPECT_EQ(GetWindow(w, GW_OWNER), main.hwnd());
+      EXPECT_TRUE(IsTopmost(w));
+    }
+  }
+  for (HWND w : owned) DestroyWindow(w);
+  DestroyWindow(other);
+}
+
 }  // namespace
 }  // namespace tesmar::ui
