@@ -183,8 +183,7 @@ TEST_F(CadLinkFormTest, RealDoubleClickOnAPreviewReachesTheRunningProgram) {
   SetWindowPos(f.hwnd(), HWND_TOPMOST, 40, 560, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
   UpdateWindow(f.hwnd());
   const std::u16string expected = u"(kvo_dxfIn_cut \"" + DoubleBackslashes(CellPath(f, 8)) + u"\" T T)\r";
-  test::RealPointer pointer(test::ClickAtCentreOf(f.ImgAry[8]->hwnd(), 2));
-  ASSERT_TRUE(pointer.Started()) << "xdotool cannot be started";
+  ASSERT_TRUE(test::StartRealPointer(test::ClickAtCentreOf(f.ImgAry[8]->hwnd(), 2))) << "xdotool cannot be started";
   // The window takes the pointer's messages until the command has arrived (or 20 s passed).
   for (int i = 0; i < 400 && cad.Commands().empty(); ++i) {
     ui::ProcessMessages();

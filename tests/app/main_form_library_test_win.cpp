@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <memory>
 
 #include "app/main_form_win.h"
 #include "cadlink/setting_form_win.h"
@@ -581,21 +580,19 @@ TEST_F(LibraryFormTest, TheFolderChooserGivesTheTopmostBandBackOnCancelAndOk) {
   ASSERT_TRUE(mainOnTop());
   static HWND owner;
   static int button;
-  static bool topmostWhileOpen, clickMissed;
+  static bool topmostWhileOpen, clicked, started, clickMissed;
   static DWORD clickedAt;
-  static std::unique_ptr<test::RealPointer> pointer;
   owner = f.hwnd();
   for (int choice : {IDCANCEL, IDOK}) {
     SCOPED_TRACE(choice == IDOK ? "OK" : "Cancel");
     button = choice;
-    clickMissed = false;
-    pointer.reset();
+    clicked = started = clickMissed = false;
     // A timer of this thread waits for the chooser and has the pointer click its button; a
     // chooser still open 20 s later is closed so that the test ends.
     const UINT_PTR timer = SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
       HWND dialog = OwnedDialog(owner);
       if (!dialog) return;
-      if (pointer) {
+      if (clicked) {
         if (!clickMissed && GetTickCount() - clickedAt > 20000) {
           clickMissed = true;
           PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -604,11 +601,13 @@ TEST_F(LibraryFormTest, TheFolderChooserGivesTheTopmostBandBackOnCancelAndOk) {
       }
       topmostWhileOpen = ui::IsTopmost(owner);
       clickedAt = GetTickCount();
-      pointer = std::make_unique<test::RealPointer>(test::ClickAtCentreOf(GetDlgItem(dialog, button)));
+      clicked = true;
+      started = test::StartRealPointer(test::ClickAtCentreOf(GetDlgItem(dialog, button)));
     });
     f.Button2Click();
     KillTimer(nullptr, timer);
-    ASSERT_TRUE(pointer && pointer->Started()) << "xdotool cannot be started";
+    ASSERT_TRUE(clicked) << "the chooser did not open";
+    ASSERT_TRUE(started) << "xdotool cannot be started";
     EXPECT_FALSE(clickMissed) << "the pointer's click did not close the chooser";
     for (int i = 0; i < 10; ++i) {  // the window system's own events after the click
       ui::ProcessMessages();

@@ -5,14 +5,15 @@
 
 namespace tesmar::test {
 
-RealPointer::RealPointer(const std::string& xdotoolArgs) {
+bool StartRealPointer(const std::string& xdotoolArgs) {
   // Wine starts a Unix program given by its path on drive Z:.
   std::wstring cmd = ToWide(Utf8ToUtf16("Z:\\usr\\bin\\xdotool " + xdotoolArgs));
   STARTUPINFOW si{sizeof si};
   PROCESS_INFORMATION pi{};
-  started_ = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  const bool started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
   if (pi.hThread) CloseHandle(pi.hThread);
   if (pi.hProcess) CloseHandle(pi.hProcess);
+  return started;
 }
 
 std::string ClickAtCentreOf(HWND window, int repeat) {

@@ -8,16 +8,9 @@
 namespace tesmar::test {
 
 // Starts xdotool with the given arguments (for example "mousemove 10 20 click 1") and returns
-// at once; the caller keeps pumping its messages until it sees the effect it waits for.
-// Wine runs xdotool as a Unix process, which gives no process handle to wait on.
-class RealPointer {
- public:
-  explicit RealPointer(const std::string& xdotoolArgs);
-  bool Started() const { return started_; }
-
- private:
-  bool started_ = false;
-};
+// at once, true when it started; the caller keeps pumping its messages until it sees the
+// effect it waits for. Wine runs xdotool as a Unix process, which gives no handle to wait on.
+bool StartRealPointer(const std::string& xdotoolArgs);
 
 // "mousemove X Y sleep 0.2 click 1" for the centre of a window, in screen pixels; `repeat` 2
 // is a double-click.
