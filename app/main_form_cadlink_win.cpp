@@ -38,35 +38,27 @@ void TTesmarMainForm::SetTargetCaption() {
     MenuItem(u"CAD5").SetCaption(kTargetCaptionPrefix + *name);
 }
 
-InsertSettings TTesmarMainForm::CurrentInsertSettings() const {
-  InsertSettings s;
-  s.useLspFlag = useLspFlag;
-  s.useFunc1Flag = useFunc1Flag;
-  s.useFunc2Flag = useFunc2Flag;
-  s.expFlag = expFlag;
-  s.purgeFlag = purgeFlag;
-  s.cutFlag = cutFlag;
-  s.repeatFlag = repeatFlag;
-  s.funcName1 = funcName1;
-  s.funcName2 = funcName2;
-  s.lspName = lspName;
-  return s;
+void TTesmarMainForm::SendToTargetCad(std::u16string_view command) {
+  if (RefusedWhileBusy()) return;
+  ui::BusyScope scope(busy, kCadWaitStatus);
+  auto* filter = static_cast<TMessageFilter*>(g_MessageFilter);
+  // A busy program is retried with a word in the status field, shown at once: the window's
+  // input waits meanwhile, but it repaints.
+  if (filter)
+    filter->SetOnRetry([this](DWORD) {
+      Edit1().SetText(kCadWaitStatus);
+      UpdateWindow(edit1_);
+    });
+  struct Done {
+    TMessageFilter* filter;
+    TTesmarMainForm& form;
+    ~Done() {
+      if (filter) filter->SetOnRetry(nullptr);
+      if (form.Edit1().Text() == kCadWaitStatus) form.Edit1().SetText(u"");
+    }
+  } done{filter, *this};
+  tesmar::SendToTargetCad(g_TargetProgID, command, filter);
 }
-
-void TTesmarMainForm::SetInsertSettings(const InsertSettings& s) {
-  useLspFlag = s.useLspFlag;
-  useFunc1Flag = s.useFunc1Flag;
-  useFunc2Flag = s.useFunc2Flag;
-  expFlag = s.expFlag;
-  purgeFlag = s.purgeFlag;
-  cutFlag = s.cutFlag;
-  repeatFlag = s.repeatFlag;
-  funcName1 = s.funcName1;
-  funcName2 = s.funcName2;
-  lspName = s.lspName;
-}
-
-void TTesmarMainForm::SendToTargetCad(std::u16string_view command) { tesmar::SendToTargetCad(g_TargetProgID, command); }
 
 void TTesmarMainForm::StopPaging() {
   CMDMODE = kPagingNone;
@@ -92,10 +84,10 @@ void TTesmarMainForm::N6Click() {
   {
     ui::TopmostStepOut step(hwnd(), dialog->hwnd());
     ui::ProcessMessages();
-    dialog->Fill(CurrentInsertSettings());
+    dialog->Fill(insert);
     if (dialog->Execute() == IDOK) {
-      SetInsertSettings(dialog->ReadBack());
-      MenuItem(u"LISP1").SetCaption(LispLoadCaption(lspName));
+      insert = dialog->ReadBack();
+      MenuItem(u"LISP1").SetCaption(LispLoadCaption(insert.lspName));
     }
   }
   ui::ProcessMessages();
@@ -105,7 +97,7 @@ void TTesmarMainForm::Image1DblClick(ui::ImageBox& Sender) {
   StopPaging();
   auto path = ChosenDrawing(*this);
   if (!path) return;
-  SendToTargetCad(DoubleClickText(CurrentInsertSettings(), *path));
+  SendToTargetCad(DoubleClickText(insert, *path));
 }
 
 void TTesmarMainForm::CAD6Click(const ui::MenuItem& Sender) {
@@ -113,11 +105,11 @@ void TTesmarMainForm::CAD6Click(const ui::MenuItem& Sender) {
   const int n = InsertItemNumber(Sender.Name());
   auto path = ChosenDrawing(*this);
   if (!path) return;
-  SendToTargetCad(InsertItemText(n, CurrentInsertSettings(), *path));
+  SendToTargetCad(InsertItemText(n, insert, *path));
 }
 
 void TTesmarMainForm::LISP1Click() {
-  std::u16string file = LispFileFor(lspName, ProgramFolderSlash());
+  std::u16string file = LispFileFor(insert.lspName, ProgramFolderSlash());
   if (!FileExists(file)) return;
   SendToTargetCad(LoadLispText(file));
 }

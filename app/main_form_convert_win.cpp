@@ -38,7 +38,14 @@ std::u16string TTesmarMainForm::OwnConversionFolder() {
   return U16FromPath(folder);
 }
 
+bool TTesmarMainForm::RefusedWhileBusy() {
+  if (!busy.Busy()) return false;
+  Edit1().SetText(busy.Status() + ui::kBusyRefusedMark);
+  return true;
+}
+
 void TTesmarMainForm::DWGDXF1Click() {
+  if (RefusedWhileBusy()) return;
   if (!FileExists(odaFullName)) {
     ui::ShowMessageBox(hwnd(), kConverterNotFound, FromWide(ui::kApplicationTitle), MB_OK | MB_ICONINFORMATION);
     return;
@@ -67,8 +74,24 @@ void TTesmarMainForm::DWGDXF1Click() {
   std::error_code ec;
   std::filesystem::remove(PathFromU16(X), ec);
 
-  ShowStatus(kConvertingStatus);
-  if (DwgToDxf(hwnd(), odaFullName, D, outFolder, MenuItem(u"ODAFileConverter2").Checked())) {
+  ConversionEnd end;
+  {
+    ui::BusyScope scope(busy, kConvertingStatus);
+    ShowStatus(kConvertingStatus);
+    end = DwgToDxf(hwnd(), odaFullName, D, outFolder, MenuItem(u"ODAFileConverter2").Checked());
+  }
+  if (end == ConversionEnd::Cancelled || end == ConversionEnd::Quitting) {
+    // The converter has been ended: whatever it wrote goes, and so does the folder it may
+    // have been given (when it is empty), since the exit's clean-up may have run already.
+    std::filesystem::remove(PathFromU16(X), ec);
+    if (outFolder != ProgramFolder()) std::filesystem::remove(PathFromU16(outFolder), ec);
+    // The window may be gone: nothing more is done with it.
+    if (end == ConversionEnd::Quitting) return;
+    Edit1().SetText(u"");
+    ui::ShowMessageBox(hwnd(), kConversionCancelled, FromWide(ui::kApplicationTitle), MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  if (end == ConversionEnd::Ended) {
     if (FileExists(X)) {
       convertedDxf.Record(PathFromU16(X), *drawing);
       ShowInViewer(X);

@@ -234,7 +234,7 @@ void TTesmarMainForm::Image1MouseMove(ui::ImageBox& Sender, int X, int Y) {
   ComboBox3().SetItemIndex(entry < ComboBox3().Count() ? entry : -1);
   if (entered) {
     ShowHoverText(*ImgAry[i]);
-  } else if (!hasFile && !Edit1().Text().empty()) {
+  } else if (!hasFile && !busy.Busy() && !Edit1().Text().empty()) {
     Edit1().SetText(u"");
   }
 }

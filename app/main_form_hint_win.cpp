@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "app/main_form_win.h"
-#include "base/path_join.h"
+#include "base/path_parts.h"
 #include "base/strings.h"
 #include "base/texts.h"
 #include "base/textfile.h"
@@ -53,6 +53,7 @@ void TTesmarMainForm::N8Click() {
 }
 
 void TTesmarMainForm::ShowHoverText(const ui::ImageBox& cell) {
+  if (busy.Busy()) return;  // the running work's status text stays until it ends
   const std::u16string H = HintFilePath();
   std::string bytes;
   if (FileExists(H) && ReadFileBytes(PathFromU16(H), bytes)) {

@@ -8,7 +8,7 @@
 
 #include "app/settings_file_win.h"
 #include "app/startup.h"
-#include "base/path_join.h"
+#include "base/path_parts.h"
 #include "base/strings.h"
 #include "base/texts.h"
 #include "render/image_canvas_win.h"
@@ -109,7 +109,7 @@ TTesmarMainForm::TTesmarMainForm(std::u16string exePath)
 
 TTesmarMainForm::~TTesmarMainForm() { Destroy(); }
 
-std::u16string TTesmarMainForm::ProgramFolder() const { return FolderOfFile(exePath_); }
+std::u16string TTesmarMainForm::ProgramFolder() const { return FolderOf(exePath_); }
 
 std::u16string TTesmarMainForm::SettingsFile() const { return SettingsFileFor(exePath_); }
 std::u16string TTesmarMainForm::TopDirsFile() const { return JoinPath(ProgramFolder(), u"TesmarTopDirs.txt"); }
@@ -305,24 +305,13 @@ void TTesmarMainForm::ApplySettings(const Settings& s) {
   SetWindowPos(hwnd(), nullptr, s.Left, s.Top, s.Width, s.Height, SWP_NOZORDER | SWP_NOACTIVATE);
   odaFullName = s.odaFullName;
   MenuItem(u"ODAFileConverter2").SetChecked(s.dispFlag);
-  lspName = s.lspName;
-  MenuItem(u"LISP1").SetCaption(LispMenuCaption(lspName));
+  insert = s.insert;
+  MenuItem(u"LISP1").SetCaption(LispMenuCaption(insert.lspName));
   exeName = s.exeName;
-  funcName1 = s.funcName1;
-  funcName2 = s.funcName2;
-  cutFlag = s.cutFlag;
-  repeatFlag = s.repeatFlag;
-  expFlag = s.expFlag;
-  purgeFlag = s.purgeFlag;
-  useLspFlag = s.useLspFlag;
-  useFunc1Flag = s.useFunc1Flag;
-  useFunc2Flag = s.useFunc2Flag;
   g_ImageClip = s.g_ImageClip;
   MenuItem(u"N10").SetCaption(PreviewMenuCaption(g_ImageClip));
   g_TargetProgID = s.g_TargetProgID;
 }
-
-void TTesmarMainForm::FormActivate() {}
 
 Settings TTesmarMainForm::CurrentSettings() const {
   Settings s;
@@ -338,17 +327,8 @@ Settings TTesmarMainForm::CurrentSettings() const {
   s.odaFullName = odaFullName;
   s.topDir = topFolders.Chosen();
   s.dispFlag = MenuItem(u"ODAFileConverter2").Checked();
-  s.lspName = lspName;
+  s.insert = insert;
   s.exeName = exeName;
-  s.funcName1 = funcName1;
-  s.funcName2 = funcName2;
-  s.cutFlag = cutFlag;
-  s.repeatFlag = repeatFlag;
-  s.expFlag = expFlag;
-  s.purgeFlag = purgeFlag;
-  s.useLspFlag = useLspFlag;
-  s.useFunc1Flag = useFunc1Flag;
-  s.useFunc2Flag = useFunc2Flag;
   s.g_ImageClip = g_ImageClip;
   s.g_TargetProgID = g_TargetProgID;
   return s;
@@ -379,16 +359,6 @@ void TTesmarMainForm::WidthWidth11Click(const ui::MenuItem& Sender) {
   GetWindowRect(hwnd(), &r);
   SetWindowPos(hwnd(), nullptr, 0, 0, r.right - r.left + dw, r.bottom - r.top + dh,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TTesmarMainForm::StepOutOfTopmost(HWND dialog) {
-  ui::SetTopmost(hwnd(), false);
-  if (dialog) ui::SetTopmost(dialog, true);
-}
-
-void TTesmarMainForm::StepIntoTopmost(HWND dialog) {
-  if (dialog) ui::SetTopmost(dialog, false);
-  ui::SetTopmost(hwnd(), true);
 }
 
 void TTesmarMainForm::ShowPopupMenu(LPARAM lp) {
@@ -443,9 +413,6 @@ LRESULT TTesmarMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_DRAWITEM:
       if (ui::DrawMenuItem(dpi_, *reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return TRUE;
-      break;
-    case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE) FormActivate();
       break;
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wp);

@@ -16,12 +16,13 @@
 
 #include "app/converted_files.h"
 #include "app/settings.h"
-#include "base/path_join.h"
+#include "base/path_parts.h"
 #include "base/textfile.h"
 #include "cadlink/commands.h"
 #include "library/grid_model.h"
 #include "library/top_folders.h"
 #include "ui/controls.h"
+#include "ui/busy.h"
 #include "ui/custom_controls.h"
 #include "ui/form.h"
 #include "ui/gdi.h"
@@ -98,31 +99,18 @@ class TTesmarMainForm : public ui::Form {
   bool g_ImgBusy = false;
   std::int32_t CMDMODE = 0;
   std::u16string odaFullName;
-  std::u16string lspName;
   std::u16string exeName;
-  std::u16string funcName1;
-  std::u16string funcName2;
-  bool cutFlag = true;
-  bool repeatFlag = true;
-  bool expFlag = false;
-  bool purgeFlag = false;
-  bool useLspFlag = true;
-  bool useFunc1Flag = false;
-  bool useFunc2Flag = true;
+  // The insert settings, as the commands read them and the settings dialog edits them.
+  InsertSettings insert;
   // The DXF files this run's conversions created; deleted by FormDestroy.
   ConvertedFiles convertedDxf;
 
   // ---- Handlers and operations of the window's life cycle
   void FormCreate();
-  void FormActivate();
   void FormDestroy();
   void N5Click();  // About
   // The display scale of the first monitor in percent; 100 when it cannot be read.
   std::int32_t ReadDisplayScale();
-  // Around a modal dialog: the main window steps out of the topmost band and the program's
-  // own dialog (when given) steps in; StepIntoTopmost undoes both.
-  void StepOutOfTopmost(HWND dialog = nullptr);
-  void StepIntoTopmost(HWND dialog = nullptr);
 
   // ---- Library catalogue
   void ComboBox1Change();
@@ -158,10 +146,9 @@ class TTesmarMainForm : public ui::Form {
   void CAD6Click(const ui::MenuItem& Sender);  // CAD6, CAD7, CAD8
   void CreateMessageFilter();   // creates, stores in g_MessageFilter and registers it
   void RevokeMessageFilter();
-  // The insert settings as the commands read them and the settings dialog edits them.
-  InsertSettings CurrentInsertSettings() const;
-  void SetInsertSettings(const InsertSettings& s);
-  // Sends a command text to the target CAD program (g_TargetProgID).
+  // Sends a command text to the target CAD program (g_TargetProgID), as one long thing: it is
+  // refused while another runs, and a busy program is waited for with a word in the status
+  // field.
   void SendToTargetCad(std::u16string_view command);
   // Stops the paging auto-repeat, as every insert does first.
   void StopPaging();
@@ -171,6 +158,11 @@ class TTesmarMainForm : public ui::Form {
   void DWGDXF1Click();
   // Hands a DXF file to the viewer: its path, entity colours, the window shown, FormShow.
   void ShowInViewer(const std::u16string& dxfPath);
+  // The program's one long thing at a time (a conversion, a call to the CAD program).
+  ui::BusyMark busy;
+  // True when another long thing runs: the request is then refused, and the status field says
+  // so (the running work's own status text stays, with the refusal added).
+  bool RefusedWhileBusy();
   // The folder that takes a conversion whose DXF file name is taken in the program folder by
   // a file the program did not make (made on first use, removed at exit when empty).
   std::u16string OwnConversionFolder();

@@ -2,7 +2,7 @@
 
 #include "base/codepage.h"
 #include "base/intparse.h"
-#include "base/path_split.h"
+#include "base/path_parts.h"
 #include "base/strings.h"
 
 namespace tesmar {
@@ -41,14 +41,14 @@ void WriteBool(IniSink& ini, std::u16string_view section, std::u16string_view ke
 // The seven insert flags, in the table's order.
 struct FlagKey {
   const char16_t* key;
-  bool Settings::*field;
+  bool InsertSettings::*field;
   bool def;
 };
 constexpr FlagKey kCadFlags[] = {
-    {u"cut", &Settings::cutFlag, true},         {u"repeat", &Settings::repeatFlag, true},
-    {u"explode", &Settings::expFlag, false},    {u"purge", &Settings::purgeFlag, false},
-    {u"useLsp", &Settings::useLspFlag, true},   {u"useFunc1", &Settings::useFunc1Flag, false},
-    {u"useFunc2", &Settings::useFunc2Flag, true},
+    {u"cut", &InsertSettings::cutFlag, true},         {u"repeat", &InsertSettings::repeatFlag, true},
+    {u"explode", &InsertSettings::expFlag, false},    {u"purge", &InsertSettings::purgeFlag, false},
+    {u"useLsp", &InsertSettings::useLspFlag, true},   {u"useFunc1", &InsertSettings::useFunc1Flag, false},
+    {u"useFunc2", &InsertSettings::useFunc2Flag, true},
 };
 
 }  // namespace
@@ -64,11 +64,11 @@ Settings ReadSettings(IniSource& ini, const SettingsContext& ctx) {
   s.odaFullName = r.Str(u"ODA", u"FullName", u"");
   s.topDir = r.Str(u"DWG", u"topDir", ctx.programFolder);
   s.dispFlag = r.Bool(u"ODA", u"dispFlag", false);
-  s.lspName = r.NonEmpty(u"Cad", u"lspName", kDefaultLspName);
+  s.insert.lspName = r.NonEmpty(u"Cad", u"lspName", kDefaultLspName);
   s.exeName = r.NonEmpty(u"Cad", u"exeName", kDefaultExeName);
-  s.funcName1 = r.NonEmpty(u"Cad", u"funcName1", kDefaultFuncName1);
-  s.funcName2 = r.NonEmpty(u"Cad", u"funcName2", kDefaultFuncName2);
-  for (const auto& f : kCadFlags) s.*f.field = r.Bool(u"Cad", f.key, f.def);
+  s.insert.funcName1 = r.NonEmpty(u"Cad", u"funcName1", kDefaultFuncName1);
+  s.insert.funcName2 = r.NonEmpty(u"Cad", u"funcName2", kDefaultFuncName2);
+  for (const auto& f : kCadFlags) s.insert.*f.field = r.Bool(u"Cad", f.key, f.def);
   s.g_ImageClip = r.Bool(u"Image", u"Clip", true);
   s.g_TargetProgID = r.Str(u"Target", u"ProgID", ctx.currentTargetProgID);
   return s;
@@ -82,10 +82,10 @@ void WriteSettings(IniSink& ini, const Settings& s) {
   ini.Write(u"ODA", u"FullName", s.odaFullName);
   ini.Write(u"DWG", u"topDir", s.topDir);
   WriteBool(ini, u"ODA", u"dispFlag", s.dispFlag);
-  ini.Write(u"Cad", u"lspName", s.lspName);
-  ini.Write(u"Cad", u"funcName1", s.funcName1);
-  ini.Write(u"Cad", u"funcName2", s.funcName2);
-  for (const auto& f : kCadFlags) WriteBool(ini, u"Cad", f.key, s.*f.field);
+  ini.Write(u"Cad", u"lspName", s.insert.lspName);
+  ini.Write(u"Cad", u"funcName1", s.insert.funcName1);
+  ini.Write(u"Cad", u"funcName2", s.insert.funcName2);
+  for (const auto& f : kCadFlags) WriteBool(ini, u"Cad", f.key, s.insert.*f.field);
   WriteBool(ini, u"Image", u"Clip", s.g_ImageClip);
   ini.Write(u"Target", u"ProgID", s.g_TargetProgID);
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "cadlink/commands.h"
+
 namespace tesmar {
 
 inline constexpr char16_t kDefaultTargetProgID[] = u"BricscadApp.AcadApplication";
@@ -21,12 +23,8 @@ struct Settings {
   std::u16string odaFullName;
   std::u16string topDir;
   bool dispFlag = false;  // check mark of ODAFileConverter2
-  std::u16string lspName = kDefaultLspName;
+  InsertSettings insert;  // the Cad section but exeName
   std::u16string exeName = kDefaultExeName;
-  std::u16string funcName1 = kDefaultFuncName1;
-  std::u16string funcName2 = kDefaultFuncName2;
-  bool cutFlag = true, repeatFlag = true, expFlag = false, purgeFlag = false;
-  bool useLspFlag = true, useFunc1Flag = false, useFunc2Flag = true;
   bool g_ImageClip = true;
   std::u16string g_TargetProgID = kDefaultTargetProgID;
   bool operator==(const Settings&) const = default;

@@ -1,6 +1,6 @@
 #include "app/startup.h"
 
-#include "base/path_split.h"
+#include "base/path_parts.h"
 #include "base/texts.h"
 
 namespace tesmar {
@@ -11,14 +11,6 @@ std::u16string LispMenuCaption(std::u16string_view lspName) {
 
 std::u16string PreviewMenuCaption(bool imageClip) {
   return imageClip ? kPreviewEnlargedCaption : kPreviewAsIsCaption;
-}
-
-std::u16string FolderOfFile(std::u16string_view filePath) {
-  std::size_t sep = filePath.find_last_of(u'\\');
-  if (sep == std::u16string_view::npos) return {};
-  // "C:\x.exe" -> "C:\" (a root keeps its separator); "C:\a\x.exe" -> "C:\a".
-  if (sep == 2 && filePath[1] == u':') return std::u16string(filePath.substr(0, 3));
-  return std::u16string(filePath.substr(0, sep));
 }
 
 std::optional<std::u16string> TargetNameFor(const std::vector<std::u16string>& lines,

@@ -1,6 +1,6 @@
 #pragma once
 // Texts and small rules of the program's start: captions of menu items set from the
-// settings, the program folder as a value, and the target caption from the target list.
+// settings, and the target caption from the target list.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,9 +15,6 @@ std::u16string LispMenuCaption(std::u16string_view lspName);
 
 // Caption of the preview sub-menu for the clip choice.
 std::u16string PreviewMenuCaption(bool imageClip);
-
-// The folder of a file path, without trailing '\' unless it is a drive's root ("C:\").
-std::u16string FolderOfFile(std::u16string_view filePath);
 
 // The first line, in file order, that holds a TAB immediately followed by the ProgID
 // (anywhere, letter case included) gives the target's display name: the text before that TAB.

@@ -4,9 +4,11 @@
 
 #include <string>
 
+#include "base/path_parts.h"
 #include "base/strings.h"
 #include "dwg/dxf_conversion.h"
 #include "ui/seams.h"
+#include "ui/wait.h"
 #include "ui/window.h"
 
 namespace tesmar {
@@ -23,11 +25,6 @@ class Hourglass {
   void Apply() const { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
 };
 
-bool Quitting() {
-  MSG msg;
-  return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
-}
-
 class ProcessHandle {
  public:
   explicit ProcessHandle(HANDLE h) : h_(h) {}
@@ -42,12 +39,18 @@ class ProcessHandle {
   HANDLE h_;
 };
 
+// Ends the converter and waits until it has, so that it writes nothing afterwards.
+void EndConverter(HANDLE process) {
+  TerminateProcess(process, 1);
+  WaitForSingleObject(process, 10000);
+}
+
 }  // namespace
 
-bool DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPath, std::u16string_view outFolder,
-              bool showRequested) {
-  const std::u16string inFolder = ConversionFolderOf(DwgPath);
-  const std::u16string params = ConverterParameters(inFolder, outFolder, ConversionFileNameOf(DwgPath));
+ConversionEnd DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPath,
+                       std::u16string_view outFolder, bool showRequested) {
+  const std::u16string inFolder = FolderOf(DwgPath);
+  const std::u16string params = ConverterParameters(inFolder, outFolder, FileNamePart(DwgPath));
   const std::u16string file(exepath);
   Hourglass hourglass;
 
@@ -61,18 +64,20 @@ bool DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPa
   info.nShow = ShowConverterWindow(showRequested, inFolder, outFolder) ? SW_SHOWNORMAL : SW_HIDE;
   if (!ui::RunShellExecuteEx(info) || !info.hProcess) {
     ui::ShowMessageBox(owner, kConverterStartFailed, kConverterErrorCaption, MB_OK | MB_ICONERROR);
-    return false;
+    return ConversionEnd::StartFailed;
   }
   ProcessHandle process(info.hProcess);
-  DWORD code = STILL_ACTIVE;
-  do {
-    ui::ProcessMessages();
-    hourglass.Apply();
-    Sleep(1);
-    if (!GetExitCodeProcess(process.get(), &code)) break;
-  } while (code == STILL_ACTIVE && !Quitting());
-  Sleep(1);
-  return true;
+  switch (ui::WaitHandlingMessages(process.get(), owner, [] { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); })) {
+    case ui::WaitEnd::Signalled:
+      return ConversionEnd::Ended;
+    case ui::WaitEnd::Escape:
+      EndConverter(process.get());
+      return ConversionEnd::Cancelled;
+    case ui::WaitEnd::Quitting:
+      break;
+  }
+  EndConverter(process.get());
+  return ConversionEnd::Quitting;
 }
 
 }  // namespace tesmar

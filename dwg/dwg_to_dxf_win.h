@@ -7,14 +7,19 @@
 
 namespace tesmar {
 
+enum class ConversionEnd {
+  Ended,        // the converter ended by itself (whatever its exit code)
+  StartFailed,  // it could not be started; "起動に失敗しました．" titled "エラー" was shown
+  Cancelled,    // the user pressed Esc: the converter was ended
+  Quitting,     // the program is ending (WM_QUIT, or `owner` was destroyed): the converter was ended
+};
+
 // Starts `exepath` through the shell (ShellExecuteEx, owner window `owner`) with the seven
-// arguments for converting `DwgPath` into `outFolder`, and waits until it ends, letting window
-// messages through, with the hourglass pointer. The converter's window is shown when
-// `showRequested` is set or a folder is a drive's root. A start that fails shows "起動に失敗
-// しました．" titled "エラー" and gives false; otherwise the result is true whatever the
-// converter's exit code. The wait also ends when the program is quitting (the converter
-// then keeps running on its own).
-bool DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPath, std::u16string_view outFolder,
-              bool showRequested);
+// arguments for converting `DwgPath` into `outFolder`, and waits until it ends, handling window
+// messages meanwhile, with the hourglass pointer. The converter's window is shown when
+// `showRequested` is set or a folder is a drive's root. Esc ends the wait and the converter; so
+// does the end of the program, so that no converter writes after the program has cleaned up.
+ConversionEnd DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPath,
+                       std::u16string_view outFolder, bool showRequested);
 
 }  // namespace tesmar

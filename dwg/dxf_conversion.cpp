@@ -1,44 +1,11 @@
 #include "dwg/dxf_conversion.h"
 
+#include "base/path_parts.h"
+
 namespace tesmar {
-namespace {
-
-bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
-
-}  // namespace
-
-std::u16string ConversionFolderOf(std::u16string_view filePath) {
-  std::size_t cut = std::u16string_view::npos;
-  for (std::size_t i = filePath.size(); i-- > 0;) {
-    if (IsSeparator(filePath[i])) {
-      cut = i;
-      break;
-    }
-  }
-  if (cut == std::u16string_view::npos) return {};
-  // "C:\x.dwg": the root keeps its separator.
-  if (cut == 2 && filePath[1] == u':') return std::u16string(filePath.substr(0, 3));
-  return std::u16string(filePath.substr(0, cut));
-}
-
-std::u16string ConversionFileNameOf(std::u16string_view filePath) {
-  std::size_t start = 0;
-  for (std::size_t i = filePath.size(); i-- > 0;) {
-    if (IsSeparator(filePath[i]) || filePath[i] == u':') {
-      start = i + 1;
-      break;
-    }
-  }
-  return std::u16string(filePath.substr(start));
-}
 
 std::u16string ConvertedDxfPath(std::u16string_view outFolder, std::u16string_view dwgPath) {
-  std::u16string name = ConversionFileNameOf(dwgPath);
-  const std::size_t dot = name.rfind(u'.');
-  if (dot != std::u16string::npos) name.resize(dot);
-  std::u16string path(outFolder);
-  if (!path.empty() && !IsSeparator(path.back())) path += u'\\';
-  return path + name + u".dxf";
+  return JoinPath(outFolder, std::u16string(WithoutExtension(FileNamePart(dwgPath))) + u".dxf");
 }
 
 std::u16string QuotedConverterArgument(std::u16string_view value) {

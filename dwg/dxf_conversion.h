@@ -7,14 +7,8 @@
 
 namespace tesmar {
 
-// The folder part of a file path (up to its last '\' or '/'), without the trailing separator
-// except for a drive's root ("C:\").
-std::u16string ConversionFolderOf(std::u16string_view filePath);
-// The file-name part of a path (after its last '\', '/' or ':').
-std::u16string ConversionFileNameOf(std::u16string_view filePath);
-
-// The DXF file that converting `dwgPath` into `outFolder` leaves: the folder, '\' unless it
-// already ends in one, and the drawing's file name with its extension replaced by ".dxf".
+// The DXF file that converting `dwgPath` into `outFolder` leaves: the folder joined with the
+// drawing's file name, its extension replaced by ".dxf".
 std::u16string ConvertedDxfPath(std::u16string_view outFolder, std::u16string_view dwgPath);
 
 // One argument of the converter's command line: the value in double quotes. Backslashes
@@ -36,5 +30,6 @@ inline constexpr char16_t kConversionFileNotFound[] = u"ファイルが見つか
 inline constexpr char16_t kConverterStartFailed[] = u"起動に失敗しました．";
 inline constexpr char16_t kConverterErrorCaption[] = u"エラー";
 inline constexpr char16_t kConvertingStatus[] = u"DWG->DXF 変換中... ";
+inline constexpr char16_t kConversionCancelled[] = u"変換を中止しました．";
 
 }  // namespace tesmar

@@ -6,7 +6,7 @@
 #include <exception>
 #include <memory>
 
-#include "base/path_split.h"
+#include "base/path_parts.h"
 #include "base/readonly_file.h"
 #include "dxf/pair_scanner.h"
 #include "dxf/reader_state.h"

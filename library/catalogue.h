@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/path_join.h"
+#include "base/path_parts.h"
 #include "base/texts.h"
 
 namespace tesmar {

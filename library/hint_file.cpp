@@ -1,6 +1,6 @@
 #include "library/hint_file.h"
 
-#include "base/path_split.h"
+#include "base/path_parts.h"
 #include "base/strings.h"
 #include "base/textfile.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/path_join.h"
+#include "base/path_parts.h"
 #include "base/silent_abort.h"
 #include "dwg/dwg_thumbnail_win.h"
 #include "library/catalogue.h"

@@ -112,6 +112,12 @@ tesmar_wine_env() {
   (
     flock 9
     if [ -z "${DISPLAY:-}" ]; then tesmar_start_xvfb "$build" 9>&-; fi
+    # A set-up step that runs a Wine program leaves a wineserver of its own that ends a few
+    # seconds later: it is waited for below, before one is made persistent.
+    local made=0
+    for marker in .tesmar-ready .tesmar-cad-registered .tesmar-frames; do
+      [ -f "$WINEPREFIX/$marker" ] || made=1
+    done
     tesmar_wine_prefix_init "$WINEPREFIX" 9>&-
     tesmar_wine_register_cad "$WINEPREFIX" 9>&-
     tesmar_wine_draw_frames "$WINEPREFIX" 9>&-
@@ -119,9 +125,12 @@ tesmar_wine_env() {
     # Drive Y: is a folder of the build, so that a test can register a drive's root.
     mkdir -p "$build/drive-y"
     [ -e "$WINEPREFIX/dosdevices/y:" ] || ln -s "$build/drive-y" "$WINEPREFIX/dosdevices/y:"
-    # One persistent wineserver for the whole run. When this call started it, start Wine's
-    # system services now with no terminal attached: services started by a test would hold
-    # the test's output pipe open after it ends, and ctest would wait for them.
+    # One persistent wineserver for the whole run. `wineserver -p` makes none while another
+    # server still runs (it only says so), and that one ends soon after: the set-up's own server
+    # is waited for first. When this call started the persistent one, start Wine's system
+    # services now with no terminal attached: services started by a test would hold the test's
+    # output pipe open after it ends, and ctest would wait for them.
+    if [ "$made" = 1 ]; then /usr/lib/wine/wineserver -w 9>&- || true; fi
     if /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 9>&-; then
       /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1 9>&- || true
     fi

@@ -10,6 +10,9 @@
 //                    by a NUL): "ready <hwnd>", "escape", "command <text>", "rejected <kind>"
 //   /busy:MS         reject automation calls with SERVERCALL_RETRYLATER for MS milliseconds,
 //                    counted from the first one that arrives
+//   /modal           open a modal dialog of its own once ready and keep it open: while it is
+//                    open, every automation call is rejected with SERVERCALL_RETRYLATER, as a
+//                    CAD program answers while the user works in one of its dialogs
 //   /refuse          reject every automation call with SERVERCALL_REJECTED
 //   /minimized       start minimised
 //   /nofront         HWND names a window whose thread never answers, so it cannot be made the
@@ -35,12 +38,15 @@ struct Options {
   std::wstring log;
   DWORD busyMs = 0;
   bool refuse = false;
+  bool modal = false;
   bool minimized = false;
   bool noFront = false;
   std::wstring quitOn;
 };
 Options g_options;
 HWND g_main = nullptr, g_list = nullptr, g_hung = nullptr;
+bool g_inModalDialog = false;
+constexpr UINT kOpenModalDialog = WM_APP + 1;
 
 std::string Utf8(const std::wstring& w) {
   if (w.empty()) return {};
@@ -71,7 +77,20 @@ void Record(const std::wstring& kind, const std::wstring& text, bool hasText) {
   }
 }
 
-// ---- The message filter: busy or refusing servers reject calls here.
+// Busy: a dialog of the program is open, or the time given by /busy has not passed since the
+// first automation call.
+bool Busy() {
+  static DWORD firstCall = 0;
+  if (g_inModalDialog) return true;
+  if (!g_options.busyMs) return false;
+  const DWORD now = GetTickCount();
+  if (!firstCall) firstCall = now ? now : 1;
+  return now - firstCall < g_options.busyMs;
+}
+
+// ---- The message filter: busy or refusing servers reject calls here. A system that does not
+// act on the filter's busy answer (Wine runs the call all the same) gets it from the member
+// call itself (see Object::Invoke), as the caller's runtime would hand it back.
 class Filter : public IMessageFilter {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
@@ -91,21 +110,10 @@ class Filter : public IMessageFilter {
       Record(L"rejected", L"refused", true);
       return SERVERCALL_REJECTED;
     }
-    if (g_options.busyMs) {
-      DWORD now = GetTickCount();
-      if (!firstCall_) firstCall_ = now ? now : 1;
-      if (now - firstCall_ < g_options.busyMs) {
-        Record(L"rejected", L"busy", true);
-        return SERVERCALL_RETRYLATER;
-      }
-    }
-    return SERVERCALL_ISHANDLED;
+    return Busy() ? SERVERCALL_RETRYLATER : SERVERCALL_ISHANDLED;
   }
   DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }
   DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
-
- private:
-  DWORD firstCall_ = 0;
 };
 
 // ---- Automation objects with a fixed table of members.
@@ -147,6 +155,10 @@ class Object : public IDispatch {
                                    EXCEPINFO*, UINT*) override {
     if (id < 1 || id > static_cast<DISPID>(Members().size())) return DISP_E_MEMBERNOTFOUND;
     const wchar_t* name = Members()[id - 1];
+    if (Busy()) {
+      Record(L"rejected", L"busy", true);
+      return RPC_E_SERVERCALL_RETRYLATER;
+    }
     if (!g_options.quitOn.empty() && _wcsicmp(g_options.quitOn.c_str(), name) == 0) ExitProcess(3);
     return Call(id, flags, params, result);
   }
@@ -217,6 +229,11 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
       if (g_list) SetFocus(g_list);
       return 0;
+    case kOpenModalDialog:
+      g_inModalDialog = true;
+      MessageBoxW(hwnd, L"A dialog of the CAD program is open.", L"CAD stand-in", MB_OK);
+      g_inModalDialog = false;
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -253,6 +270,7 @@ void ParseOptions() {
     else if (auto v = value(L"/busy:")) g_options.busyMs = static_cast<DWORD>(_wtoi(v));
     else if (auto v = value(L"/quit-on:")) g_options.quitOn = v;
     else if (_wcsicmp(a.c_str(), L"/refuse") == 0) g_options.refuse = true;
+    else if (_wcsicmp(a.c_str(), L"/modal") == 0) g_options.modal = true;
     else if (_wcsicmp(a.c_str(), L"/minimized") == 0) g_options.minimized = true;
     else if (_wcsicmp(a.c_str(), L"/nofront") == 0) g_options.noFront = true;
   }
@@ -307,6 +325,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (FAILED(hr)) return 2;
   wchar_t ready[64];
   swprintf(ready, 64, L"%lld", static_cast<long long>(reinterpret_cast<LONG_PTR>(g_main)));
+  if (g_options.modal) {
+    g_inModalDialog = true;  // from now on, not only once the dialog's loop runs
+    PostMessageW(g_main, kOpenModalDialog, 0, 0);
+  }
   Record(L"ready", ready, true);
 
   MSG msg;

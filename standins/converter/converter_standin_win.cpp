@@ -9,6 +9,7 @@
 //                          the show mode it was started with and its result (UTF-8 lines)
 //   TESMAR_CONVERTER_FAIL  an exit code: end with it at once, writing nothing
 //   TESMAR_CONVERTER_DELAY_MS  wait this long before converting
+//   TESMAR_CONVERTER_LINGER_MS wait this long after writing the output, before ending
 #include <windows.h>
 #include <shellapi.h>
 
@@ -98,6 +99,8 @@ int Run(Log& log) {
   out.close();
   if (!out) return log.Line("error=cannot write the output"), 5;
   log.Line("wrote=" + Utf8(output));
+  const std::wstring linger = Env(L"TESMAR_CONVERTER_LINGER_MS");
+  if (!linger.empty()) Sleep(DWORD(_wtoi(linger.c_str())));
   return 0;
 }
 

@@ -75,9 +75,9 @@ TEST_F(CadLinkFormTest, DoubleClickSendsTheDrawingOfThatCell) {
   auto& f = StartWith(Lib(), id.ProgId());
   const std::u16string p7 = CellPath(f, 7), p2 = CellPath(f, 2);
   DoubleClickCell(f, 7);
-  f.useLspFlag = false;
+  f.insert.useLspFlag = false;
   DoubleClickCell(f, 2);
-  f.useLspFlag = true, f.useFunc1Flag = true, f.expFlag = false, f.purgeFlag = true;
+  f.insert.useLspFlag = true, f.insert.useFunc1Flag = true, f.insert.expFlag = false, f.insert.purgeFlag = true;
   DoubleClickCell(f, 2);
   EXPECT_EQ(cad.Commands(), (Texts{u"(kvo_dxfIn_cut \"" + DoubleBackslashes(p7) + u"\" T T)\r",
                                    u"ATTREQ 0\r-INSERT\r\"" + p2 + u"\"\rS 1 R 0\r",
@@ -104,8 +104,8 @@ TEST_F(CadLinkFormTest, MenuItemsSendTheirTexts) {
   TestProgId id;
   CadStandIn cad(id.Clsid());
   auto& f = StartWith(Lib(), id.ProgId());
-  f.expFlag = f.purgeFlag = f.cutFlag = f.repeatFlag = false;
-  f.useLspFlag = true;
+  f.insert.expFlag = f.insert.purgeFlag = f.insert.cutFlag = f.insert.repeatFlag = false;
+  f.insert.useLspFlag = true;
   SendMessageW(f.ImgAry[1]->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
   const std::u16string p = CellPath(f, 1), pp = DoubleBackslashes(p);
   RunItem(f, u"CAD6");
@@ -113,17 +113,17 @@ TEST_F(CadLinkFormTest, MenuItemsSendTheirTexts) {
   RunItem(f, u"CAD8");
   // LISP: missing file sends nothing; a bare name is the program folder's file; a full path
   // is taken as it is.
-  f.lspName = u"MERIDOX410.lsp";
+  f.insert.lspName = u"MERIDOX410.lsp";
   RunItem(f, u"LISP1");
   test::WriteFile(File("MERIDOX410.lsp"), "(princ)");
   RunItem(f, u"LISP1");
   test::WriteFile(dir / "lisp" / "x y.lsp", "(princ)");
-  f.lspName = U16FromPath(dir / "lisp" / "x y.lsp");
+  f.insert.lspName = U16FromPath(dir / "lisp" / "x y.lsp");
   RunItem(f, u"LISP1");
   EXPECT_EQ(cad.Commands(), (Texts{InsertCommandText(p) + u"\r", u"(kvo_dxfIn_exp \"" + pp + u"\" T T)\r",
                                    u"(kvo_dxfIn_cut \"" + pp + u"\" T T)\r",
                                    LoadLispText(U16FromPath(File("MERIDOX410.lsp"))) + u"\r",
-                                   LoadLispText(f.lspName) + u"\r"}));
+                                   LoadLispText(f.insert.lspName) + u"\r"}));
   EXPECT_TRUE(shown.empty());
 }
 
@@ -263,7 +263,7 @@ TEST_F(CadLinkFormTest, TargetDialogWithoutFileEnterWithoutSelectionAndEmptyOk) 
 
 TEST_F(CadLinkFormTest, SettingsDialogOpensWithTheHandlersRunInFillOrderAndWritesBackOnUpdate) {
   auto& f = Start();
-  f.useLspFlag = false, f.useFunc1Flag = true, f.useFunc2Flag = false;
+  f.insert.useLspFlag = false, f.insert.useFunc1Flag = true, f.insert.useFunc2Flag = false;
   TMorvikSettingForm& d = setting_;
   ui::SeamOverride<ui::ShowModalFn> modal(ui::ShowModalSeam(), [&](ui::Window&) {
     EXPECT_TRUE(d.CheckBox(1).Checked());
@@ -286,17 +286,17 @@ TEST_F(CadLinkFormTest, SettingsDialogOpensWithTheHandlersRunInFillOrderAndWrite
     return IDOK;
   });
   RunItem(f, u"N6");
-  EXPECT_TRUE(f.useLspFlag);
-  EXPECT_FALSE(f.useFunc1Flag);
-  EXPECT_TRUE(f.useFunc2Flag);
-  EXPECT_EQ(f.lspName, u"D:\\lisp\\新しい.lsp");
+  EXPECT_TRUE(f.insert.useLspFlag);
+  EXPECT_FALSE(f.insert.useFunc1Flag);
+  EXPECT_TRUE(f.insert.useFunc2Flag);
+  EXPECT_EQ(f.insert.lspName, u"D:\\lisp\\新しい.lsp");
   EXPECT_EQ(f.MenuItem(u"LISP1").Caption(), u"ロード D:\\lisp\\新しい.lsp");
   EXPECT_TRUE(ui::IsTopmost(f.hwnd()));
 }
 
 TEST_F(CadLinkFormTest, SettingsDialogCancelChangesNothing) {
   auto& f = Start();
-  const InsertSettings before = f.CurrentInsertSettings();
+  const InsertSettings before = f.insert;
   const std::u16string caption = f.MenuItem(u"LISP1").Caption();
   ui::SeamOverride<ui::ShowModalFn> modal(ui::ShowModalSeam(), [&](ui::Window&) {
     SendMessageW(setting_.CheckBox(1).hwnd(), BM_CLICK, 0, 0);
@@ -304,7 +304,7 @@ TEST_F(CadLinkFormTest, SettingsDialogCancelChangesNothing) {
     return IDCANCEL;
   });
   RunItem(f, u"N6");
-  EXPECT_EQ(f.CurrentInsertSettings(), before);
+  EXPECT_EQ(f.insert, before);
   EXPECT_EQ(f.MenuItem(u"LISP1").Caption(), caption);
   EXPECT_TRUE(setting_.CheckBox(1).Checked()) << "the boxes keep their state until the next showing";
 }

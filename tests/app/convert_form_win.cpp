@@ -3,6 +3,8 @@
 // and which files the exit removes.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/forms_win.h"
 #include "app/main_form_win.h"
 #include "base/codepage.h"
@@ -43,6 +45,25 @@ class ConvertFormTest : public test::MainFormTest {
   }
   std::u16string Shown() const { return viewer.dxfFullName; }
   std::u16string Program(const char* name) const { return U16FromPath(dir / name); }
+
+  // Runs `act` once from a timer of the thread, as soon as the converter has started (its log
+  // has one more run), while the conversion's wait handles messages.
+  void WhileConverting(std::function<void()> act) {
+    static std::function<void()> pending;
+    static std::function<bool()> started;
+    const std::size_t before = log.Runs().size();
+    pending = std::move(act);
+    started = [this, before] { return log.Runs().size() > before; };
+    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+      if (!started()) return;
+      KillTimer(nullptr, id);
+      auto run = std::move(pending);
+      pending = nullptr;
+      if (run) run();
+    });
+  }
+  // Whether the converter's last run went to its own end (it logs its exit code then).
+  bool LastRunEndedByItself() const { return log.Runs().back().exitCode != -1; }
 
   TMorvikZoomerForm viewer;
   test::ConverterLog log;
@@ -138,6 +159,71 @@ TEST_F(ConvertFormTest, FailuresAreReportedAndNothingIsShown) {
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[1].text, U16FromPath(dir / "lib" / "plan.dwg") + u"\nファイルが見つかりません．");
   EXPECT_EQ(log.Runs().size(), 1u);
+}
+
+// Closing the main window while the converter runs: the wait ends at once, the converter is
+// ended, and the DXF it had written already is removed, since the exit's clean-up has run.
+TEST_F(ConvertFormTest, ClosingTheWindowDuringAConversionLeavesNothingBehind) {
+  test::WriteFile(dir / "lib" / "plan.dwg", test::DwgCarryingDxf(LineDxf(30)));
+  auto& f = StartWithLibrary();
+  test::ScopedEnv linger(L"TESMAR_CONVERTER_LINGER_MS", L"3000");
+  const HWND window = f.hwnd();
+  WhileConverting([&] {
+    // Once the converter has written its output, the user closes the window.
+    while (!std::filesystem::exists(dir / "plan.dxf")) Sleep(20);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  });
+  f.DWGDXF1Click();
+  EXPECT_FALSE(IsWindow(window));
+  Sleep(3500);  // past the converter's own end, had it been left running
+  EXPECT_FALSE(LastRunEndedByItself());
+  EXPECT_FALSE(std::filesystem::exists(dir / "plan.dxf"));
+  EXPECT_TRUE(shown.empty());
+  EXPECT_FALSE(IsWindowVisible(viewer.hwnd()));
+}
+
+// Esc ends the wait for a converter that does not end, and the converter with it.
+TEST_F(ConvertFormTest, EscEndsAConversionThatDoesNotEnd) {
+  test::WriteFile(dir / "lib" / "plan.dwg", test::DwgCarryingDxf(LineDxf(30)));
+  auto& f = StartWithLibrary();
+  test::ScopedEnv delay(L"TESMAR_CONVERTER_DELAY_MS", L"600000");
+  WhileConverting([&] { PostMessageW(f.hwnd(), WM_KEYDOWN, VK_ESCAPE, 0); });
+  f.DWGDXF1Click();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, u"変換を中止しました．");
+  EXPECT_EQ(shown[0].flags & MB_ICONMASK, UINT(MB_ICONINFORMATION));
+  EXPECT_FALSE(LastRunEndedByItself());
+  EXPECT_FALSE(std::filesystem::exists(dir / "plan.dxf"));
+  EXPECT_FALSE(IsWindowVisible(viewer.hwnd()));
+  EXPECT_EQ(f.Edit1().Text(), u"");
+}
+
+// While a conversion runs, another conversion and an insert are refused with a word in the
+// status field, and neither they nor the hover over a preview replace the conversion's status.
+TEST_F(ConvertFormTest, RequestsWhileConvertingAreRefusedAndTheStatusStays) {
+  test::WriteFile(dir / "lib" / "plan.dwg", test::DwgCarryingDxf(LineDxf(30)));
+  test::WriteFile(dir / "lib" / "other.dwg", test::DwgCarryingDxf(LineDxf(40)));
+  auto& f = StartWithLibrary();
+  test::ScopedEnv delay(L"TESMAR_CONVERTER_DELAY_MS", L"1500");
+  std::vector<std::u16string> status;
+  WhileConverting([&] {
+    status.push_back(f.Edit1().Text());
+    f.DWGDXF1Click();
+    status.push_back(f.Edit1().Text());
+    f.Image1DblClick(*f.ImgAry[1]);
+    status.push_back(f.Edit1().Text());
+    f.Image1MouseMove(*f.ImgAry[1], 5, 5);
+    status.push_back(f.Edit1().Text());
+  });
+  const std::u16string drawing = f.ComboBox3().Text();
+  f.DWGDXF1Click();
+  const std::u16string refused = u"DWG->DXF 変換中... (処理中)";
+  EXPECT_EQ(status, (std::vector<std::u16string>{u"DWG->DXF 変換中... ", refused, refused, refused}));
+  ASSERT_EQ(log.Runs().size(), 1u);
+  EXPECT_TRUE(shown.empty());
+  EXPECT_TRUE(IsWindowVisible(viewer.hwnd()));
+  EXPECT_EQ(Shown(), Program((Utf16ToUtf8(drawing.substr(0, drawing.size() - 4)) + ".dxf").c_str()));
+  EXPECT_EQ(f.Edit1().Text(), u"");
 }
 
 TEST_F(ConvertFormTest, RegisterAndShowChoice) {

@@ -36,12 +36,12 @@ TEST_F(MainFormTest, FirstStartInAnEmptyFolderUsesDefaultsAndWritesBothFilesAtEx
   EXPECT_EQ(f.MenuItem(u"LISP1").Caption(), u"■ロード MERIDOX410.lsp");
   EXPECT_EQ(f.MenuItem(u"N10").Caption(), u"プレビューイメージ=拡大");
   EXPECT_FALSE(f.MenuItem(u"ODAFileConverter2").Checked());
-  EXPECT_EQ(f.lspName, u"MERIDOX410.lsp");
+  EXPECT_EQ(f.insert.lspName, u"MERIDOX410.lsp");
   EXPECT_EQ(f.exeName, u"NOVLAK.exe");
-  EXPECT_EQ(f.funcName1, u"kvo_dxfIn_exp");
-  EXPECT_EQ(f.funcName2, u"kvo_dxfIn_cut");
-  EXPECT_TRUE(f.cutFlag && f.repeatFlag && f.useLspFlag && f.useFunc2Flag && g_ImageClip);
-  EXPECT_FALSE(f.expFlag || f.purgeFlag || f.useFunc1Flag);
+  EXPECT_EQ(f.insert.funcName1, u"kvo_dxfIn_exp");
+  EXPECT_EQ(f.insert.funcName2, u"kvo_dxfIn_cut");
+  EXPECT_TRUE(f.insert.cutFlag && f.insert.repeatFlag && f.insert.useLspFlag && f.insert.useFunc2Flag && g_ImageClip);
+  EXPECT_FALSE(f.insert.expFlag || f.insert.purgeFlag || f.insert.useFunc1Flag);
   EXPECT_EQ(g_TargetProgID, u"BricscadApp.AcadApplication");
   EXPECT_EQ(f.g_dxfExt, u".dwg");
   EXPECT_EQ(f.Edit1().Text(), u"");
@@ -89,17 +89,17 @@ TEST_F(MainFormTest, EveryKeyRoundTripsThroughTheFileAndAnExeNameLineSurvives) {
   EXPECT_EQ(r.top, 5000);
   EXPECT_EQ(f.odaFullName, u"");  // an empty FullName stays empty
   EXPECT_TRUE(f.MenuItem(u"ODAFileConverter2").Checked());
-  EXPECT_EQ(f.lspName, u"MERIDOX410.lsp");  // empty: the default
+  EXPECT_EQ(f.insert.lspName, u"MERIDOX410.lsp");  // empty: the default
   EXPECT_EQ(f.exeName, u"Mine.exe");
-  EXPECT_EQ(f.funcName1, u"f1");
-  EXPECT_EQ(f.funcName2, u"kvo_dxfIn_cut");
-  EXPECT_FALSE(f.cutFlag);
-  EXPECT_TRUE(f.repeatFlag);  // not a number: the default
-  EXPECT_TRUE(f.expFlag && f.purgeFlag && f.useFunc1Flag);
-  EXPECT_FALSE(f.useLspFlag || f.useFunc2Flag || g_ImageClip);
+  EXPECT_EQ(f.insert.funcName1, u"f1");
+  EXPECT_EQ(f.insert.funcName2, u"kvo_dxfIn_cut");
+  EXPECT_FALSE(f.insert.cutFlag);
+  EXPECT_TRUE(f.insert.repeatFlag);  // not a number: the default
+  EXPECT_TRUE(f.insert.expFlag && f.insert.purgeFlag && f.insert.useFunc1Flag);
+  EXPECT_FALSE(f.insert.useLspFlag || f.insert.useFunc2Flag || g_ImageClip);
   EXPECT_EQ(f.MenuItem(u"N10").Caption(), u"プレビューイメージ=そのまま");
   EXPECT_EQ(g_TargetProgID, u"AutoCAD.Application");
-  f.funcName1 = u"関数１";
+  f.insert.funcName1 = u"関数１";
   f.odaFullName = u"D:\\ODA\\ODAFileConverter.exe";
   Close();
 
@@ -110,11 +110,11 @@ TEST_F(MainFormTest, EveryKeyRoundTripsThroughTheFileAndAnExeNameLineSurvives) {
   EXPECT_EQ(back.odaFullName, u"D:\\ODA\\ODAFileConverter.exe");
   EXPECT_EQ(back.topDir, FolderText());  // the text of ComboBox1
   EXPECT_TRUE(back.dispFlag);
-  EXPECT_EQ(back.lspName, u"MERIDOX410.lsp");
+  EXPECT_EQ(back.insert.lspName, u"MERIDOX410.lsp");
   EXPECT_EQ(back.exeName, u"Mine.exe");
-  EXPECT_EQ(back.funcName1, u"関数１");
-  EXPECT_FALSE(back.cutFlag || back.useLspFlag || back.g_ImageClip);
-  EXPECT_TRUE(back.repeatFlag && back.expFlag);
+  EXPECT_EQ(back.insert.funcName1, u"関数１");
+  EXPECT_FALSE(back.insert.cutFlag || back.insert.useLspFlag || back.g_ImageClip);
+  EXPECT_TRUE(back.insert.repeatFlag && back.insert.expFlag);
   EXPECT_EQ(back.g_TargetProgID, u"AutoCAD.Application");
   std::string text = test::ReadFile(File("Tesmar.ini"));
   EXPECT_NE(text.find("exeName=Mine.exe"), std::string::npos);
@@ -367,24 +367,6 @@ TEST_F(MainFormTest, AboutBoxAndDisplayScale) {
   RECT r;
   GetWindowRect(f.hwnd(), &r);
   EXPECT_EQ(f.g_CaptionWidth, (r.right - r.left) - 124);
-}
-
-TEST_F(MainFormTest, DialogsStepIntoTheTopmostBandAndBackOut) {
-  auto& f = Start();
-  HWND dialog = CreateWindowExW(0, L"Static", L"dialog", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_TRUE(dialog);
-  RECT before;
-  GetWindowRect(f.hwnd(), &before);
-  f.StepOutOfTopmost(dialog);
-  EXPECT_FALSE(ui::IsTopmost(f.hwnd()));
-  EXPECT_TRUE(ui::IsTopmost(dialog));
-  f.StepIntoTopmost(dialog);
-  EXPECT_TRUE(ui::IsTopmost(f.hwnd()));
-  EXPECT_FALSE(ui::IsTopmost(dialog));
-  RECT after;
-  GetWindowRect(f.hwnd(), &after);
-  EXPECT_TRUE(EqualRect(&before, &after));
-  DestroyWindow(dialog);
 }
 
 // Moved to a monitor of 150 %: every control takes its designed size at the new DPI and the

@@ -55,8 +55,8 @@ TEST(Settings, EmptyFileGivesEveryDefaultReadInTableOrder) {
   expected.topDir = u"C:\\Tesmar";
   EXPECT_EQ(s, expected);
   EXPECT_FALSE(s.dispFlag);
-  EXPECT_TRUE(s.cutFlag && s.repeatFlag && s.useLspFlag && s.useFunc2Flag && s.g_ImageClip);
-  EXPECT_FALSE(s.expFlag || s.purgeFlag || s.useFunc1Flag);
+  EXPECT_TRUE(s.insert.cutFlag && s.insert.repeatFlag && s.insert.useLspFlag && s.insert.useFunc2Flag && s.g_ImageClip);
+  EXPECT_FALSE(s.insert.expFlag || s.insert.purgeFlag || s.insert.useFunc1Flag);
   EXPECT_EQ(s.g_TargetProgID, u"BricscadApp.AcadApplication");
 }
 
@@ -66,9 +66,9 @@ TEST(Settings, EveryKeyRoundTripsAndExeNameIsNeverWritten) {
   s.odaFullName = u"D:\\ODA\\ODAFileConverter.exe";
   s.topDir = u"E:\\図面";
   s.dispFlag = true;
-  s.lspName = u"a\\b.lsp", s.exeName = u"other.exe", s.funcName1 = u"f1", s.funcName2 = u"f2";
-  s.cutFlag = false, s.repeatFlag = false, s.expFlag = true, s.purgeFlag = true;
-  s.useLspFlag = false, s.useFunc1Flag = true, s.useFunc2Flag = false, s.g_ImageClip = false;
+  s.insert.lspName = u"a\\b.lsp", s.exeName = u"other.exe", s.insert.funcName1 = u"f1", s.insert.funcName2 = u"f2";
+  s.insert.cutFlag = false, s.insert.repeatFlag = false, s.insert.expFlag = true, s.insert.purgeFlag = true;
+  s.insert.useLspFlag = false, s.insert.useFunc1Flag = true, s.insert.useFunc2Flag = false, s.g_ImageClip = false;
   s.g_TargetProgID = u"AutoCAD.Application";
   MapIni ini;
   ini.values[u"Cad/exeName"] = u"kept.exe";
@@ -111,10 +111,10 @@ TEST(Settings, ValuesThatAreEmptyOrNotNumbersGiveDefaults) {
   ini.values[u"Cad/explode"] = u"$A";    // a number other than 0: true
   ini.values[u"Cad/useLsp"] = u"0";
   Settings s = ReadSettings(ini, Context());
-  EXPECT_EQ(s.lspName, u"MERIDOX410.lsp");
+  EXPECT_EQ(s.insert.lspName, u"MERIDOX410.lsp");
   EXPECT_EQ(s.exeName, u"NOVLAK.exe");
-  EXPECT_EQ(s.funcName1, u"kvo_dxfIn_exp");
-  EXPECT_EQ(s.funcName2, u"kvo_dxfIn_cut");
+  EXPECT_EQ(s.insert.funcName1, u"kvo_dxfIn_exp");
+  EXPECT_EQ(s.insert.funcName2, u"kvo_dxfIn_cut");
   EXPECT_EQ(s.odaFullName, u"");
   EXPECT_EQ(s.topDir, u"");
   EXPECT_EQ(s.g_TargetProgID, u"");  // only a missing key gives the current value
@@ -122,9 +122,9 @@ TEST(Settings, ValuesThatAreEmptyOrNotNumbersGiveDefaults) {
   EXPECT_EQ(s.Height, 400);
   EXPECT_EQ(s.Left, (1920 - 300) / 2);  // centred on the width just read
   EXPECT_EQ(s.Top, (1080 - 400) / 2);
-  EXPECT_TRUE(s.cutFlag);
-  EXPECT_TRUE(s.expFlag);
-  EXPECT_FALSE(s.useLspFlag);
+  EXPECT_TRUE(s.insert.cutFlag);
+  EXPECT_TRUE(s.insert.expFlag);
+  EXPECT_FALSE(s.insert.useLspFlag);
 }
 
 TEST(Settings, MissingProgIdKeepsTheCurrentTarget) {
@@ -134,11 +134,9 @@ TEST(Settings, MissingProgIdKeepsTheCurrentTarget) {
   EXPECT_EQ(ReadSettings(ini, ctx).g_TargetProgID, u"Some.App");
 }
 
-TEST(Settings, FileAndFolderNames) {
+TEST(Settings, FileName) {
   EXPECT_EQ(SettingsFileFor(u"C:\\Prog\\Tesmar.exe"), u"C:\\Prog\\Tesmar.ini");
   EXPECT_EQ(SettingsFileFor(u"C:\\a.b\\Tesmar"), u"C:\\a.b\\Tesmar.ini");
-  EXPECT_EQ(FolderOfFile(u"C:\\Prog\\Tesmar.exe"), u"C:\\Prog");
-  EXPECT_EQ(FolderOfFile(u"C:\\Tesmar.exe"), u"C:\\");
 }
 
 TEST(StartupCaptions, LispPreviewAndTarget) {

@@ -39,7 +39,7 @@ class CadLink : public ::testing::Test {
       shown = text.empty() ? u"(empty message)" : std::u16string(text);
       return IDOK;
     });
-    ui::RunGuarded([&] { SendToTargetCad(progId, command); });
+    ui::RunGuarded([&] { SendToTargetCad(progId, command, filter_); });
     return shown;
   }
   ui::ComInit com_;
@@ -49,8 +49,11 @@ class CadLink : public ::testing::Test {
 TEST_F(CadLink, FilterRetriesOnlyBusyRejectionsAndPutsThePreviousFilterBack) {
   EXPECT_EQ(filter_->HandleInComingCall(CALLTYPE_TOPLEVEL, nullptr, 0, nullptr), DWORD(SERVERCALL_ISHANDLED));
   EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), 1000u);
+  EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 29999, SERVERCALL_RETRYLATER), 1000u);
+  EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 30000, SERVERCALL_RETRYLATER), DWORD(-1)) << "given up after 30 s";
   EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 0, SERVERCALL_REJECTED), DWORD(-1));
-  EXPECT_EQ(filter_->MessagePending(nullptr, 0, PENDINGTYPE_TOPLEVEL), DWORD(PENDINGMSG_WAITNOPROCESS));
+  // Waiting, the window repaints; its input is held back.
+  EXPECT_EQ(filter_->MessagePending(nullptr, 0, PENDINGTYPE_TOPLEVEL), DWORD(PENDINGMSG_WAITDEFPROCESS));
 
   TMessageFilter* second = TMessageFilter::Create();
   ASSERT_TRUE(second->RegisterFilter());
@@ -69,13 +72,22 @@ TEST_F(CadLink, NothingRunningSendsNothingAndShowsNothing) {
   EXPECT_EQ(SendGuarded(id.ProgId(), u"x"), u"");
 }
 
-TEST_F(CadLink, UnknownOrEmptyProgIdShowsTheErrorsOwnMessage) {
+// The system's own text for an error, when it has one.
+bool SystemHasText(HRESULT hr) {
+  wchar_t buf[512];
+  return FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(hr), 0,
+                        buf, 512, nullptr) != 0;
+}
+
+TEST_F(CadLink, UnknownOrEmptyProgIdShowsTheErrorsOwnMessageOrSaysSoInJapanese) {
   for (std::u16string progId : {u"NoSuch.Application.1", u""}) {
     SCOPED_TRACE(Utf16ToUtf8(progId));
     EXPECT_THROW(IsTargetCadRunning(progId), std::runtime_error);
     std::u16string shown = SendGuarded(progId, u"x");
-    EXPECT_NE(shown, u"");
-    EXPECT_NE(shown.find(u"ProgID"), std::u16string::npos) << Utf16ToUtf8(shown);
+    EXPECT_NE(shown.find(u"ProgID \"" + progId + u"\""), std::u16string::npos) << Utf16ToUtf8(shown);
+    if (!SystemHasText(CO_E_CLASSSTRING))
+      EXPECT_EQ(shown.rfind(kCadNotAnsweringText, 0), 0u) << Utf16ToUtf8(shown);
+    EXPECT_EQ(shown.find(u"OLE error"), std::u16string::npos) << Utf16ToUtf8(shown);
   }
 }
 
@@ -130,6 +142,26 @@ TEST_F(CadLink, BusyProgramIsRetriedUntilItAccepts) {
   auto events = cad.Events();
   ASSERT_GE(events.size(), 2u);
   EXPECT_EQ(events[1], u"rejected busy");
+}
+
+// A program with a dialog of its own open rejects every call as busy: the call is tried again
+// (each retry is told, for the status field) until the bound, then cancelled with the error box.
+TEST_F(CadLink, AProgramInAModalDialogIsGivenUpAfterTheBound) {
+  TestProgId id;
+  CadStandIn cad(id.Clsid(), L"/modal");
+  filter_->SetRetryFor(2500);
+  std::vector<DWORD> retries;
+  filter_->SetOnRetry([&](DWORD waited) { retries.push_back(waited); });
+  std::u16string shown = SendGuarded(id.ProgId(), u"LINE");
+  EXPECT_NE(shown, u"");
+  EXPECT_NE(shown.find(u"ProgID \"" + id.ProgId() + u"\""), std::u16string::npos) << Utf16ToUtf8(shown);
+  EXPECT_TRUE(cad.Commands().empty());
+  ASSERT_GE(retries.size(), 2u);
+  EXPECT_LT(retries.front(), retries.back());
+  EXPECT_LT(retries.back(), 2500u);
+  int rejected = 0;
+  for (const auto& e : cad.Events()) rejected += e == u"rejected busy";
+  EXPECT_EQ(rejected, static_cast<int>(retries.size()) + 1) << "each rejection but the last is tried again";
 }
 
 // Faults that must end in a message, not a hang or a crash: a program that refuses a call

@@ -1,4 +1,4 @@
-#include "base/path_join.h"
+#include "base/path_parts.h"
 
 namespace tesmar {
 
@@ -10,6 +10,13 @@ std::u16string WithTrailingSeparator(std::u16string_view folder) {
   std::u16string out(folder);
   if (!out.empty() && !EndsWithSeparator(out)) out += kPathSeparator;
   return out;
+}
+
+std::u16string FolderOf(std::u16string_view filePath) {
+  const std::size_t sep = filePath.find_last_of(u"\\/");
+  if (sep == std::u16string_view::npos) return {};
+  if (sep == 2 && filePath[1] == u':') return std::u16string(filePath.substr(0, 3));
+  return std::u16string(filePath.substr(0, sep));
 }
 
 std::u16string JoinPath(std::u16string_view folder, std::u16string_view name) {
