@@ -10,6 +10,7 @@
 #include "base/codepage.h"
 #include "base/strings.h"
 #include "tests/app/main_form_fixture_win.h"
+#include "tests/support/real_pointer_win.h"
 #include "tests/support/standin_converter_win.h"
 #include "viewer/zoomer_form_win.h"
 
@@ -196,6 +197,24 @@ TEST_F(ConvertFormTest, EscEndsAConversionThatDoesNotEnd) {
   EXPECT_FALSE(std::filesystem::exists(dir / "plan.dxf"));
   EXPECT_FALSE(IsWindowVisible(viewer.hwnd()));
   EXPECT_EQ(f.Edit1().Text(), u"");
+}
+
+// The same with the real Esc key of the display, pressed in the main window as a user does.
+TEST_F(ConvertFormTest, RealEscKeyEndsTheConversion) {
+  test::WriteFile(dir / "lib" / "plan.dwg", test::DwgCarryingDxf(LineDxf(30)));
+  auto& f = StartWithLibrary();
+  SetWindowPos(f.hwnd(), HWND_TOPMOST, 40, 560, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  UpdateWindow(f.hwnd());
+  test::ScopedEnv delay(L"TESMAR_CONVERTER_DELAY_MS", L"600000");
+  bool started = false;
+  WhileConverting([&] {
+    started = test::StartRealPointer(test::ClickAtCentreOf(f.Edit1().hwnd()) + " sleep 0.3 key Escape");
+  });
+  f.DWGDXF1Click();
+  ASSERT_TRUE(started) << "xdotool cannot be started";
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, u"変換を中止しました．");
+  EXPECT_FALSE(LastRunEndedByItself());
 }
 
 // While a conversion runs, another conversion and an insert are refused with a word in the
