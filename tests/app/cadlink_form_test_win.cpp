@@ -8,6 +8,7 @@
 #include "app/main_form_win.h"
 #include "base/codepage.h"
 #include "base/strings.h"
+#include "cadlink/cad_link_win.h"
 #include "cadlink/commands.h"
 #include "cadlink/setting_form_win.h"
 #include "cadlink/target_cad_form_win.h"
@@ -83,6 +84,51 @@ TEST_F(CadLinkFormTest, DoubleClickSendsTheDrawingOfThatCell) {
                                    u"ATTREQ 0\r-INSERT\r\"" + p2 + u"\"\rS 1 R 0\r",
                                    u"(kvo_dxfIn_exp \"" + DoubleBackslashes(p2) + u"\" nil T)\r"}));
   EXPECT_TRUE(shown.empty());
+}
+
+// The texts the status field was given, in order (its window procedure is wrapped).
+class StatusTexts {
+ public:
+  explicit StatusTexts(HWND edit) : edit_(edit) {
+    self_ = this;
+    old_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+  }
+  ~StatusTexts() {
+    SetWindowLongPtrW(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old_));
+    self_ = nullptr;
+  }
+  Texts texts;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SETTEXT && lp) self_->texts.push_back(FromWide(reinterpret_cast<const wchar_t*>(lp)));
+    return CallWindowProcW(self_->old_, h, msg, wp, lp);
+  }
+  static inline StatusTexts* self_ = nullptr;
+  HWND edit_;
+  WNDPROC old_ = nullptr;
+};
+
+// A CAD program with a dialog of its own open answers every call "busy": the status field
+// says that the program is waited for, and after the bound the error box tells what happened;
+// the status field is emptied again.
+TEST_F(CadLinkFormTest, ABusyProgramIsWaitedForWithAWordInTheStatusFieldThenGivenUp) {
+  WriteDemoFolder(Lib(), 3);
+  TestProgId id;
+  CadStandIn cad(id.Clsid(), L"/modal");
+  auto& f = StartWith(Lib(), id.ProgId());
+  ASSERT_TRUE(g_MessageFilter);
+  static_cast<TMessageFilter*>(g_MessageFilter)->SetRetryFor(2500);
+  StatusTexts status(f.Edit1().hwnd());
+  DoubleClickCell(f, 0);
+  EXPECT_TRUE(cad.Commands().empty());
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].flags & MB_ICONMASK, UINT(MB_ICONERROR));
+  EXPECT_NE(shown[0].text.find(id.ProgId()), std::u16string::npos) << Utf16ToUtf8(shown[0].text);
+  ASSERT_GE(status.texts.size(), 2u);
+  EXPECT_EQ(status.texts[status.texts.size() - 2], kCadWaitStatus);
+  EXPECT_EQ(status.texts.back(), u"");
+  EXPECT_EQ(f.Edit1().Text(), u"");
 }
 
 TEST_F(CadLinkFormTest, JapaneseBlanksAndCommasArriveIntact) {
