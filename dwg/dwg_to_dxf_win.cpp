@@ -22,7 +22,7 @@ class Hourglass {
   ~Hourglass() { SetCursor(LoadCursorW(nullptr, IDC_ARROW)); }
   Hourglass(const Hourglass&) = delete;
   Hourglass& operator=(const Hourglass&) = delete;
-  void Apply() const { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
+  static void Apply() { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
 };
 
 class ProcessHandle {
@@ -67,7 +67,7 @@ ConversionEnd DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_v
     return ConversionEnd::StartFailed;
   }
   ProcessHandle process(info.hProcess);
-  switch (ui::WaitHandlingMessages(process.get(), owner, [] { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); })) {
+  switch (ui::WaitHandlingMessages(process.get(), owner, &Hourglass::Apply)) {
     case ui::WaitEnd::Signalled:
       return ConversionEnd::Ended;
     case ui::WaitEnd::Escape:
