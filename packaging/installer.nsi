@@ -4,6 +4,8 @@
 ;   makensis -DVERSION=x.y.z -DSTAGE=<folder with the files> -DOUTFILE=<setup.exe> installer.nsi
 ; Silent use: setup.exe /S; uninstall.exe /S keeps the user's settings, /S /PURGE removes them.
 Unicode true
+; A 64-bit installer: Tesmar.exe is a 64-bit program, and a 64-bit Windows runs both.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true
