@@ -44,7 +44,7 @@ class ProcessHandle {
 
 }  // namespace
 
-bool DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPath, std::u16string_view outFolder,
+ConversionEnd DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPath, std::u16string_view outFolder,
               bool showRequested) {
   const std::u16string inFolder = ConversionFolderOf(DwgPath);
   const std::u16string params = ConverterParameters(inFolder, outFolder, ConversionFileNameOf(DwgPath));
@@ -61,18 +61,31 @@ bool DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPa
   info.nShow = ShowConverterWindow(showRequested, inFolder, outFolder) ? SW_SHOWNORMAL : SW_HIDE;
   if (!ui::RunShellExecuteEx(info) || !info.hProcess) {
     ui::ShowMessageBox(owner, kConverterStartFailed, kConverterErrorCaption, MB_OK | MB_ICONERROR);
-    return false;
+    return ConversionEnd::StartFailed;
   }
   ProcessHandle process(info.hProcess);
-  DWORD code = STILL_ACTIVE;
-  do {
-    ui::ProcessMessages();
+  auto end = [&](ConversionEnd how) {
+    TerminateProcess(process.get(), 1);
+    WaitForSingleObject(process.get(), 5000);  // its output file is closed before the caller deletes it
+    return how;
+  };
+  for (;;) {
+    const HANDLE h = process.get();
+    const DWORD woken = MsgWaitForMultipleObjects(1, &h, FALSE, INFINITE, QS_ALLINPUT);
+    if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED) return ConversionEnd::Ended;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));  // left for the message loop
+        return end(ConversionEnd::Quitting);
+      }
+      if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) return end(ConversionEnd::Cancelled);
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (Quitting()) return end(ConversionEnd::Quitting);
     hourglass.Apply();
-    Sleep(1);
-    if (!GetExitCodeProcess(process.get(), &code)) break;
-  } while (code == STILL_ACTIVE && !Quitting());
-  Sleep(1);
-  return true;
+  }
 }
 
 }  // namespace tesmar
