@@ -83,7 +83,8 @@ ConversionEnd DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_v
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
-    if (Quitting()) return end(ConversionEnd::Quitting);
+    // The owner window destroyed (its close box) counts as quitting, with or without WM_QUIT.
+    if (Quitting() || (owner && !IsWindow(owner))) return end(ConversionEnd::Quitting);
     hourglass.Apply();
   }
 }

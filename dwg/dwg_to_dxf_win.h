@@ -16,7 +16,7 @@ namespace tesmar {
 //
 // The wait sleeps until the converter ends or a message arrives (no polling). Esc pressed in a
 // window of the program ends the wait and the converter: Cancelled. When the program quits
-// meanwhile (its main window was closed), the converter is ended too and the wait reports
+// meanwhile or the owner window is destroyed (the main window was closed), the converter is ended too and the wait reports
 // Quitting at once, so that the caller touches no window. A converter that is ended leaves
 // its partial output to the caller to delete.
 enum class ConversionEnd { StartFailed, Ended, Cancelled, Quitting };

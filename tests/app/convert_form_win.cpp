@@ -140,6 +140,29 @@ TEST_F(ConvertFormTest, FailuresAreReportedAndNothingIsShown) {
   EXPECT_EQ(log.Runs().size(), 1u);
 }
 
+// The main window closed while the converter runs: the handler returns at once without
+// touching the window, the converter is ended, and no DXF is left in the program folder.
+TEST_F(ConvertFormTest, ClosingTheWindowDuringTheConversionLeavesNothingBehind) {
+  test::WriteFile(dir / "lib" / "plan.dwg", test::DwgCarryingDxf(LineDxf(30)));
+  auto& f = StartWithLibrary();
+  test::ScopedEnv delay(L"TESMAR_CONVERTER_DELAY_MS", L"4000");
+  static HWND mainWindow = nullptr;
+  mainWindow = f.hwnd();
+  SetTimer(nullptr, 0, 1000, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    DestroyWindow(mainWindow);  // as the close box does, inside the wait
+  });
+  f.DWGDXF1Click();
+  EXPECT_FALSE(IsWindow(mainWindow));
+  Sleep(4500);  // past the converter's delay: an ended converter writes nothing
+  EXPECT_FALSE(std::filesystem::exists(dir / "plan.dxf"));
+  EXPECT_TRUE(shown.empty());
+  EXPECT_FALSE(IsWindowVisible(viewer.hwnd()));
+  ASSERT_EQ(log.Runs().size(), 1u);
+  EXPECT_NE(log.Runs()[0].exitCode, 0);
+  form.release();  // destroyed above; the object is left as the program's exit leaves it
+}
+
 TEST_F(ConvertFormTest, RegisterAndShowChoice) {
   auto& f = StartWithLibrary();
   ui::SeamOverride<ui::OpenFileFn> pick(ui::OpenFileSeam(), [](HWND, std::u16string_view filter, std::u16string_view ext)
