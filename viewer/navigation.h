@@ -23,8 +23,13 @@ void SaveView(const TView& v, TSavedView& saved);
 
 // One wheel notch with the cursor at pixel `cursor` of the image: towards the user (down)
 // doubles the view, away from the user (up) halves it; the world point under the cursor stays
-// under it. The view before the step is saved.
-void WheelZoom(TView& v, TSavedView& saved, TPixel cursor, bool towardsUser);
+// under it. The view before the step is saved. The view stays between a millionth and a
+// million times the size of `extents` (of 1 when they have none): a step past a bound, or one
+// that would leave finite numbers, changes nothing and gives false.
+bool WheelZoom(TView& v, TSavedView& saved, TPixel cursor, bool towardsUser, const TBox& extents);
+
+// True when a view width or height of `size` keeps within the zoom bounds of `extents`.
+bool ViewSizeWithinBounds(double size, const TBox& extents);
 
 // True when a pixel lies on the image (0 <= x < W, 0 <= y < H).
 bool OnImage(const TView& v, TPixel p);
@@ -48,7 +53,8 @@ TAcadPoint PanPreviewCentre(const TView& v, TPixel pressed, TPixel now);
 // The view fitted to the drawing extents.
 void FitView(TView& v, const TBox& extents);
 
-// Status texts.
+// Status texts. Numbers print with two (or no) decimals; a number too large for that to be
+// readable (1e12 and beyond) prints in exponent form.
 // While the mouse moves: "W= %.2f , H= %.2f - X= %.2f , Y= %.2f", the visible width and
 // height and the drawing coordinates under the pointer.
 std::u16string MoveStatus(const TView& v, TPixel p);

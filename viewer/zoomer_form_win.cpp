@@ -273,7 +273,7 @@ void TMorvikZoomerForm::FormMouseWheel(POINT screen, bool down, bool& handled) {
     return;
   }
   handled = true;
-  WheelZoom(v, saved, TPixel{p.x, p.y}, down);
+  if (!WheelZoom(v, saved, TPixel{p.x, p.y}, down, extents_)) return;  // at a zoom bound
   g_cadw = v.g_cadw, g_cadh = v.g_cadh, g_cadpt = v.g_cadpt;
   if (g_WheelNow) return;
   g_WheelNow = true;

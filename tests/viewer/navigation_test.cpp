@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace tesmar {
 namespace {
 
@@ -31,14 +34,43 @@ TEST(WheelZoom, KeepsThePointUnderTheCursorAndUndoes) {
     TView v = first;
     TSavedView saved;
     const TAcadPoint under = ScreenToWorld(c, v);
-    WheelZoom(v, saved, c, /*towardsUser=*/false);
+    const TBox extents{{0, 0, 0}, {420, 297, 0}};
+    WheelZoom(v, saved, c, /*towardsUser=*/false, extents);
     EXPECT_DOUBLE_EQ(v.g_cadw, 210);
     EXPECT_NEAR(ScreenToWorld(c, v).x, under.x, 1e-9);
     EXPECT_NEAR(ScreenToWorld(c, v).y, under.y, 1e-9);
     ExpectSameView(TView{saved.g_CadPtOld, saved.g_CadWOld, saved.g_CadHOld, 0.95, 400, 301}, first);
-    WheelZoom(v, saved, c, /*towardsUser=*/true);
+    WheelZoom(v, saved, c, /*towardsUser=*/true, extents);
     ExpectSameView(v, first);
   }
+}
+
+// 200 notches each way, on an ordinary drawing and on one far out near 1e300: the view keeps
+// between a millionth and a million times the extents with finite numbers, comes back to the
+// drawing, and the status texts stay readable.
+TEST(WheelZoom, NotchesStopAtTheBoundsAndTheTextsStayShort) {
+  const TBox boxes[] = {{{0, 0, 0}, {420, 297, 0}}, {{1e300, 1e300, 0}, {1.5e300, 1.2e300, 0}}, {{5, 5, 0}, {5, 5, 0}}};
+  for (const TBox& e : boxes) {
+    SCOPED_TRACE(e.max.x);
+    TView v = View(0, 0, 1, 1);
+    FitView(v, e);
+    if (!(v.g_cadw > 0)) v.g_cadw = v.g_cadh = 1;
+    TSavedView saved;
+    const double ref = std::max({e.max.x - e.min.x, e.max.y - e.min.y}) > 0 ? std::max(e.max.x - e.min.x, e.max.y - e.min.y) : 1;
+    for (bool towards : {false, true, false}) {
+      int refused = 0;
+      for (int i = 0; i < 200; ++i) refused += !WheelZoom(v, saved, TPixel{137, 61}, towards, e);
+      EXPECT_GT(refused, 100);
+      const double size = std::max(v.g_cadw, v.g_cadh);
+      EXPECT_TRUE(std::isfinite(v.g_cadpt.x) && std::isfinite(v.g_cadpt.y));
+      EXPECT_GE(size, ref * 1e-6 * 0.999);
+      EXPECT_LE(size, ref * 1e6 * 1.001);
+      EXPECT_LT(MoveStatus(v, TPixel{10, 10}).size(), 80u);
+      EXPECT_LT(ViewSizeStatus(v).size(), 50u);
+    }
+  }
+  EXPECT_EQ(OpenedCaption(u"far.dxf", 5e299, 2e299), u"far.dxf ( 5.000000e+299 x 2.000000e+299 )");
+  EXPECT_EQ(OpenStatus(160, 175, 0.25), u"dX=160.00, dY=175.00 (0.25sec)");
 }
 
 TEST(Gestures, TenPixelThresholdsChooseTheGesture) {
