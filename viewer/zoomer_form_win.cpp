@@ -275,6 +275,7 @@ void TMorvikZoomerForm::FormMouseWheel(POINT screen, bool down, bool& handled) {
   handled = true;
   if (!WheelZoom(v, saved, TPixel{p.x, p.y}, down, extents_)) return;  // at a zoom bound
   g_cadw = v.g_cadw, g_cadh = v.g_cadh, g_cadpt = v.g_cadpt;
+  Edit1().SetText(MoveStatus(View(), TPixel{p.x, p.y}));  // the new width and height at once
   if (g_WheelNow) return;
   g_WheelNow = true;
   try {

@@ -38,6 +38,8 @@ TEST_F(ZoomerMouseTest, WheelZoomsAboutTheCursorAndBack) {
   EXPECT_NEAR(form.g_cadw, first.g_cadw / 2, 1e-9);
   EXPECT_EQ(form.saved.g_CadWOld, first.g_cadw);
   EXPECT_FALSE(form.mvflag);
+  // The status field shows the new size at once, before the pointer moves.
+  EXPECT_EQ(Status(), MoveStatus(View(), TPixel{100, 80}));
   Wheel({100, 80}, form.Image1().hwnd(), -1);
   ExpectView(first);
   // Over the layer panel the drawing does not zoom.
