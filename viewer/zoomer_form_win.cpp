@@ -22,6 +22,18 @@
 #include "viewer/pick.h"
 
 namespace tesmar {
+
+namespace {
+
+// The layer a picked record names: the layer table's entry, or the record's own layer name
+// when the table has no such layer.
+template <typename Record>
+std::u16string LayerNameOf(const TDrawingModel& m, const Record& r) {
+  if (r.layindex >= 0 && std::size_t(r.layindex) < m.LayerAry.size()) return m.LayerAry[r.layindex].Name;
+  return r.layer.str();
+}
+
+}  // namespace
 namespace {
 
 enum : int { kIdCheckList = 301, kIdEdit = 302, kIdProgress = 303 };
@@ -317,14 +329,12 @@ void TMorvikZoomerForm::Image1MouseDown(TMouseButton button, bool shift, int X, 
     const TPick pick = PickNearest(model_, ScreenToWorld(TPixel{X, Y}, View()));
     if (pick.kind == TPickKind::None) return;
     const std::u16string layer = [&]() -> std::u16string {
-      std::int32_t li = -1;
       switch (pick.kind) {
-        case TPickKind::Circle: li = model_.CircleAry[pick.index].layindex; break;
-        case TPickKind::Arc: li = model_.ArcAry[pick.index].layindex; break;
-        case TPickKind::Text: li = model_.TextAry[pick.index].layindex; break;
-        default: break;
+        case TPickKind::Circle: return LayerNameOf(model_, model_.CircleAry[pick.index]);
+        case TPickKind::Arc: return LayerNameOf(model_, model_.ArcAry[pick.index]);
+        case TPickKind::Text: return LayerNameOf(model_, model_.TextAry[pick.index]);
+        default: return std::u16string();
       }
-      return li >= 0 && std::size_t(li) < model_.LayerAry.size() ? model_.LayerAry[li].Name : std::u16string();
     }();
     switch (pick.kind) {
       case TPickKind::Line:
@@ -435,8 +445,7 @@ void TMorvikZoomerForm::Image1MouseUp(TMouseButton button, bool shift, int X, in
     if (mvret1 >= 0 && mvret2 < 0 && mvret3 < 0 && mvret4 < 0) {
       const TAcadLineBlk& l = model_.LineAry[mvret1];
       const double L = std::hypot(l.ed.x - l.st.x, l.ed.y - l.st.y);
-      const std::u16string layer =
-          l.layindex >= 0 && std::size_t(l.layindex) < model_.LayerAry.size() ? model_.LayerAry[l.layindex].Name : std::u16string();
+      const std::u16string layer = LayerNameOf(model_, l);
       Edit1().SetText(LineLengthStatus(layer, L, std::nullopt));
       CanvasOf(image1_).SetPenMode(PenMode::Invert);
       DrawPickHighlight(int(TPickKind::Line), mvret1);

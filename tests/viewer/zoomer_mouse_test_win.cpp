@@ -209,3 +209,46 @@ TEST_F(ZoomerMouseTest, WithoutAFileTheMouseDoesNothing) {
 
 }  // namespace
 }  // namespace tesmar
+
+namespace tesmar {
+namespace {
+
+// A record on a layer the table does not list names its own layer.
+using ZoomerPickTest = test::ZoomerTest;
+
+TEST_F(ZoomerPickTest, PickNamesTheRecordsOwnLayerWhenTheTableHasNone) {
+  Open(Write("ghost.dxf", test::DxfPairs(R"(
+0 SECTION
+2 TABLES
+0 TABLE
+2 LAYER
+0 LAYER
+2 0
+62 7
+0 ENDTAB
+0 ENDSEC
+0 SECTION
+2 ENTITIES
+0 LINE
+8 GHOST
+10 0
+20 0
+11 100
+21 0
+0 LINE
+8 0
+10 0
+20 50
+11 100
+21 50
+0 ENDSEC
+0 EOF
+)")));
+  const POINT p = ScreenOf(50, 0);
+  Press(TMouseButton::Left, p.x, p.y, true);
+  Release(TMouseButton::Left, p.x, p.y, true);
+  EXPECT_EQ(Status(), u"[GHOST] 長さ = 100.000");
+}
+
+}  // namespace
+}  // namespace tesmar
