@@ -130,8 +130,8 @@ void TTesmarMainForm::CreateMessageFilter() {
   }
   // The status field says how long a busy program has been waited for; messages are not
   // pumped inside the call, so the field is painted at once.
-  filter->onBusyWait = [this](DWORD waitedMs) {
-    Edit1().SetText(BusyCadWaitText(waitedMs / 1000 + 1, TMessageFilter::kDefaultRetryBoundMs / 1000));
+  filter->onBusyWait = [this, filter](DWORD waitedMs) {
+    Edit1().SetText(BusyCadWaitText(waitedMs / 1000 + 1, filter->retryBoundMs / 1000));
     UpdateWindow(Edit1().hwnd());
   };
   g_MessageFilter = filter;

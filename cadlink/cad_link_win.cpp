@@ -106,8 +106,9 @@ HWND AsWindow(std::int64_t value) { return reinterpret_cast<HWND>(static_cast<IN
 // CAD program was not found or did not answer. A rejected call (busy past the bound, or refused)
 // always gets that sentence: the system's text for it names no cause a user can act on.
 std::u16string ComErrorText(HRESULT hr, std::u16string_view what) {
+  const bool rejected = hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
   std::u16string text;
-  if (hr != RPC_E_CALL_REJECTED && hr != RPC_E_SERVERCALL_RETRYLATER) {
+  if (!rejected) {
     wchar_t* buf = nullptr;
     DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                              nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
@@ -118,8 +119,7 @@ std::u16string ComErrorText(HRESULT hr, std::u16string_view what) {
   if (text.empty()) {
     wchar_t code[64];
     swprintf(code, 64, L" (OLE error %08X)", static_cast<unsigned>(hr));
-    text = (hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER
-                ? std::u16string(u"CAD プログラムが応答しません。ダイアログなどが開いていないか確かめてください。")
+    text = (rejected ? std::u16string(u"CAD プログラムが応答しません。ダイアログなどが開いていないか確かめてください。")
                 : std::u16string(u"CAD プログラムが見つからないか、応答しません。")) +
            FromWide(code);
   }
@@ -193,21 +193,6 @@ bool IsTargetCadRunning(std::u16string_view progId) {
   return true;
 }
 
-namespace {
-
-void SendToRunning(std::u16string_view progId, std::u16string_view command);
-
-}  // namespace
-
-void SendToTargetCad(std::u16string_view progId, std::u16string_view command) {
-  if (!IsTargetCadRunning(progId)) return;
-  try {
-    SendToRunning(progId, command);
-  } catch (const std::runtime_error& e) {
-    // Every failure past the look-up names the program it was meant for.
-    throw std::runtime_error(std::string(e.what()) + " (ProgID \"" + Utf16ToUtf8(progId) + "\")");
-  }
-}
 
 namespace {
 
@@ -238,5 +223,15 @@ void SendToRunning(std::u16string_view progId, std::u16string_view command) {
 }
 
 }  // namespace
+
+void SendToTargetCad(std::u16string_view progId, std::u16string_view command) {
+  if (!IsTargetCadRunning(progId)) return;
+  try {
+    SendToRunning(progId, command);
+  } catch (const std::runtime_error& e) {
+    // Every failure past the look-up names the program it was meant for.
+    throw std::runtime_error(std::string(e.what()) + " (ProgID \"" + Utf16ToUtf8(progId) + "\")");
+  }
+}
 
 }  // namespace tesmar

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "base/strings.h"
+
 namespace tesmar {
 
 std::u16string DoubleBackslashes(std::u16string_view path) {
@@ -55,11 +57,8 @@ int InsertItemNumber(std::u16string_view itemName) {
 }
 
 std::u16string BusyCadWaitText(unsigned waitedSeconds, unsigned boundSeconds) {
-  auto number = [](unsigned n) {
-    std::string digits = std::to_string(n);
-    return std::u16string(digits.begin(), digits.end());
-  };
-  return u"CAD プログラムが処理中です。応答を待っています ... " + number(waitedSeconds) + u" / " + number(boundSeconds) + u" 秒";
+  return u"CAD プログラムが処理中です。応答を待っています ... " + Ascii16(std::to_string(waitedSeconds)) + u" / " +
+         Ascii16(std::to_string(boundSeconds)) + u" 秒";
 }
 
 std::u16string InsertItemText(int itemNumber, const InsertSettings& s, std::u16string_view drawingPath) {

@@ -23,11 +23,6 @@ class Hourglass {
   void Apply() const { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
 };
 
-bool Quitting() {
-  MSG msg;
-  return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
-}
-
 class ProcessHandle {
  public:
   explicit ProcessHandle(HANDLE h) : h_(h) {}
@@ -44,8 +39,8 @@ class ProcessHandle {
 
 }  // namespace
 
-ConversionEnd DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPath, std::u16string_view outFolder,
-              bool showRequested) {
+ConversionEnd DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPath,
+                       std::u16string_view outFolder, bool showRequested) {
   const std::u16string inFolder = ConversionFolderOf(DwgPath);
   const std::u16string params = ConverterParameters(inFolder, outFolder, ConversionFileNameOf(DwgPath));
   const std::u16string file(exepath);
@@ -84,7 +79,7 @@ ConversionEnd DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_v
       DispatchMessageW(&msg);
     }
     // The owner window destroyed (its close box) counts as quitting, with or without WM_QUIT.
-    if (Quitting() || (owner && !IsWindow(owner))) return end(ConversionEnd::Quitting);
+    if (owner && !IsWindow(owner)) return end(ConversionEnd::Quitting);
     hourglass.Apply();
   }
 }

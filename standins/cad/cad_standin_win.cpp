@@ -16,11 +16,11 @@
 //                    foreground window
 //   /quit-on:NAME    end the process at once when the member NAME is called
 #include <windows.h>
-
-#include <algorithm>
 #include <objbase.h>
 #include <shellapi.h>
 #include <oleauto.h>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <cwchar>

@@ -14,9 +14,9 @@ cleanup() { tesmar_wine_stop "$work/wine" || true; rm -rf "$work"; }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-version=$(sed -n 's/^project(Tesmar VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
 "$src/tools/package" --exe "$exe" --out "$work/dist" >/dev/null
-setup="$work/dist/Tesmar-$version-setup.exe"
+setup=$(ls "$work/dist"/Tesmar-*-setup.exe 2>/dev/null | head -n 1)
+version=${setup##*/Tesmar-}; version=${version%-setup.exe}
 zip="$work/dist/Tesmar-$version-portable.zip"
 [ -s "$setup" ] && [ -s "$zip" ] || fail "tools/package did not write both files"
 
