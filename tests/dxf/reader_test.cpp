@@ -163,8 +163,10 @@ TEST(DxfReader, BlockHeaderAndBlockInserts) {
   EXPECT_EQ(b.InsertAry[0].scale, MakeAcadPoint(2, 1, 1));
   EXPECT_EQ(b.InsertAry[0].rotate, 30);
   EXPECT_EQ(b.InsertAry[0].code210, MakeAcadPoint(0, 0, 1));
-  EXPECT_TRUE(m.FaceAry.empty()) << "3DFACE is not read inside blocks";
-  EXPECT_TRUE(m.LeaderAry.empty());
+  ASSERT_EQ(m.FaceAry.size(), 1u) << "a block keeps its 3DFACE";
+  EXPECT_EQ(m.FaceAry[0].bname, u"OUTER");
+  ASSERT_EQ(m.LeaderAry.size(), 1u);
+  EXPECT_EQ(m.LeaderAry[0].bname, u"OUTER");
   ASSERT_EQ(m.EntInsertAry.size(), 1u);
   EXPECT_EQ(m.EntInsertAry[0].name, u"OUTER");
   EXPECT_EQ(m.EntInsertAry[0].dimBlkName, u"OUTER") << "the most recent block header";
@@ -359,7 +361,8 @@ TEST(DxfReader, LeaderVerticesAndEnd) {
   EXPECT_EQ(l.p3, MakeAcadPoint(3, 3, 0));
   EXPECT_EQ(l.layer, u"E") << "group 8 is still taken after the last vertex";
   EXPECT_EQ(l.code41, 0) << "the leader ended at group 210";
-  EXPECT_EQ(l.color, 7) << "group 62 is not taken for LEADER";
+  EXPECT_EQ(l.vertices.size(), 4u) << "every vertex is kept";
+  EXPECT_EQ(l.color, 4) << "a leader has its own colour";
 }
 
 TEST(DxfReader, FaceCornerCount) {
@@ -434,10 +437,10 @@ TEST(DxfReader, OtherEntityMaps) {
   ASSERT_EQ(m.SolidAry.size(), 1u);
   EXPECT_EQ(m.SolidAry[0].p3.x, 7);
   EXPECT_EQ(m.SolidAry[0].p4.z, 8);
-  EXPECT_EQ(m.SolidAry[0].color, 7) << "group 62 is not taken for SOLID";
+  EXPECT_EQ(m.SolidAry[0].color, 3) << "a solid has its own colour";
   ASSERT_EQ(m.SplineAry.size(), 1u);
   const TSplineBlk& s = m.SplineAry[0];
-  EXPECT_EQ(s.color, 7);
+  EXPECT_EQ(s.color, 3);
   EXPECT_EQ(s.code71, 3);
   ASSERT_EQ(s.code10Ary.size(), 2u);
   EXPECT_EQ(s.code10Ary[0], MakeAcadPoint(1, 2, 0));
