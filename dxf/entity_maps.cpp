@@ -1,5 +1,7 @@
 // The group-code map of every entity kind: which groups each kind takes into which field, and
 // how it ends.
+#include <algorithm>
+
 #include "dxf/reader_state.h"
 
 namespace tesmar::dxfread {
@@ -69,6 +71,7 @@ void Reader::Start(Kind kind, std::string_view value) {
       rec_ = &tag(mline_.Add());
       mlineElement_ = -1;
       break;
+    case Kind::Proxy: rec_ = &tag(proxy_.Add()); break;
     case Kind::Mesh:
       rec_ = &tag(mesh_.Add());
       meshState_ = 0;
@@ -396,6 +399,28 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
       auto& r = Rec<TMlineBlk>();
       if (CommonPair(r, code)) return code != 0;
       return MlinePair(r, code);
+    }
+
+    case Kind::Proxy: {
+      auto& r = Rec<TProxyBlk>();
+      if (CommonPair(r, code)) return code != 0;
+      if (code == 92 && r.code92 < 0) {
+        r.code92 = std::max<std::int32_t>(0, Int32());
+      } else if (code == 310 && r.code92 > 0 && r.graphics.size() < static_cast<std::size_t>(r.code92)) {
+        // Hex digits, two per byte; a pair that is not hex ends the read.
+        auto digit = [](char c) -> int {
+          if (c >= '0' && c <= '9') return c - '0';
+          if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+          if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+          return -1;
+        };
+        for (std::size_t i = 0; i + 1 < value.size(); i += 2) {
+          const int hi = digit(value[i]), lo = digit(value[i + 1]);
+          if (hi < 0 || lo < 0) throw BadValue{};
+          r.graphics.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
+        }
+      }
+      return true;
     }
 
     case Kind::Mesh: {

@@ -405,6 +405,19 @@ struct TMlineBlk {
   std::vector<double> offsets;
 };
 
+// An object drawn by its proxy graphics (MULTILEADER, ACAD_PROXY_ENTITY): the binary
+// graphics stream as the file holds it (group 92 bytes of groups 310).
+struct TProxyBlk {
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
+  std::int16_t color = 256;
+  std::int16_t code60 = 0;
+  std::int16_t code67 = 0;
+  std::int32_t code92 = -1;  // size of the graphics; -1 before group 92
+  std::vector<std::uint8_t> graphics;
+};
+
 // MESH: vertices and faces (each face its vertex count and then the vertex indices).
 struct TMeshBlk {
   TName bname;
@@ -454,6 +467,7 @@ struct TDrawingModel {
   std::vector<THatchBlk> HatchAry;
   std::vector<TMlineBlk> MlineAry;
   std::vector<TMeshBlk> MeshAry;
+  std::vector<TProxyBlk> ProxyAry;
   // Set by the block expansion when it stopped at its bound of copied records.
   bool expansionCut = false;
 };
@@ -493,6 +507,7 @@ void ForEachTable(Model& m, F&& f) {
   f("HatchAry", m.HatchAry);
   f("MlineAry", m.MlineAry);
   f("MeshAry", m.MeshAry);
+  f("ProxyAry", m.ProxyAry);
 }
 
 // The process-wide model that the reader, the post-processing and the viewer share.

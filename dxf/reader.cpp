@@ -29,9 +29,10 @@ Word WordOf(std::string_view v) {
       {"VIEW", Word::View},       {"BLOCK", Word::Block},     {"ENDBLK", Word::EndBlk},         {"ENDSEC", Word::EndSec},
       {"TRACE", Word::Trace},     {"POINT", Word::Point},     {"RAY", Word::Ray},               {"XLINE", Word::Xline},
       {"HATCH", Word::Hatch},     {"MLINE", Word::Mline},     {"MESH", Word::Mesh},             {"ACAD_TABLE", Word::AcadTable},
-      {"ATTDEF", Word::Attdef},
+      {"ATTDEF", Word::Attdef},   {"MULTILEADER", Word::MultiLeader}, {"MLEADER", Word::MultiLeader},
+      {"ACAD_PROXY_ENTITY", Word::ProxyEntity},
   };
-  if (v.size() < 3 || v.size() > 10 || v[0] < '3' || v[0] > 'Z') return Word::Other;
+  if (v.size() < 3 || v.size() > 17 || v[0] < '3' || v[0] > 'Z') return Word::Other;
   for (const Entry& e : kWords)
     if (e.text.size() == v.size() && e.text[0] == v[0] && e.text == v) return e.word;
   return Word::Other;
@@ -238,6 +239,7 @@ void Reader::Finish() {
   hatch_.MoveTo(m_.HatchAry);
   mline_.MoveTo(m_.MlineAry);
   mesh_.MoveTo(m_.MeshAry);
+  proxy_.MoveTo(m_.ProxyAry);
   m_.LayerAry.shrink_to_fit();
   m_.BlockAry.shrink_to_fit();
   m_.ViewAry.shrink_to_fit();

@@ -95,14 +95,14 @@ class NameTable {
 // Entity kinds, in the order in which their maps are tried.
 enum class Kind {
   None, Line, Circle, Arc, LwPolyline, Polyline, Text, Insert, Face, Ellipse, Solid, Leader, Spline, Dimension,
-  Point, Xline, Hatch, Mline, Mesh
+  Point, Xline, Hatch, Mline, Mesh, Proxy
 };
 
 // The values of code-0 pairs that the reader acts on, recognised once per pair.
 enum class Word : std::uint8_t {
   Other, Table, EndTab, Layer, View, Block, EndBlk, EndSec, Vertex, SeqEnd,
   Line, Circle, Arc, LwPolyline, Polyline, Text, Attrib, MText, Insert, Face, Ellipse, Solid, Leader, Spline, Dimension,
-  Trace, Point, Ray, Xline, Hatch, Mline, Mesh, AcadTable, Attdef
+  Trace, Point, Ray, Xline, Hatch, Mline, Mesh, AcadTable, Attdef, MultiLeader, ProxyEntity
 };
 
 Word WordOf(std::string_view v);
@@ -130,6 +130,8 @@ inline Kind KindOf(Word w) {
     case Word::Hatch: return Kind::Hatch;
     case Word::Mline: return Kind::Mline;
     case Word::Mesh: return Kind::Mesh;
+    case Word::MultiLeader:
+    case Word::ProxyEntity: return Kind::Proxy;
     case Word::Leader: return Kind::Leader;
     case Word::Spline: return Kind::Spline;
     case Word::Dimension: return Kind::Dimension;
@@ -297,6 +299,7 @@ class Reader {
   RecordTable<THatchBlk> hatch_;
   RecordTable<TMlineBlk> mline_;
   RecordTable<TMeshBlk> mesh_;
+  RecordTable<TProxyBlk> proxy_;
 
   bool HatchPair(THatchBlk& r, int code);
   bool MlinePair(TMlineBlk& r, int code);

@@ -23,38 +23,68 @@ double Turn(TAcadPoint a, TAcadPoint b, TAcadPoint c) {
 
 bool Finite(TAcadPoint p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
-void Refine(const std::function<TAcadPoint(double)>& f, double t0, TAcadPoint p0, double t1, TAcadPoint p1,
-            double stepDegrees, int depth, std::vector<TAcadPoint>& out) {
-  const double tm = (t0 + t1) / 2;
-  const TAcadPoint pm = f(tm);
-  if (depth < kDeepestHalving && Finite(pm) && Turn(p0, pm, p1) * 2 > stepDegrees) {
-    Refine(f, t0, p0, tm, pm, stepDegrees, depth + 1, out);
-    Refine(f, tm, pm, t1, p1, stepDegrees, depth + 1, out);
+struct Sample {
+  double t;
+  TAcadPoint p;
+};
+
+void Refine(const std::function<TAcadPoint(double)>& f, Sample a, Sample b, double stepDegrees, int depth,
+            std::vector<Sample>& out) {
+  const Sample m{(a.t + b.t) / 2, f((a.t + b.t) / 2)};
+  if (depth < kDeepestHalving && Finite(m.p) && Turn(a.p, m.p, b.p) * 3 > stepDegrees) {
+    Refine(f, a, m, stepDegrees, depth + 1, out);
+    Refine(f, m, b, stepDegrees, depth + 1, out);
     return;
   }
-  out.push_back(p1);
+  out.push_back(b);
 }
 
 }  // namespace
 
-std::vector<TAcadPoint> SampleCurve(const std::function<TAcadPoint(double)>& f, double t0, double t1, int pieces,
-                                    double stepDegrees) {
-  std::vector<TAcadPoint> out;
-  if (!(t1 > t0) || pieces < 1) return out;
-  TAcadPoint prev = f(t0);
+std::vector<TAcadPoint> SampleCurve(const std::function<TAcadPoint(double)>& f, const std::vector<double>& breaks,
+                                    int pieces, double stepDegrees) {
+  std::vector<Sample> out;
+  if (breaks.size() < 2 || pieces < 1) return {};
+  Sample prev{breaks[0], f(breaks[0])};
   out.push_back(prev);
-  double tp = t0;
-  for (int i = 1; i <= pieces; ++i) {
-    const double t = i == pieces ? t1 : t0 + (t1 - t0) * i / pieces;
-    const TAcadPoint p = f(t);
-    Refine(f, tp, prev, t, p, stepDegrees, 0, out);
-    tp = t, prev = p;
+  for (std::size_t b = 1; b < breaks.size(); ++b) {
+    const double t0 = breaks[b - 1], t1 = breaks[b];
+    if (!(t1 > t0)) continue;
+    for (int i = 1; i <= pieces; ++i) {
+      const double t = i == pieces ? t1 : t0 + (t1 - t0) * i / pieces;
+      const Sample s{t, f(t)};
+      Refine(f, prev, s, stepDegrees, 0, out);
+      prev = s;
+    }
+  }
+  if (out.size() < 2) return {};
+  // Where two chords still meet at more than the step (the halving looks at each piece alone),
+  // the longer one is halved, a few rounds at most.
+  for (int round = 0; round < kDeepestHalving; ++round) {
+    std::vector<bool> split(out.size(), false);
+    bool any = false;
+    for (std::size_t i = 1; i + 1 < out.size(); ++i) {
+      if (!(Turn(out[i - 1].p, out[i].p, out[i + 1].p) > stepDegrees)) continue;
+      const bool before = AcadPointDistance(out[i - 1].p, out[i].p) >= AcadPointDistance(out[i].p, out[i + 1].p);
+      split[before ? i - 1 : i] = any = true;
+    }
+    if (!any) break;
+    std::vector<Sample> finer;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      finer.push_back(out[i]);
+      if (i + 1 < out.size() && split[i]) {
+        const double tm = (out[i].t + out[i + 1].t) / 2;
+        const TAcadPoint pm = f(tm);
+        if (Finite(pm)) finer.push_back({tm, pm});
+      }
+    }
+    out.swap(finer);
   }
   // Points on a straight run between their neighbours add nothing.
   std::vector<TAcadPoint> kept;
   for (std::size_t i = 0; i < out.size(); ++i) {
-    if (!kept.empty() && i + 1 < out.size() && Turn(kept.back(), out[i], out[i + 1]) < 1e-7) continue;
-    kept.push_back(out[i]);
+    if (!kept.empty() && i + 1 < out.size() && Turn(kept.back(), out[i].p, out[i + 1].p) < 1e-7) continue;
+    kept.push_back(out[i].p);
   }
   return kept;
 }
@@ -97,13 +127,7 @@ std::vector<TAcadPoint> NurbsPolyline(int degree, std::vector<double> knots, con
     return h.w != 0 ? TAcadPoint{h.x / h.w, h.y / h.w, h.z / h.w} : TAcadPoint{h.x, h.y, h.z};
   };
   // Each knot span at least four pieces, so that no bend between samples is missed.
-  std::vector<TAcadPoint> out;
-  for (int k = p; k < n; ++k) {
-    if (!(knots[k + 1] > knots[k])) continue;
-    std::vector<TAcadPoint> span = SampleCurve(point, knots[k], knots[k + 1], 4, stepDegrees);
-    out.insert(out.end(), span.begin() + (out.empty() ? 0 : 1), span.end());
-  }
-  return out;
+  return SampleCurve(point, std::vector<double>(knots.begin() + p, knots.begin() + n + 1), 4, stepDegrees);
 }
 
 std::vector<TAcadPoint> FitPolyline(const std::vector<TAcadPoint>& fit, double stepDegrees) {
@@ -142,12 +166,7 @@ std::vector<TAcadPoint> FitPolyline(const std::vector<TAcadPoint>& fit, double s
     return TAcadPoint{eval(pts[i].x, pts[i + 1].x, mx[i], mx[i + 1]), eval(pts[i].y, pts[i + 1].y, my[i], my[i + 1]),
                       eval(pts[i].z, pts[i + 1].z, mz[i], mz[i + 1])};
   };
-  std::vector<TAcadPoint> out;
-  for (std::size_t i = 0; i + 1 < n; ++i) {
-    std::vector<TAcadPoint> piece = SampleCurve(at, t[i], t[i + 1], 2, stepDegrees);
-    out.insert(out.end(), piece.begin() + (out.empty() ? 0 : 1), piece.end());
-  }
-  return out;
+  return SampleCurve(at, t, 2, stepDegrees);
 }
 
 std::vector<TAcadPoint> SplinePolyline(const TSplineBlk& s, double stepDegrees) {

@@ -9,10 +9,11 @@
 
 namespace tesmar {
 
-// Points along the curve f over [t0, t1]: at least `pieces` equal parts, each halved (to a
-// depth of 12) while the curve turns by more than `stepDegrees` across it.
-std::vector<TAcadPoint> SampleCurve(const std::function<TAcadPoint(double)>& f, double t0, double t1, int pieces,
-                                    double stepDegrees);
+// Points along the curve f over the rising parameters `breaks`: at least `pieces` equal parts
+// between each two, each halved (to a depth of 12) while the curve turns by more than
+// `stepDegrees` across it, and then wherever two chords still meet at more than the step.
+std::vector<TAcadPoint> SampleCurve(const std::function<TAcadPoint(double)>& f, const std::vector<double>& breaks,
+                                    int pieces, double stepDegrees);
 
 // A NURBS curve of the given degree. Knots that do not number control points + degree + 1 (or
 // do not rise) are replaced by the uniform clamped vector; weights that do not number the

@@ -79,6 +79,9 @@ void ExplodeHatchRecords(TDrawingModel& m, bool blocks, double step);
 void ExplodeMlineRecords(TDrawingModel& m, bool blocks);
 // The edges of every face.
 void ExplodeMeshRecords(TDrawingModel& m, bool blocks);
+// The proxy graphics of MULTILEADERs and proxy entities as lines, fills (filled polygons) and
+// texts.
+void ExplodeProxyRecords(TDrawingModel& m, bool blocks, double step);
 // Every step above for the records of blocks; ellipses of blocks too.
 void ExplodeBlockKinds(TDrawingModel& m, double step);
 

@@ -392,6 +392,7 @@ void ExplodeBlockKinds(TDrawingModel& m, double step) {
   ExplodeHatchRecords(m, true, step);
   ExplodeMlineRecords(m, true);
   ExplodeMeshRecords(m, true);
+  ExplodeProxyRecords(m, true, step);
 }
 
 }  // namespace tesmar

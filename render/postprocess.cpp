@@ -98,6 +98,10 @@ TBox RunPostProcessing(TDrawingModel& m) {
     ExplodeMeshRecords(m, false);
     Empty(m.MeshAry);
   }
+  if (!m.ProxyAry.empty()) {
+    ExplodeProxyRecords(m, false, kStepDegrees);
+    Empty(m.ProxyAry);
+  }
   Empty(m.BlkFillAry);
   Empty(m.BlkXlineAry);
   const TBox extents = ComputeExtentsAndAssignPens(m);

@@ -90,9 +90,9 @@ TEST(Pipeline, EveryEntityKindEndsInTheDrawableTables) {
   const TBox extents = RunPostProcessing(m);
 
   // Lines: 2 LINEs, 3 polyline, 1 old-style polyline, 36 ellipse, 37 tilted circle, 1 from the
-  // block DOOR, 3 face, 1 + 1 leader, 4 solid outline, 20 chords of the spline's curve (it
+  // block DOOR, 3 face, 1 + 1 leader, 4 solid outline, 28 chords of the spline's curve (it
   // turns by 127 degrees), 1 + 3 dimension block (the arrowhead's outline).
-  EXPECT_EQ(m.LineAry.size(), 2u + 3u + 1u + 36u + 37u + 1u + 3u + 2u + 4u + 20u + 4u);
+  EXPECT_EQ(m.LineAry.size(), 2u + 3u + 1u + 36u + 37u + 1u + 3u + 2u + 4u + 28u + 4u);
   // Fills: the dimension's arrowhead and the solid.
   ASSERT_EQ(m.FillAry.size(), 2u);
   EXPECT_EQ(m.FillAry[0].counts, (std::vector<std::uint32_t>{3}));
