@@ -46,6 +46,8 @@ void ExpandBlocks(TDrawingModel& m, const TBlockIndex& index);
 // How many records the levels of blocks below NestInsertAry may copy in all; a drawing that
 // asks for more is drawn without the rest, and says so in `expansionCut`.
 inline constexpr std::size_t kDeepExpansionBound = 1000000;
+// What the viewer's status field adds after opening such a drawing.
+inline constexpr char16_t kExpansionCutNote[] = u"  ブロックが多すぎるため一部のみ表示";
 
 // Expands the INSERTs of NestInsertAry and, to any depth, the INSERTs inside their blocks (a
 // block is not followed into itself), copying at most `deepBound` records below

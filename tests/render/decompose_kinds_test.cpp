@@ -5,19 +5,13 @@
 
 #include "render/decompose.h"
 #include "render/geometry.h"
+#include "tests/support/hatch_fixture.h"
 #include "tests/support/point_expect.h"
 
 namespace tesmar {
 namespace {
 
 using test::ExpectNear;
-
-THatchPath Square(double lo, double hi) {
-  THatchPath path;
-  path.flags = 2;
-  for (TAcadPoint p : {TAcadPoint{lo, lo, 0}, {hi, lo, 0}, {hi, hi, 0}, {lo, hi, 0}}) path.edges.emplace_back().p1 = p;
-  return path;
-}
 
 // Whether p lies inside the square [lo, hi]^2 (within tol).
 bool In(TAcadPoint p, double lo, double hi, double tol = 1e-9) {
@@ -29,7 +23,7 @@ TEST(DecomposeKinds, SolidHatchWithAHoleIsOneFillOfTwoRings) {
   THatchBlk h;
   h.code70 = 1;
   h.color = 5;
-  h.paths = {Square(0, 10), Square(4, 6)};
+  h.paths = {test::SquarePath(0, 10), test::SquarePath(4, 6)};
   m.HatchAry.push_back(h);
   ExplodeHatchRecords(m, false, 10);
   ASSERT_EQ(m.FillAry.size(), 1u);
@@ -41,7 +35,7 @@ TEST(DecomposeKinds, SolidHatchWithAHoleIsOneFillOfTwoRings) {
 TEST(DecomposeKinds, PatternLinesStayInsideTheBoundaryAndOutOfItsHoles) {
   TDrawingModel m;
   THatchBlk h;
-  h.paths = {Square(0, 10), Square(4, 6)};
+  h.paths = {test::SquarePath(0, 10), test::SquarePath(4, 6)};
   THatchLine diagonal;
   diagonal.angle = 45;
   diagonal.offset = {-0.5, 0.5, 0};  // rows 0.707 apart
