@@ -404,7 +404,7 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
     case Kind::Proxy: {
       auto& r = Rec<TProxyBlk>();
       if (CommonPair(r, code)) return code != 0;
-      if (code == 92 && r.code92 < 0) {
+      if ((code == 92 || code == 160) && r.code92 < 0) {  // 160 in newer files
         r.code92 = std::max<std::int32_t>(0, Int32());
       } else if (code == 310 && r.code92 > 0 && r.graphics.size() < static_cast<std::size_t>(r.code92)) {
         // Hex digits, two per byte; a pair that is not hex ends the read.

@@ -406,7 +406,7 @@ struct TMlineBlk {
 };
 
 // An object drawn by its proxy graphics (MULTILEADER, ACAD_PROXY_ENTITY): the binary
-// graphics stream as the file holds it (group 92 bytes of groups 310).
+// graphics stream as the file holds it (group 92, or 160 in newer files, bytes of groups 310).
 struct TProxyBlk {
   TName bname;
   TName layer = NameZero();
@@ -414,7 +414,7 @@ struct TProxyBlk {
   std::int16_t color = 256;
   std::int16_t code60 = 0;
   std::int16_t code67 = 0;
-  std::int32_t code92 = -1;  // size of the graphics; -1 before group 92
+  std::int32_t code92 = -1;  // size of the graphics; -1 before group 92 or 160
   std::vector<std::uint8_t> graphics;
 };
 

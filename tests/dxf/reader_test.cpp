@@ -813,6 +813,9 @@ TEST(DxfReader, KindsBeyondLinesAndTexts) {
 310 1000000001000000
 310 0C00000014000000
 310 FFFF
+0 MULTILEADER
+160 4
+310 01020304
 )"));
   const TDrawingModel& m = r.model;
   EXPECT_EQ(r.status, u"");
@@ -866,7 +869,8 @@ TEST(DxfReader, KindsBeyondLinesAndTexts) {
   EXPECT_EQ(m.VerAry[0].code40, 1);
   EXPECT_EQ(m.VerAry[0].code41, 2);
 
-  ASSERT_EQ(m.ProxyAry.size(), 1u);
+  ASSERT_EQ(m.ProxyAry.size(), 2u);
+  EXPECT_EQ(m.ProxyAry[1].graphics.size(), 4u) << "newer files give the size in group 160";
   EXPECT_EQ(m.ProxyAry[0].code92, 16);
   EXPECT_EQ(m.ProxyAry[0].graphics.size(), 16u) << "the graphics stop at their size";
   EXPECT_EQ(m.ProxyAry[0].graphics[8], 0x0C);
