@@ -14,6 +14,7 @@ void ClearAll(TDrawingModel& m) {
     table.clear();
     table.shrink_to_fit();
   });
+  m.expansionCut = false;
 }
 
 std::vector<TTableCount> TableCounts(const TDrawingModel& m) {

@@ -120,6 +120,17 @@ void GdiCanvas::FillRect(int left, int top, int right, int bottom) {
   Changed();
 }
 
+void GdiCanvas::FillPolyPolygon(const CanvasPoint* pts, const std::uint32_t* counts, std::size_t n) {
+  if (n == 0) return;
+  RealiseBrush();
+  if (!gdiBrush_) return;  // a clear brush fills nothing
+  const HGDIOBJ pen = SelectObject(dc_, GetStockObject(NULL_PEN));
+  SetPolyFillMode(dc_, ALTERNATE);
+  ::PolyPolygon(dc_, reinterpret_cast<const POINT*>(pts), reinterpret_cast<const INT*>(counts), static_cast<int>(n));
+  SelectObject(dc_, pen);
+  Changed();
+}
+
 LogicalFont GdiCanvas::Font() const {
   LOGFONTW lf{};
   GetObjectW(GetCurrentObject(dc_, OBJ_FONT), sizeof lf, &lf);

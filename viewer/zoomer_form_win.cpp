@@ -12,6 +12,7 @@
 #include "dxf/probe.h"
 #include "dxf/reader.h"
 #include "render/colours.h"
+#include "render/expand.h"
 #include "render/image_canvas_win.h"
 #include "render/offscreen_win.h"
 #include "render/postprocess.h"
@@ -241,7 +242,8 @@ void TMorvikZoomerForm::MakeDxfZoomer(const std::u16string& dxfname) {
       OffscreenRedraw(/*drawAll=*/true, /*fast=*/false);
       shown = true;
       lastOpen = TOpenTimes{t1 - t0, t2 - t1, NowMs() - t2};
-      Edit1().SetText(OpenStatus(g_cadw, g_cadh, ElapsedSeconds(start, GetTickCount())));
+      Edit1().SetText(OpenStatus(g_cadw, g_cadh, ElapsedSeconds(start, GetTickCount())) +
+                      (model_.expansionCut ? kExpansionCutNote : u""));
       const std::u16string caption = OpenedCaption(FileNameOf(dxfname), g_cadw, g_cadh);
       SetWindowTextW(hwnd(), WidePtr(caption));
     }

@@ -81,9 +81,9 @@ TEST(DrawingModel, ClearAllAndTableNames) {
   m.BlockAry[0].InsertAry.resize(2);
   m.ViewAry.resize(2);
   const auto counts = TableCounts(m);
-  ASSERT_EQ(counts.size(), 25u);
+  ASSERT_EQ(counts.size(), 33u);
   EXPECT_STREQ(counts.front().name, "LayerAry");
-  EXPECT_STREQ(counts.back().name, "ViewAry");
+  EXPECT_STREQ(counts.back().name, "ProxyAry");
   std::size_t total = 0;
   for (const auto& c : counts) total += c.count;
   EXPECT_EQ(total, 6u);
