@@ -80,7 +80,8 @@ void Measure(TMorvikZoomerForm& form, const fs::path& file) {
   ProgressWatch::steps = 0;
   SetWindowSubclass(form.ProgressBar1(), &ProgressWatch::Proc, 1, 0);
   const auto t0 = Clock::now();
-  form.OpenRequest(U16FromPath(file), nullptr);
+  form.OpenRequest(U16FromPath(file));
+  form.WaitWhileOpening();
   const double open = Ms(t0);
   RemoveWindowSubclass(form.ProgressBar1(), &ProgressWatch::Proc, 1);
   const double lastStep = std::chrono::duration<double, std::milli>(ProgressWatch::last - t0).count();
@@ -170,7 +171,7 @@ int main(int argc, char** argv) {
   AdjustWindowRectEx(&r, GetWindowLongW(form.hwnd(), GWL_STYLE), FALSE, GetWindowLongW(form.hwnd(), GWL_EXSTYLE));
   SetWindowPos(form.hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
   if (!show.empty()) {
-    form.OpenRequest(U16FromPath(show), nullptr);
+    form.OpenRequest(U16FromPath(show));
     SetForegroundWindow(form.hwnd());
     MSG msg;
     while (IsWindowVisible(form.hwnd()) && GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -81,9 +81,7 @@ TBox RunPostProcessing(TDrawingModel& m) {
     ExplodeSplines(m);
     Empty(m.SplineAry);
   }
-  const TBox extents = ComputeExtentsAndAssignPens(m);
-  DrawingExtents() = extents;
-  return extents;
+  return ComputeExtentsAndAssignPens(m);
 }
 
 TPostFigures PostFigures(const TDrawingModel& m, const TBox& extents, double post_ms) {
