@@ -98,7 +98,7 @@ LRESULT CALLBACK CheckListBox::Subclass(HWND h, UINT msg, WPARAM wp, LPARAM lp, 
         return 0;
       }
       switch (wp) {
-        case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_HOME: case VK_END: {
+        case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_END: {
           const int before = self->ItemIndex();
           LRESULT r = DefSubclassProc(h, msg, wp, lp);
           if (self->ItemIndex() != before) self->Clicked();

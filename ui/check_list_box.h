@@ -3,7 +3,8 @@
 // (WM_DRAWITEM reaches the owner form); each item carries a colour and its check mark.
 // A click or a key that changes the list reports it once through onClick: a press on an
 // item's box toggles its mark (a double-click counts as one click), Space toggles the mark of
-// the selected item, and the arrow keys, Home, End and the page keys move the selection.
+// the selected item, and the arrow keys, End and the page keys move the selection; Home is
+// left to the owner (onKey).
 #include <windows.h>
 
 #include <cstdint>

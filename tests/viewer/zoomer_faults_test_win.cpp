@@ -47,6 +47,7 @@ TEST_F(ZoomerFaultsTest, KeysZoomShowAllGoBackAndTakeADragBack) {
     EXPECT_EQ(View().g_cadw, first.g_cadw);
     EXPECT_EQ(View().g_cadpt, first.g_cadpt);
   }
+  form.FormResize();
   const auto before = Pixels();
   Press(TMouseButton::Left, 100, 100);
   Move(200, 200, false, TMouseButton::Left, true);
