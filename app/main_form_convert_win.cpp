@@ -27,7 +27,7 @@ void TTesmarMainForm::ODAFileConverter2Click() {
 void TTesmarMainForm::ShowInViewer(const std::u16string& dxfPath) {
   TMorvikZoomerForm* viewer = Forms().MorvikZoomerForm;
   if (!viewer) return;
-  viewer->OpenRequest(dxfPath, this);
+  viewer->OpenRequest(dxfPath);
 }
 
 std::u16string TTesmarMainForm::OwnConversionFolder() {

@@ -343,8 +343,6 @@ void TTesmarMainForm::ApplySettings(const Settings& s) {
   g_TargetProgID = s.g_TargetProgID;
 }
 
-void TTesmarMainForm::FormActivate() {}
-
 Settings TTesmarMainForm::CurrentSettings() const {
   Settings s;
   WINDOWPLACEMENT wp{};
@@ -464,9 +462,6 @@ LRESULT TTesmarMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_DRAWITEM:
       if (ui::DrawMenuItem(dpi_, *reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return TRUE;
-      break;
-    case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE) FormActivate();
       break;
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wp);

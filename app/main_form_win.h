@@ -114,7 +114,6 @@ class TTesmarMainForm : public ui::Form {
 
   // ---- Handlers and operations of the window's life cycle
   void FormCreate();
-  void FormActivate();
   void FormDestroy();
   void N5Click();  // About
   // The display scale of the first monitor in percent; 100 when it cannot be read.

@@ -76,7 +76,7 @@ int RenderMain(const std::vector<std::string>& args) {
     return 2;
   }
   const std::u16string file = Utf8ToUtf16(files[0]);
-  TDrawingModel& model = TheModel();
+  TDrawingModel model;
   const auto start = std::chrono::steady_clock::now();
   std::u16string reason;
   std::unique_ptr<TRaster8> raster;

@@ -4,11 +4,6 @@
 
 namespace tesmar {
 
-TDrawingModel& TheModel() {
-  static TDrawingModel model;
-  return model;
-}
-
 void ClearAll(TDrawingModel& m) {
   ForEachTable(m, [](const char*, auto& table) {
     table.clear();

@@ -1,7 +1,7 @@
 #pragma once
 // The drawing model: the in-memory form of one DXF drawing. One struct holds every table as
-// a std::vector of plain records; the program keeps one process-wide instance (TheModel()),
-// every read of a DXF file replaces its whole content, and tests make their own instances.
+// a std::vector of plain records. Every opening of a drawing builds a model of its own; a read
+// of a DXF file replaces the whole content of the model it is given.
 //
 // Record conventions:
 //  - `color` is an AutoCAD Color Index number: 256 BYLAYER, 0 BYBLOCK, 1..255 colours; in a
@@ -509,9 +509,6 @@ void ForEachTable(Model& m, F&& f) {
   f("MeshAry", m.MeshAry);
   f("ProxyAry", m.ProxyAry);
 }
-
-// The process-wide model that the reader, the post-processing and the viewer share.
-TDrawingModel& TheModel();
 
 // Empties every table and releases its memory.
 void ClearAll(TDrawingModel& m);

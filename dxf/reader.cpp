@@ -287,6 +287,7 @@ std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, I
     }
     const long long step = DxfProgressStep(size);
     long long t = 0;
+    bool cancelled = false;
     DxfPair pair;  // views into the scanner's buffer, which must outlive the handlers below
     std::unique_ptr<DxfPairScanner> scanner;
     try {
@@ -295,6 +296,10 @@ std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, I
         const auto r = scanner->Next(pair);
         if (r == DxfPairScanner::Result::End) break;
         ++t;
+        if (progress && (t & 0xFFF) == 0 && progress->Cancelled()) {
+          cancelled = true;
+          break;
+        }
         if (r == DxfPairScanner::Result::ReadError) {
           pair.code = pair.value = {};
           throw BadValue{};
@@ -314,6 +319,12 @@ std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, I
       ReportFileFailure(report, kDxfFailedMessage);
     }
     file.Close();
+    if (cancelled) {
+      ClearAll(model);
+      status = kDxfCancelledStatus;
+      if (progress) progress->SetPosition(0);
+      return {};
+    }
   }
   try {
     reader.Finish();

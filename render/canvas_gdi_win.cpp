@@ -72,7 +72,18 @@ void GdiCanvas::RealiseBrush() {
 }
 
 void GdiCanvas::Changed() {
-  if (changed) changed();
+  if (batch_ > 0) {
+    drawnInBatch_ = true;
+  } else if (changed) {
+    changed();
+  }
+}
+
+void GdiCanvas::EndBatch() {
+  if (batch_ > 0 && --batch_ == 0 && drawnInBatch_) {
+    drawnInBatch_ = false;
+    if (changed) changed();
+  }
 }
 
 void GdiCanvas::MoveTo(int x, int y) { MoveToEx(dc_, x, y, nullptr); }

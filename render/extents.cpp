@@ -12,11 +12,6 @@
 
 namespace tesmar {
 
-TBox& DrawingExtents() {
-  static TBox extents;
-  return extents;
-}
-
 namespace {
 
 TBox SingleTextBox(const TTextBlk& t) {

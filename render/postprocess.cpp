@@ -104,9 +104,7 @@ TBox RunPostProcessing(TDrawingModel& m) {
   }
   Empty(m.BlkFillAry);
   Empty(m.BlkXlineAry);
-  const TBox extents = ComputeExtentsAndAssignPens(m);
-  DrawingExtents() = extents;
-  return extents;
+  return ComputeExtentsAndAssignPens(m);
 }
 
 TPostFigures PostFigures(const TDrawingModel& m, const TBox& extents, double post_ms) {

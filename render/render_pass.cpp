@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <type_traits>
 #include <unordered_set>
@@ -254,14 +255,46 @@ void DrawArc(Canvas& canvas, TPixel origin, double s, TAcadPoint c, double r, do
   canvas.Arc(TL.x, TL.y, BR.x, BR.y, S.x, S.y, E.x, E.y);
 }
 
-bool LineInView(const TAcadLineBlk& l, const TBox& r) {
-  if (PointInBox(l.st, r) && PointInBox(l.ed, r)) return true;
+namespace {
+
+// Far from the origin (coordinates beyond 1e150) the products of the crossing tests overflow.
+// There the points are taken from the centre of `frame` in units of its size, which a crossing
+// does not change; nearer drawings are tested as they are.
+struct FarFrame {
+  bool far = false;
+  TAcadPoint centre;
+  double unit = 1;
+  explicit FarFrame(const TBox& frame, std::initializer_list<TAcadPoint> points) {
+    constexpr double kFar = 1e150;
+    for (const TAcadPoint& p : points) far = far || !(std::fabs(p.x) < kFar && std::fabs(p.y) < kFar);
+    far = far || !(std::fabs(frame.min.x) < kFar && std::fabs(frame.max.x) < kFar && std::fabs(frame.min.y) < kFar &&
+                   std::fabs(frame.max.y) < kFar);
+    if (!far) return;
+    centre = TAcadPoint{frame.min.x / 2 + frame.max.x / 2, frame.min.y / 2 + frame.max.y / 2, 0};
+    const double size = std::max(frame.max.x / 2 - frame.min.x / 2, frame.max.y / 2 - frame.min.y / 2);
+    unit = size > 0 && std::isfinite(size) ? size : 1;
+  }
+  TAcadPoint operator()(TAcadPoint p) const {
+    return far ? TAcadPoint{(p.x - centre.x) / unit, (p.y - centre.y) / unit, 0} : p;
+  }
+  TBox operator()(const TBox& b) const { return far ? TBox{(*this)(b.min), (*this)(b.max)} : b; }
+};
+
+}  // namespace
+
+bool LineInView(const TAcadLineBlk& line, const TBox& view) {
+  if (PointInBox(line.st, view) && PointInBox(line.ed, view)) return true;
+  const FarFrame f(view, {line.st, line.ed});
+  const TBox r = f(view);
+  const TAcadPoint st = f(line.st), ed = f(line.ed);
   const TAcadPoint ul{r.min.x, r.max.y, 0}, lr{r.max.x, r.min.y, 0};
-  return SegmentIntersection(l.st, l.ed, r.min, ul, true) || SegmentIntersection(l.st, l.ed, r.min, lr, true) ||
-         SegmentIntersection(l.st, l.ed, r.max, ul, true) || SegmentIntersection(l.st, l.ed, r.max, lr, true);
+  return SegmentIntersection(st, ed, r.min, ul, true) || SegmentIntersection(st, ed, r.min, lr, true) ||
+         SegmentIntersection(st, ed, r.max, ul, true) || SegmentIntersection(st, ed, r.max, lr, true);
 }
 
-bool BoxPathsCross(const TBox& a, const TBox& b) {
+bool BoxPathsCross(const TBox& boxA, const TBox& boxB) {
+  const FarFrame f(boxA, {boxB.min, boxB.max});
+  const TBox a = f(boxA), b = f(boxB);
   auto path = [](const TBox& x) {
     const TAcadPoint ul{x.min.x, x.max.y, 0}, lr{x.max.x, x.min.y, 0};
     return std::array<TAcadPoint, 5>{x.min, ul, lr, x.max, x.min};

@@ -9,18 +9,26 @@
 namespace tesmar {
 namespace {
 
-// One number of a status text: fixed with `decimals` places, or in exponent form when fixed
-// notation would run to a dozen digits and more.
-std::u16string Number(double v, int decimals) {
+double LargerSide(double width, double height) { return std::max(std::fabs(width), std::fabs(height)); }
+
+}  // namespace
+
+std::u16string ReadableNumber(double v, int decimals) {
   char buf[64];
-  if (std::fabs(v) < 1e12 || !std::isfinite(v)) std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  else std::snprintf(buf, sizeof buf, "%.6e", v);
+  if (std::fabs(v) < 1e12) {
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+  } else {
+    std::snprintf(buf, sizeof buf, "%.6g", v);
+  }
   return Ascii16(buf);
 }
 
-constexpr double kMinZoom = 1e-6, kMaxZoom = 1e6;
-
-}  // namespace
+bool ViewSizeAllowed(double width, double height, const TBox& extents) {
+  const double side = LargerSide(width, height);
+  const double whole = LargerSide(extents.max.x - extents.min.x, extents.max.y - extents.min.y);
+  if (!std::isfinite(side) || !std::isfinite(whole) || !(whole > 0)) return false;
+  return side >= whole / kZoomRange && side <= whole * kZoomRange;
+}
 
 void SaveView(const TView& v, TSavedView& saved) {
   saved.g_CadPtOld = v.g_cadpt;
@@ -28,28 +36,17 @@ void SaveView(const TView& v, TSavedView& saved) {
   saved.g_CadHOld = v.g_cadh;
 }
 
-bool ViewSizeWithinBounds(double size, const TBox& extents) {
-  double ref = std::max(extents.max.x - extents.min.x, extents.max.y - extents.min.y);
-  if (!(ref > 0) || !std::isfinite(ref)) ref = 1;
-  return std::isfinite(size) && size >= ref * kMinZoom && size <= ref * kMaxZoom;
-}
-
 bool WheelZoom(TView& v, TSavedView& saved, TPixel cursor, bool towardsUser, const TBox& extents) {
+  const double f = towardsUser ? 2.0 : 0.5;
+  if (!ViewSizeAllowed(v.g_cadw * f, v.g_cadh * f, extents)) return false;
   const TAcadPoint p = ScreenToWorld(cursor, v);
   const double dx = p.x - v.g_cadpt.x, dy = p.y - v.g_cadpt.y;
-  const double f = towardsUser ? 2.0 : 0.5;
-  const double w = v.g_cadw * f, h = v.g_cadh * f;
-  const TAcadPoint c{p.x - f * dx, p.y - f * dy, v.g_cadpt.z};
-  const double larger = std::max(w, h);
-  // A step towards the bounds is refused once past them; one back from beyond them is allowed.
-  const double before = std::max(v.g_cadw, v.g_cadh);
-  const bool within = ViewSizeWithinBounds(larger, extents) ||
-                      ((towardsUser ? larger < before : larger > before) && std::isfinite(larger) && larger > 0);
-  if (!within || !std::isfinite(c.x) || !std::isfinite(c.y)) return false;
+  const TAcadPoint centre{p.x - f * dx, p.y - f * dy, v.g_cadpt.z};
+  if (!std::isfinite(centre.x) || !std::isfinite(centre.y)) return false;
   SaveView(v, saved);
-  v.g_cadw = w;
-  v.g_cadh = h;
-  v.g_cadpt = c;
+  v.g_cadw *= f;
+  v.g_cadh *= f;
+  v.g_cadpt = centre;
   return true;
 }
 
@@ -71,13 +68,19 @@ bool ApplyGesture(TGesture g, TView& v, TSavedView& saved, TPixel down, TPixel u
       v.g_cadpt.x += a.x - b.x;
       v.g_cadpt.y += a.y - b.y;
       return false;
-    case TGesture::ZoomWindow:
+    case TGesture::ZoomWindow: {
+      double w = b.x - a.x, h = a.y - b.y;
+      const double whole = LargerSide(extents.max.x - extents.min.x, extents.max.y - extents.min.y);
+      const double side = LargerSide(w, h), least = whole / kZoomRange;
+      if (side > 0 && side < least) w *= least / side, h *= least / side;
+      if (!ViewSizeAllowed(w, h, extents)) return false;
       SaveView(v, saved);
       v.g_cadpt.x = (a.x + b.x) / 2;
       v.g_cadpt.y = (a.y + b.y) / 2;
-      v.g_cadw = b.x - a.x;
-      v.g_cadh = a.y - b.y;
+      v.g_cadw = w;
+      v.g_cadh = h;
       return false;
+    }
     case TGesture::ZoomExtents:
       SaveView(v, saved);
       v.g_cadw = extents.max.x - extents.min.x;
@@ -86,7 +89,7 @@ bool ApplyGesture(TGesture g, TView& v, TSavedView& saved, TPixel down, TPixel u
       v.g_cadpt.y = (extents.max.y + extents.min.y) / 2;
       return true;
     case TGesture::ZoomOut:
-      if (!ViewSizeWithinBounds(2 * std::max(v.g_cadw, v.g_cadh), extents)) return false;
+      if (!ViewSizeAllowed(v.g_cadw * 2, v.g_cadh * 2, extents)) return false;
       SaveView(v, saved);
       v.g_cadw *= 2;
       v.g_cadh *= 2;
@@ -121,21 +124,22 @@ void FitView(TView& v, const TBox& extents) {
 std::u16string MoveStatus(const TView& v, TPixel p) {
   const double s = PixelSize(v);
   const TAcadPoint w = ScreenToWorld(p, v);
-  return u"W= " + Number(v.W * s, 2) + u" , H= " + Number(v.H * s, 2) + u" - X= " + Number(w.x, 2) + u" , Y= " +
-         Number(w.y, 2);
+  return u"W= " + ReadableNumber(v.W * s, 2) + u" , H= " + ReadableNumber(v.H * s, 2) + u" - X= " +
+         ReadableNumber(w.x, 2) + u" , Y= " + ReadableNumber(w.y, 2);
 }
 
 std::u16string ViewSizeStatus(const TView& v) {
   const double s = PixelSize(v);
-  return u"W= " + Number(v.W * s, 2) + u" , H= " + Number(v.H * s, 2);
+  return u"W= " + ReadableNumber(v.W * s, 2) + u" , H= " + ReadableNumber(v.H * s, 2);
 }
 
 std::u16string OpenStatus(double width, double height, double seconds) {
-  return u"dX=" + Number(width, 2) + u", dY=" + Number(height, 2) + u" (" + Number(seconds, 2) + u"sec)";
+  return u"dX=" + ReadableNumber(width, 2) + u", dY=" + ReadableNumber(height, 2) + u" (" + ReadableNumber(seconds, 2) +
+         u"sec)";
 }
 
 std::u16string OpenedCaption(std::u16string_view fileName, double width, double height) {
-  return std::u16string(fileName) + u" ( " + Number(width, 0) + u" x " + Number(height, 0) + u" )";
+  return std::u16string(fileName) + u" ( " + ReadableNumber(width, 0) + u" x " + ReadableNumber(height, 0) + u" )";
 }
 
 double ElapsedSeconds(std::uint32_t startTicks, std::uint32_t nowTicks) {

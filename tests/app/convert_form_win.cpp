@@ -42,6 +42,11 @@ class ConvertFormTest : public test::MainFormTest {
     form->ComboBox2Change();
   }
   std::u16string Shown() const { return viewer.dxfFullName; }
+  // The width of the drawing the viewer shows, once its opening has ended.
+  double ShownWidth() {
+    viewer.WaitWhileOpening();
+    return viewer.g_cadw;
+  }
   std::u16string Program(const char* name) const { return U16FromPath(dir / name); }
 
   TMorvikZoomerForm viewer;
@@ -73,7 +78,7 @@ TEST_F(ConvertFormTest, ConvertsOnceAndReusesOnlyForTheUnchangedDrawing) {
   EXPECT_EQ(Shown(), Program("plan.dxf"));
   EXPECT_TRUE(IsWindowVisible(viewer.hwnd()));
   EXPECT_EQ(viewer.g_CoSw, 0);
-  EXPECT_EQ(viewer.g_cadw, 40);
+  EXPECT_EQ(ShownWidth(), 40);
   EXPECT_EQ(f.Edit1().Text(), u"");
 
   viewer.dxfFullName.clear();
@@ -84,7 +89,7 @@ TEST_F(ConvertFormTest, ConvertsOnceAndReusesOnlyForTheUnchangedDrawing) {
   test::WriteFile(dir / "lib" / "plan.dwg", test::DwgCarryingDxf(LineDxf(1234)));
   f.DWGDXF1Click();
   EXPECT_EQ(log.Runs().size(), 2u);
-  EXPECT_EQ(viewer.g_cadw, 1234);
+  EXPECT_EQ(ShownWidth(), 1234);
 }
 
 // Two drawings of one name in two folders: each shows its own drawing.
@@ -94,10 +99,10 @@ TEST_F(ConvertFormTest, ADrawingOfTheSameNameElsewhereIsConvertedAgain) {
   auto& f = StartWithLibrary();
   ChooseFolder(u"A");
   f.DWGDXF1Click();
-  EXPECT_EQ(viewer.g_cadw, 10);
+  EXPECT_EQ(ShownWidth(), 10);
   ChooseFolder(u"B");
   f.DWGDXF1Click();
-  EXPECT_EQ(viewer.g_cadw, 20);
+  EXPECT_EQ(ShownWidth(), 20);
   EXPECT_EQ(log.Runs().size(), 2u);
   EXPECT_TRUE(shown.empty());
 }
@@ -110,7 +115,7 @@ TEST_F(ConvertFormTest, TheUsersOwnDxfIsNeverTouched) {
   test::WriteFile(dir / "lib" / "plan.dwg", test::DwgCarryingDxf(LineDxf(30)));
   auto& f = StartWithLibrary();
   f.DWGDXF1Click();
-  EXPECT_EQ(viewer.g_cadw, 30);
+  EXPECT_EQ(ShownWidth(), 30);
   ASSERT_EQ(log.Runs().size(), 1u);
   const std::filesystem::path converted = PathFromU16(Shown());
   EXPECT_NE(converted, dir / "plan.dxf");

@@ -89,11 +89,6 @@ TEST(DrawingModel, ClearAllAndTableNames) {
   EXPECT_EQ(total, 6u);
   ClearAll(m);
   for (const auto& c : TableCounts(m)) EXPECT_EQ(c.count, 0u) << c.name;
-  // The program's one model keeps what was put in it from one call to the next.
-  TheModel().LineAry.resize(3);
-  EXPECT_EQ(TheModel().LineAry.size(), 3u);
-  ClearAll(TheModel());
-  EXPECT_TRUE(TheModel().LineAry.empty());
 }
 
 TEST(DrawingModel, NamesAreEqualExactlyWhenTheirTextsAre) {

@@ -619,6 +619,45 @@ TEST(DxfReader, ProgressStepsAndReset) {
   EXPECT_EQ(progress.positions[progress.positions.size() - 2], pairs / step);
 }
 
+// A read asked to stop stops within a block of pairs, leaves the model empty and says so in its
+// status, without a message; a read that is never asked reads everything.
+TEST(DxfReader, StopsBetweenBlocksWhenCancelled) {
+  struct StoppingProgress : test::RecordingProgress {
+    int asksBeforeStop = 0;
+    mutable int asked = 0;
+    bool Cancelled() const override {
+      ++asked;
+      return asksBeforeStop >= 0 && asked > asksBeforeStop;
+    }
+  };
+  std::string body;
+  for (int i = 0; i < 5000; ++i) body += "0 LINE\n8 0\n10 1\n20 2\n";
+  test::TempDir dir;
+  test::WriteFile(dir / "many.dxf", EntitiesSection(body));
+  for (int stopAfter : {0, 2, -1}) {
+    SCOPED_TRACE(stopAfter);
+    StoppingProgress progress;
+    progress.asksBeforeStop = stopAfter;
+    test::RecordingReport report;
+    TDrawingModel model;
+    model.CircleAry.resize(2);  // left from an earlier drawing
+    std::u16string status;
+    ReadDxfFile(model, U16FromPath(dir / "many.dxf"), &progress, &report, status, TextEncoding::Ansi);
+    EXPECT_TRUE(report.messages.empty());
+    EXPECT_TRUE(model.CircleAry.empty());
+    if (stopAfter < 0) {
+      EXPECT_EQ(status, u"");
+      EXPECT_EQ(model.LineAry.size(), 5000u);
+      EXPECT_GT(progress.asked, 3) << "asked once per block of pairs";
+    } else {
+      EXPECT_EQ(status, u"cancelled");
+      EXPECT_EQ(progress.asked, stopAfter + 1) << "the read ends at the first yes";
+      EXPECT_TRUE(model.LineAry.empty());
+      EXPECT_EQ(progress.positions.back(), 0);
+    }
+  }
+}
+
 TEST(DxfReader, AnsiAndUtf8TextReadIntoTheSameUtf16) {
   const std::string ansi = EntitiesSection("0 TEXT\n8 \x90\x7D\x96\xCA\n1 \x90\xA1\x96\x40 \\U+00B1\n");
   const std::string utf8 = EntitiesSection("0 TEXT\n8 \xE5\x9B\xB3\xE9\x9D\xA2\n1 \xE5\xAF\xB8\xE6\xB3\x95 \\U+00B1\n");

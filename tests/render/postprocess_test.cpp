@@ -115,7 +115,6 @@ TEST(PostProcessing, RunsEveryStepOnceAndEmptiesTheSourceTables) {
   // The far text counts with its letters; the ellipse reaches down to y = -55.
   ExpectNear(extents.min, {-10, -55, 0});
   ExpectNear(extents.max, {5004, 5001, 0});
-  EXPECT_EQ(DrawingExtents().max, extents.max);
 
   const TPostFigures f = PostFigures(m, extents, 1.5);
   EXPECT_EQ(f.lines, m.LineAry.size());

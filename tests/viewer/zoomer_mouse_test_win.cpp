@@ -143,7 +143,7 @@ TEST_F(ZoomerMouseTest, HiddenLayersAreNotPickedAndBlinkThenVanish) {
   form.CheckListBox1Click();
   EXPECT_GE(paints, 6);
   EXPECT_EQ(Pixel(redLine.x, redLine.y), 0u) << "redrawn without the layer";
-  EXPECT_FALSE(LayerVisible(model, u"RED"));
+  EXPECT_FALSE(LayerVisible(Model(), u"RED"));
   ShiftClick(ScreenOf(121, 20));
   EXPECT_EQ(Status().find(u"RED"), std::u16string::npos) << Utf16ToUtf8(Status());
 
@@ -154,7 +154,7 @@ TEST_F(ZoomerMouseTest, HiddenLayersAreNotPickedAndBlinkThenVanish) {
   form.CheckListBox1().SetChecked(empty, false);
   form.CheckListBox1().SetItemIndex(empty);
   form.CheckListBox1Click();
-  EXPECT_FALSE(LayerVisible(model, u"EMPTY"));
+  EXPECT_FALSE(LayerVisible(Model(), u"EMPTY"));
   EXPECT_EQ(paints, 0);
   EXPECT_EQ(Pixels(), before);
   RemoveWindowSubclass(form.Image1().hwnd(), nullptr, 7);
