@@ -40,24 +40,16 @@ void TTesmarMainForm::SetTargetCaption() {
 
 void TTesmarMainForm::SendToTargetCad(std::u16string_view command) {
   if (RefusedWhileBusy()) return;
-  ui::BusyScope scope(busy, kCadWaitStatus);
-  auto* filter = static_cast<TMessageFilter*>(g_MessageFilter);
-  // A busy program is retried with a word in the status field, shown at once: the window's
-  // input waits meanwhile, but it repaints.
-  if (filter)
-    filter->SetOnRetry([this](DWORD) {
-      Edit1().SetText(kCadWaitStatus);
-      UpdateWindow(edit1_);
-    });
-  struct Done {
-    TMessageFilter* filter;
+  // The call is the one long thing meanwhile; the filter's notice gives it the status text of
+  // the wait for a busy program (see CreateMessageFilter), which goes again when the call ends.
+  ui::BusyScope scope(busy, u"");
+  struct EmptyWaitText {
     TTesmarMainForm& form;
-    ~Done() {
-      if (filter) filter->SetOnRetry(nullptr);
-      if (form.Edit1().Text() == kCadWaitStatus) form.Edit1().SetText(u"");
+    ~EmptyWaitText() {
+      if (!form.busy.Status().empty() && form.Edit1().Text() == form.busy.Status()) form.Edit1().SetText(u"");
     }
-  } done{filter, *this};
-  tesmar::SendToTargetCad(g_TargetProgID, command, filter);
+  } emptyWaitText{*this};
+  tesmar::SendToTargetCad(g_TargetProgID, command, static_cast<TMessageFilter*>(g_MessageFilter));
 }
 
 void TTesmarMainForm::StopPaging() {
@@ -120,6 +112,14 @@ void TTesmarMainForm::CreateMessageFilter() {
     filter->Release();  // a thread without a COM apartment has no filter to replace
     return;
   }
+  // The status field says how long a busy program has been waited for; the window's input is
+  // not handled inside the call, so the field is painted at once.
+  filter->onBusyWait = [this, filter](DWORD waitedMs) {
+    const std::u16string text = BusyCadWaitText(waitedMs / 1000 + 1, (filter->retryBoundMs + 999) / 1000);
+    busy.SetStatus(text);
+    Edit1().SetText(text);
+    UpdateWindow(Edit1().hwnd());
+  };
   g_MessageFilter = filter;
 }
 

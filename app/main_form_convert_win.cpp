@@ -27,7 +27,7 @@ void TTesmarMainForm::ODAFileConverter2Click() {
 void TTesmarMainForm::ShowInViewer(const std::u16string& dxfPath) {
   TMorvikZoomerForm* viewer = Forms().MorvikZoomerForm;
   if (!viewer) return;
-  viewer->OpenRequest(dxfPath, this);
+  viewer->OpenRequest(dxfPath);
 }
 
 std::u16string TTesmarMainForm::OwnConversionFolder() {
@@ -74,21 +74,23 @@ void TTesmarMainForm::DWGDXF1Click() {
   std::error_code ec;
   std::filesystem::remove(PathFromU16(X), ec);
 
+  const bool ownFolder = outFolder != ProgramFolder();
+  const std::u16string status = std::u16string(kConvertingStatus) + kConvertingEscHint;
   ConversionEnd end;
   {
-    ui::BusyScope scope(busy, kConvertingStatus);
-    ShowStatus(kConvertingStatus);
+    ui::BusyScope scope(busy, status);
+    ShowStatus(status);
     end = DwgToDxf(hwnd(), odaFullName, D, outFolder, MenuItem(u"ODAFileConverter2").Checked());
   }
-  if (end == ConversionEnd::Cancelled || end == ConversionEnd::Quitting) {
-    // The converter has been ended: whatever it wrote goes, and so does the folder it may
-    // have been given (when it is empty), since the exit's clean-up may have run already.
+  if (end == ConversionEnd::Cancelled || end == ConversionEnd::Quitting || end == ConversionEnd::WaitFailed) {
+    // The converter was ended: what it wrote is not a drawing, and nothing stays behind, nor
+    // the folder it may have been given (when empty), since the exit's clean-up may have run.
     std::filesystem::remove(PathFromU16(X), ec);
-    if (outFolder != ProgramFolder()) std::filesystem::remove(PathFromU16(outFolder), ec);
-    // The window may be gone: nothing more is done with it.
-    if (end == ConversionEnd::Quitting) return;
+    if (ownFolder) std::filesystem::remove(PathFromU16(outFolder), ec);
+    if (end == ConversionEnd::Quitting) return;  // the window is gone: nothing more is done with it
     Edit1().SetText(u"");
-    ui::ShowMessageBox(hwnd(), kConversionCancelled, FromWide(ui::kApplicationTitle), MB_OK | MB_ICONINFORMATION);
+    ui::ShowMessageBox(hwnd(), kConversionCancelled, FromWide(ui::kApplicationTitle),
+                       MB_OK | (end == ConversionEnd::WaitFailed ? MB_ICONERROR : MB_ICONINFORMATION));
     return;
   }
   if (end == ConversionEnd::Ended) {

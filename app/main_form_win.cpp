@@ -271,6 +271,20 @@ void TTesmarMainForm::ApplyLayout() {
   ui::Edit(edit1_).SetBounds(0, 0, w, bottom);
 }
 
+namespace {
+
+// True when a file can be made in the folder (made and gone again at once).
+bool FolderIsWritable(const std::u16string& folder) {
+  const std::wstring probe = ToWide(JoinPath(folder, u"~tesmar-write-check.tmp"));
+  HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+}  // namespace
+
 std::int32_t TTesmarMainForm::ReadDisplayScale() { return ui::FirstMonitorScaleFactor().value_or(100); }
 
 void TTesmarMainForm::FormCreate() {
@@ -299,6 +313,13 @@ void TTesmarMainForm::FormCreate() {
   CreateMessageFilter();
   ui::SetTopmost(hwnd(), true);
   ui::ProcessMessages();
+  // Settings, lists and converted drawings are written beside the program: a folder that
+  // cannot be written is said once, and the program works on without saving them.
+  programFolderWritable_ = FolderIsWritable(ProgramFolder());
+  if (!programFolderWritable_) {
+    ui::ShowMessageBox(hwnd(), kReadOnlyFolderMessage + ProgramFolder() + kReadOnlyFolderAdvice, u"Tesmar",
+                       MB_OK | MB_ICONWARNING);
+  }
 }
 
 void TTesmarMainForm::ApplySettings(const Settings& s) {
@@ -337,7 +358,7 @@ Settings TTesmarMainForm::CurrentSettings() const {
 void TTesmarMainForm::FormDestroy() {
   SaveTopDirs();
   grid.Clear();
-  if (settingsRead_) WriteSettingsFile(SettingsFile(), CurrentSettings());
+  if (settingsRead_ && programFolderWritable_) WriteSettingsFile(SettingsFile(), CurrentSettings());
   // Only the DXF files that this run's conversions made are deleted, never the user's own.
   convertedDxf.DeleteAll();
   RevokeMessageFilter();

@@ -6,7 +6,7 @@
 #include "base/silent_abort.h"
 #include "base/strings.h"
 #include "dwg/dwg_preview.h"
-#include "ui/gdi.h"
+#include "ui/com.h"
 
 namespace tesmar {
 namespace {

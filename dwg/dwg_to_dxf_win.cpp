@@ -67,17 +67,18 @@ ConversionEnd DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_v
     return ConversionEnd::StartFailed;
   }
   ProcessHandle process(info.hProcess);
-  switch (ui::WaitHandlingMessages(process.get(), owner, &Hourglass::Apply)) {
-    case ui::WaitEnd::Signalled:
-      return ConversionEnd::Ended;
-    case ui::WaitEnd::Escape:
-      EndConverter(process.get());
-      return ConversionEnd::Cancelled;
-    case ui::WaitEnd::Quitting:
-      break;
-  }
+  const ui::WaitEnd end = ui::WaitHandlingMessages(process.get(), owner, &Hourglass::Apply);
+  if (end == ui::WaitEnd::Signalled) return ConversionEnd::Ended;
+  // Every other end leaves the converter running: it is ended before the caller goes on.
   EndConverter(process.get());
-  return ConversionEnd::Quitting;
+  switch (end) {
+    case ui::WaitEnd::Escape:
+      return ConversionEnd::Cancelled;
+    case ui::WaitEnd::Failed:
+      return ConversionEnd::WaitFailed;
+    default:
+      return ConversionEnd::Quitting;
+  }
 }
 
 }  // namespace tesmar

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "ui/gdi.h"
+#include "ui/com.h"
 
 namespace tesmar {
 

@@ -13,6 +13,10 @@ class BusyMark {
   bool Busy() const { return depth_ > 0; }
   // The status text of the work that holds the mark (empty when none).
   const std::u16string& Status() const { return status_; }
+  // The work's status text when it changes while the work runs (nothing when none runs).
+  void SetStatus(std::u16string_view status) {
+    if (Busy()) status_ = status;
+  }
 
  private:
   friend class BusyScope;

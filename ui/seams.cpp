@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/strings.h"
-#include "ui/gdi.h"
+#include "ui/com.h"
 #include "ui/window.h"
 
 namespace tesmar::ui {

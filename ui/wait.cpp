@@ -6,7 +6,7 @@ WaitEnd WaitHandlingMessages(HANDLE handle, HWND owner, void (*everyRound)()) {
   for (;;) {
     const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT);
     if (woke == WAIT_OBJECT_0) return WaitEnd::Signalled;
-    if (woke == WAIT_FAILED) return WaitEnd::Signalled;  // a handle that cannot be waited on has nothing to wait for
+    if (woke == WAIT_FAILED) return WaitEnd::Failed;
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {

@@ -10,6 +10,7 @@ enum class WaitEnd {
   Signalled,  // the handle was signalled (the program ended)
   Escape,     // the user pressed Esc in a window of this thread
   Quitting,   // the program is ending: WM_QUIT arrived (put back for its loop) or `owner` is gone
+  Failed,     // the system could not wait on the handle: whether it was signalled is not known
 };
 
 // Waits for `handle` with no time limit, handling window messages meanwhile. `everyRound`,

@@ -45,6 +45,11 @@ class ConvertFormTest : public test::MainFormTest {
     form->ComboBox2Change();
   }
   std::u16string Shown() const { return viewer.dxfFullName; }
+  // The width of the drawing the viewer shows, once its opening has ended.
+  double ShownWidth() {
+    viewer.WaitWhileOpening();
+    return viewer.g_cadw;
+  }
   std::u16string Program(const char* name) const { return U16FromPath(dir / name); }
 
   // Runs `act` once from a timer of the thread, as soon as the converter has started (its log
@@ -95,7 +100,7 @@ TEST_F(ConvertFormTest, ConvertsOnceAndReusesOnlyForTheUnchangedDrawing) {
   EXPECT_EQ(Shown(), Program("plan.dxf"));
   EXPECT_TRUE(IsWindowVisible(viewer.hwnd()));
   EXPECT_EQ(viewer.g_CoSw, 0);
-  EXPECT_EQ(viewer.g_cadw, 40);
+  EXPECT_EQ(ShownWidth(), 40);
   EXPECT_EQ(f.Edit1().Text(), u"");
 
   viewer.dxfFullName.clear();
@@ -106,7 +111,7 @@ TEST_F(ConvertFormTest, ConvertsOnceAndReusesOnlyForTheUnchangedDrawing) {
   test::WriteFile(dir / "lib" / "plan.dwg", test::DwgCarryingDxf(LineDxf(1234)));
   f.DWGDXF1Click();
   EXPECT_EQ(log.Runs().size(), 2u);
-  EXPECT_EQ(viewer.g_cadw, 1234);
+  EXPECT_EQ(ShownWidth(), 1234);
 }
 
 // Two drawings of one name in two folders: each shows its own drawing.
@@ -116,10 +121,10 @@ TEST_F(ConvertFormTest, ADrawingOfTheSameNameElsewhereIsConvertedAgain) {
   auto& f = StartWithLibrary();
   ChooseFolder(u"A");
   f.DWGDXF1Click();
-  EXPECT_EQ(viewer.g_cadw, 10);
+  EXPECT_EQ(ShownWidth(), 10);
   ChooseFolder(u"B");
   f.DWGDXF1Click();
-  EXPECT_EQ(viewer.g_cadw, 20);
+  EXPECT_EQ(ShownWidth(), 20);
   EXPECT_EQ(log.Runs().size(), 2u);
   EXPECT_TRUE(shown.empty());
 }
@@ -132,7 +137,7 @@ TEST_F(ConvertFormTest, TheUsersOwnDxfIsNeverTouched) {
   test::WriteFile(dir / "lib" / "plan.dwg", test::DwgCarryingDxf(LineDxf(30)));
   auto& f = StartWithLibrary();
   f.DWGDXF1Click();
-  EXPECT_EQ(viewer.g_cadw, 30);
+  EXPECT_EQ(ShownWidth(), 30);
   ASSERT_EQ(log.Runs().size(), 1u);
   const std::filesystem::path converted = PathFromU16(Shown());
   EXPECT_NE(converted, dir / "plan.dxf");
@@ -155,10 +160,20 @@ TEST_F(ConvertFormTest, FailuresAreReportedAndNothingIsShown) {
   EXPECT_FALSE(IsWindowVisible(viewer.hwnd()));
   EXPECT_EQ(f.Edit1().Text(), u"");
 
+  // A converter that cannot be waited for has not been seen to end: no file is looked for.
+  {
+    ui::SeamOverride<ui::ShellExecuteExFn> shell(ui::ShellExecuteExSeam(), &test::StartWithUnwaitableHandle);
+    f.DWGDXF1Click();
+  }
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[1].text, u"DWG->DXF 変換を中止しました．");
+  EXPECT_EQ(shown[1].flags & MB_ICONMASK, UINT(MB_ICONERROR));
+  EXPECT_FALSE(IsWindowVisible(viewer.hwnd()));
+
   std::filesystem::remove(dir / "lib" / "plan.dwg");
   f.DWGDXF1Click();
-  ASSERT_EQ(shown.size(), 2u);
-  EXPECT_EQ(shown[1].text, U16FromPath(dir / "lib" / "plan.dwg") + u"\nファイルが見つかりません．");
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[2].text, U16FromPath(dir / "lib" / "plan.dwg") + u"\nファイルが見つかりません．");
   EXPECT_EQ(log.Runs().size(), 1u);
 }
 
@@ -191,7 +206,7 @@ TEST_F(ConvertFormTest, EscEndsAConversionThatDoesNotEnd) {
   WhileConverting([&] { PostMessageW(f.hwnd(), WM_KEYDOWN, VK_ESCAPE, 0); });
   f.DWGDXF1Click();
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].text, u"変換を中止しました．");
+  EXPECT_EQ(shown[0].text, u"DWG->DXF 変換を中止しました．");
   EXPECT_EQ(shown[0].flags & MB_ICONMASK, UINT(MB_ICONINFORMATION));
   EXPECT_FALSE(LastRunEndedByItself());
   EXPECT_FALSE(std::filesystem::exists(dir / "plan.dxf"));
@@ -213,7 +228,7 @@ TEST_F(ConvertFormTest, RealEscKeyEndsTheConversion) {
   f.DWGDXF1Click();
   ASSERT_TRUE(started) << "xdotool cannot be started";
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].text, u"変換を中止しました．");
+  EXPECT_EQ(shown[0].text, u"DWG->DXF 変換を中止しました．");
   EXPECT_FALSE(LastRunEndedByItself());
 }
 
@@ -236,8 +251,8 @@ TEST_F(ConvertFormTest, RequestsWhileConvertingAreRefusedAndTheStatusStays) {
   });
   const std::u16string drawing = f.ComboBox3().Text();
   f.DWGDXF1Click();
-  const std::u16string refused = u"DWG->DXF 変換中... (処理中)";
-  EXPECT_EQ(status, (std::vector<std::u16string>{u"DWG->DXF 変換中... ", refused, refused, refused}));
+  const std::u16string converting = u"DWG->DXF 変換中... (Esc で中止)", refused = converting + u"(処理中)";
+  EXPECT_EQ(status, (std::vector<std::u16string>{converting, refused, refused, refused}));
   ASSERT_EQ(log.Runs().size(), 1u);
   EXPECT_TRUE(shown.empty());
   EXPECT_TRUE(IsWindowVisible(viewer.hwnd()));

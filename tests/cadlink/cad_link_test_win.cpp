@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "base/codepage.h"
 #include "base/strings.h"
 #include "cadlink/commands.h"
 #include "tests/support/cad_standin_win.h"
-#include "ui/gdi.h"
+#include "ui/com.h"
 #include "ui/seams.h"
 #include "ui/window.h"
 
@@ -48,10 +50,14 @@ class CadLink : public ::testing::Test {
 
 TEST_F(CadLink, FilterRetriesOnlyBusyRejectionsAndPutsThePreviousFilterBack) {
   EXPECT_EQ(filter_->HandleInComingCall(CALLTYPE_TOPLEVEL, nullptr, 0, nullptr), DWORD(SERVERCALL_ISHANDLED));
+  std::vector<DWORD> told;
+  filter_->onBusyWait = [&](DWORD ms) { told.push_back(ms); };
   EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), 1000u);
   EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 29999, SERVERCALL_RETRYLATER), 1000u);
-  EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 30000, SERVERCALL_RETRYLATER), DWORD(-1)) << "given up after 30 s";
+  EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 30000, SERVERCALL_RETRYLATER), DWORD(-1));  // busy for good
   EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 0, SERVERCALL_REJECTED), DWORD(-1));
+  EXPECT_EQ(told, (std::vector<DWORD>{0, 29999}));
+  filter_->onBusyWait = nullptr;
   // Waiting, the window repaints; its input is held back.
   EXPECT_EQ(filter_->MessagePending(nullptr, 0, PENDINGTYPE_TOPLEVEL), DWORD(PENDINGMSG_WAITDEFPROCESS));
 
@@ -85,9 +91,9 @@ TEST_F(CadLink, UnknownOrEmptyProgIdShowsTheErrorsOwnMessageOrSaysSoInJapanese) 
     EXPECT_THROW(IsTargetCadRunning(progId), std::runtime_error);
     std::u16string shown = SendGuarded(progId, u"x");
     EXPECT_NE(shown.find(u"ProgID \"" + progId + u"\""), std::u16string::npos) << Utf16ToUtf8(shown);
-    if (!SystemHasText(CO_E_CLASSSTRING))
-      EXPECT_EQ(shown.rfind(kCadNotAnsweringText, 0), 0u) << Utf16ToUtf8(shown);
-    EXPECT_EQ(shown.find(u"OLE error"), std::u16string::npos) << Utf16ToUtf8(shown);
+    if (!SystemHasText(CO_E_CLASSSTRING)) {
+      EXPECT_EQ(shown.rfind(u"CAD プログラムが見つからないか、応答しません。", 0), 0u) << Utf16ToUtf8(shown);
+    }
   }
 }
 
@@ -149,11 +155,11 @@ TEST_F(CadLink, BusyProgramIsRetriedUntilItAccepts) {
 TEST_F(CadLink, AProgramInAModalDialogIsGivenUpAfterTheBound) {
   TestProgId id;
   CadStandIn cad(id.Clsid(), L"/modal");
-  filter_->SetRetryFor(2500);
+  filter_->retryBoundMs = 2500;
   std::vector<DWORD> retries;
-  filter_->SetOnRetry([&](DWORD waited) { retries.push_back(waited); });
+  filter_->onBusyWait = [&](DWORD waited) { retries.push_back(waited); };
   std::u16string shown = SendGuarded(id.ProgId(), u"LINE");
-  EXPECT_NE(shown, u"");
+  EXPECT_NE(shown.find(u"CAD プログラムが応答しません。"), std::u16string::npos) << Utf16ToUtf8(shown);
   EXPECT_NE(shown.find(u"ProgID \"" + id.ProgId() + u"\""), std::u16string::npos) << Utf16ToUtf8(shown);
   EXPECT_TRUE(cad.Commands().empty());
   ASSERT_GE(retries.size(), 2u);
@@ -162,6 +168,15 @@ TEST_F(CadLink, AProgramInAModalDialogIsGivenUpAfterTheBound) {
   int rejected = 0;
   for (const auto& e : cad.Events()) rejected += e == u"rejected busy";
   EXPECT_EQ(rejected, static_cast<int>(retries.size()) + 1) << "each rejection but the last is tried again";
+}
+
+TEST(ComErrorText, CodesWithoutSystemTextSayInJapaneseWhatHappened) {
+  const std::u16string unknown = ComErrorText(static_cast<HRESULT>(0x8004FF7Bu), u"ProgID \"X.Y\"");
+  EXPECT_NE(unknown.find(u"CAD プログラムが見つからないか、応答しません。"), std::u16string::npos) << Utf16ToUtf8(unknown);
+  EXPECT_NE(unknown.find(u"8004FF7B"), std::u16string::npos);
+  EXPECT_NE(unknown.find(u"(ProgID \"X.Y\")"), std::u16string::npos);
+  EXPECT_NE(ComErrorText(RPC_E_CALL_REJECTED, u"").find(u"応答しません"), std::u16string::npos);
+  EXPECT_EQ(ComErrorText(E_OUTOFMEMORY, u"").find(u"CAD"), std::u16string::npos);  // the system's own text
 }
 
 // Faults that must end in a message, not a hang or a crash: a program that refuses a call

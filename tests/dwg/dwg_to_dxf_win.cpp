@@ -151,6 +151,15 @@ TEST_F(DwgToDxfTest, EscOrTheProgramsEndEndsTheConverter) {
   EXPECT_TRUE(shown.empty());
 }
 
+// A converter whose handle the system cannot wait on has not been seen to end: the wait says
+// so, instead of reporting a conversion that may still be running as done.
+TEST_F(DwgToDxfTest, AWaitTheSystemRefusesIsNotTheConvertersEnd) {
+  test::WriteFile(dir / "a.dwg", test::DwgCarryingDxf(kDxf));
+  ui::SeamOverride<ui::ShellExecuteExFn> shell(ui::ShellExecuteExSeam(), &test::StartWithUnwaitableHandle);
+  EXPECT_EQ(ConversionEnd::WaitFailed, Convert(dir / "a.dwg", dir.path()));
+  EXPECT_TRUE(shown.empty());
+}
+
 TEST_F(DwgToDxfTest, AConverterThatCannotStartIsReported) {
   test::WriteFile(dir / "a.dwg", test::DwgCarryingDxf(kDxf));
   EXPECT_EQ(ConversionEnd::StartFailed, Convert(dir / "a.dwg", dir.path(), false, dir / "missing.exe"));

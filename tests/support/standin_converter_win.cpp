@@ -58,4 +58,9 @@ std::string DwgCarryingDxf(std::string_view dxf) {
   return MakeDwgFile(layout);
 }
 
+bool StartWithUnwaitableHandle(SHELLEXECUTEINFOW& info) {
+  info.hProcess = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x3ffffffc));  // no handle of this process
+  return true;
+}
+
 }  // namespace tesmar::test

@@ -1,6 +1,9 @@
 #pragma once
 // The stand-in converter as the tests run it: its path, and a log of its runs (what arrived
 // on its command line and how its window was to be shown) for one scope.
+#include <windows.h>
+#include <shellapi.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -51,5 +54,9 @@ namespace tesmar::test {
 
 // A DWG file (with a small preview) that carries `dxf` as the drawing it was made from.
 std::string DwgCarryingDxf(std::string_view dxf);
+
+// In place of starting a converter, for the shell's seam: reports a start with a process
+// handle that the system cannot wait on.
+bool StartWithUnwaitableHandle(SHELLEXECUTEINFOW& info);
 
 }  // namespace tesmar::test
