@@ -137,7 +137,7 @@ tesmar_wine_env() {
     # A set-up step that runs a Wine program leaves a wineserver of its own that ends a few
     # seconds later: it is waited for below, before one is made persistent.
     local made=0
-    for marker in .tesmar-ready .tesmar-cad-registered .tesmar-frames; do
+    for marker in .tesmar-ready .tesmar-cad-registered .tesmar-frames .tesmar-fonts; do
       [ -f "$WINEPREFIX/$marker" ] || made=1
     done
     tesmar_wine_prefix_init "$WINEPREFIX" 9>&-
