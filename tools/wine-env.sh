@@ -153,7 +153,9 @@ tesmar_wine_env() {
     # is waited for first. When this call started the persistent one, start Wine's system
     # services now with no terminal attached: services started by a test would hold the test's
     # output pipe open after it ends, and ctest would wait for them.
-    if [ "$made" = 1 ]; then /usr/lib/wine/wineserver -w 9>&- || true; fi
+    # A persistent server of an earlier run never ends and serves the set-up itself, so the
+    # wait is bounded.
+    if [ "$made" = 1 ]; then timeout 20 /usr/lib/wine/wineserver -w 9>&- || true; fi
     if /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 9>&-; then
       /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1 9>&- || true
     fi
