@@ -6,6 +6,7 @@
 #include "render/canvas_gdi_win.h"
 #include "render/colours.h"
 #include "render/prepare_canvas.h"
+#include "render/raster.h"
 
 namespace tesmar {
 
@@ -67,6 +68,22 @@ std::unique_ptr<TRaster8> OffscreenRedraw(TDrawingModel& m, const TView& v, int 
     if (drawn) *drawn = n;
   }
   GdiFlush();
+  return raster;
+}
+
+std::unique_ptr<TRaster8> PreviewRaster(const TRaster8& last, const TView& drawn, const TView& now) {
+  const int W = last.Width(), H = last.Height();
+  if (now.W != W || now.H != H || drawn.W != W || drawn.H != H) return nullptr;
+  auto raster = std::make_unique<TRaster8>(W, H);
+  {
+    GdiCanvas canvas(raster->Dc());
+    DrawEmptyFrame(canvas, W, H);
+  }
+  GdiFlush();
+  // The frame stays where it is: only the inside is carried, into the inside.
+  const TPixelArea inside{1, 1, W - 1, H - 1};
+  ResampleRaster(TRasterIn{last.Row(0), last.Stride()}, inside,
+                 TRasterOut{raster->Row(0), raster->Stride()}, inside, PixelMapBetween(drawn, now), 0);
   return raster;
 }
 

@@ -37,6 +37,7 @@ class TRaster8 {
   HBITMAP Bitmap() const { return dib_.Handle(); }
   // Row y (top-down) of colour-table indices; rows are Stride() bytes apart.
   const std::uint8_t* Row(int y) const { return dib_.Row(y); }
+  std::uint8_t* Row(int y) { return dib_.Row(y); }
   int Stride() const { return dib_.Stride(); }
   Colour PixelColour(int x, int y) const { return dib_.Pixel(x, y); }
   // The whole raster as colours.
@@ -59,5 +60,10 @@ void DrawEmptyFrame(Canvas& canvas, int W, int H);
 // result when given.
 std::unique_ptr<TRaster8> OffscreenRedraw(TDrawingModel& m, const TView& v, int colourMode, bool drawAll, bool fast,
                                           const TRenderIndex* index = nullptr, int* drawn = nullptr);
+
+// The picture of view `now` made at once from `last`, the raster drawn for view `drawn`: the
+// drawing inside its frame moved and scaled to where `now` shows it, the part it does not cover
+// black, the cyan frame drawn anew. Null when the two views differ in size.
+std::unique_ptr<TRaster8> PreviewRaster(const TRaster8& last, const TView& drawn, const TView& now);
 
 }  // namespace tesmar
