@@ -71,6 +71,34 @@ std::unique_ptr<TRaster8> OffscreenRedraw(TDrawingModel& m, const TView& v, int 
   return raster;
 }
 
+namespace {
+
+bool SameView(const TView& a, const TView& b) {
+  return a.g_cadpt.x == b.g_cadpt.x && a.g_cadpt.y == b.g_cadpt.y && a.g_cadw == b.g_cadw && a.g_cadh == b.g_cadh &&
+         a.g_DispScale == b.g_DispScale && a.W == b.W && a.H == b.H;
+}
+
+}  // namespace
+
+std::shared_ptr<const TRaster8> TPictureCache::Redraw(TDrawingModel& m, const TView& v, int colourMode, bool drawAll,
+                                                      const TRenderIndex* index) {
+  std::vector<bool> visible;
+  visible.reserve(m.LayerAry.size());
+  for (const TLayer& l : m.LayerAry) visible.push_back(l.visible);
+  for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+    if (!SameView(it->view, v) || it->colourMode != colourMode || it->drawAll != drawAll || it->visible != visible)
+      continue;
+    Entry hit = std::move(*it);  // the most recent first
+    entries_.erase(it);
+    entries_.push_front(std::move(hit));
+    return entries_.front().raster;
+  }
+  std::shared_ptr<const TRaster8> raster = OffscreenRedraw(m, v, colourMode, drawAll, false, index);
+  entries_.push_front(Entry{v, colourMode, drawAll, std::move(visible), raster});
+  if (entries_.size() > kKept) entries_.pop_back();
+  return raster;
+}
+
 std::unique_ptr<TRaster8> PreviewRaster(const TRaster8& last, const TView& drawn, const TView& now) {
   const int W = last.Width(), H = last.Height();
   if (now.W != W || now.H != H || drawn.W != W || drawn.H != H) return nullptr;

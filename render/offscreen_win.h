@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <vector>
 
 #include "base/rgb_image.h"
 #include "dxf/model.h"
@@ -60,6 +62,29 @@ void DrawEmptyFrame(Canvas& canvas, int W, int H);
 // result when given.
 std::unique_ptr<TRaster8> OffscreenRedraw(TDrawingModel& m, const TView& v, int colourMode, bool drawAll, bool fast,
                                           const TRenderIndex* index = nullptr, int* drawn = nullptr);
+
+// The last few exact pictures with what they show, so that a view shown again (the whole
+// drawing after a zoom out, the previous view) costs no pass over the drawing.
+class TPictureCache {
+ public:
+  // OffscreenRedraw of view v (not fast), or the raster it made before for the same view, colour
+  // mode, draw-all flag and layer visibility of the same model. The raster must not be changed.
+  std::shared_ptr<const TRaster8> Redraw(TDrawingModel& m, const TView& v, int colourMode, bool drawAll,
+                                         const TRenderIndex* index);
+  // Forgets every picture (another model, or records changed).
+  void Clear() { entries_.clear(); }
+
+ private:
+  struct Entry {
+    TView view;
+    int colourMode = 0;
+    bool drawAll = false;
+    std::vector<bool> visible;
+    std::shared_ptr<const TRaster8> raster;
+  };
+  static constexpr std::size_t kKept = 3;
+  std::deque<Entry> entries_;
+};
 
 // The picture of view `now` made at once from `last`, the raster drawn for view `drawn`: the
 // drawing inside its frame moved and scaled to where `now` shows it, the part it does not cover

@@ -156,15 +156,15 @@ void TMorvikZoomerForm::OffscreenRedraw(bool drawAll, bool fast) {
   TView v = View();
   v.W = std::max(1, v.W), v.H = std::max(1, v.H);
   redrawDue_ = false;  // this picture is the exact one a preview waited for
-  auto raster = tesmar::OffscreenRedraw(drawing_->model, v, g_CoSw, drawAll, fast, drawing_->index.get());
-  ShowPicture(*raster);
   ++exactRedraws_;
   if (fast) {
     lastRaster_.reset();
-  } else {
-    lastRaster_ = std::move(raster);
-    lastView_ = v;
+    ShowPicture(*tesmar::OffscreenRedraw(drawing_->model, v, g_CoSw, drawAll, fast, drawing_->index.get()));
+    return;
   }
+  lastRaster_ = pictures_.Redraw(drawing_->model, v, g_CoSw, drawAll, drawing_->index.get());
+  lastView_ = v;
+  ShowPicture(*lastRaster_);
 }
 
 // ---- Place

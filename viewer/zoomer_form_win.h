@@ -16,6 +16,7 @@
 
 #include "dxf/model.h"
 #include "render/geometry.h"
+#include "render/offscreen_win.h"
 #include "render/view.h"
 #include "ui/check_list_box.h"
 #include "ui/controls.h"
@@ -28,8 +29,6 @@
 #include "viewer/zoomer_controls_win.h"
 
 namespace tesmar {
-
-class TRaster8;
 
 // How the last opening took its time, in milliseconds: the read, the post-processing with the
 // index, and the first picture.
@@ -170,9 +169,10 @@ class TMorvikZoomerForm : public ui::Form {
   std::u16string Caption() const;
 
   std::unique_ptr<TDrawing> drawing_;
-  std::unique_ptr<TRaster8> lastRaster_;  // the last exact picture, the base of the previews
-  TView lastView_;                        // the view it shows
-  bool redrawDue_ = false;                // a wheel preview shows; kMsgExactRedraw is on its way
+  TPictureCache pictures_;                      // the last exact pictures, by what they show
+  std::shared_ptr<const TRaster8> lastRaster_;  // the last exact picture, the base of the previews
+  TView lastView_;                              // the view it shows
+  bool redrawDue_ = false;                      // a wheel preview shows; kMsgExactRedraw is on its way
   int exactRedraws_ = 0;
   std::shared_ptr<Job> opening_;  // the opening whose result the window waits for
   std::vector<std::pair<std::shared_ptr<Job>, std::thread>> workers_;

@@ -159,6 +159,33 @@ TEST_F(ZoomerMouseTest, NotchesWaitingForTheRedrawAreGatheredIntoOne) {
   EXPECT_NEAR(form.g_cadw, first.g_cadw / 8, 1e-9);
   EXPECT_EQ(form.ExactRedraws(), redraws + 1);
   EXPECT_EQ(DifferencesFromExact(), 0);
+  // Back out to the first view, whose picture is kept.
+  Wheel({200, 150}, form.Image1().hwnd(), -3);
+  ExpectView(first);
+  EXPECT_EQ(DifferencesFromExact(), 0);
+}
+
+// After the layer panel changed what is shown, neither a kept picture nor a preview brings
+// back what was hidden.
+TEST_F(ZoomerMouseTest, NoKeptPictureShowsAHiddenLayer) {
+  const POINT redLine = ScreenOf(120, 20);
+  ASSERT_EQ(Pixel(redLine.x, redLine.y), RGB(255, 0, 0));
+  Wheel({200, 150}, form.Image1().hwnd(), 1);
+  Wheel({200, 150}, form.Image1().hwnd(), -1);
+  const int red = LayerItem(u"RED");
+  form.CheckListBox1().SetChecked(red, false);
+  form.CheckListBox1().SetItemIndex(red);
+  form.CheckListBox1Click();
+  ASSERT_EQ(Pixel(redLine.x, redLine.y), 0u);
+  Press(TMouseButton::Middle, 200, 150);
+  Move(210, 157, false, TMouseButton::Middle, true);
+  EXPECT_EQ(CountNotBlack(redLine.x + 10 - 1, redLine.y + 7 - 5, redLine.x + 10 + 1, redLine.y + 7 + 5), 0)
+      << "the preview";
+  Release(TMouseButton::Middle, 200, 150);
+  Wheel({200, 150}, form.Image1().hwnd(), 1);
+  Wheel({200, 150}, form.Image1().hwnd(), -1);
+  EXPECT_EQ(Pixel(redLine.x, redLine.y), 0u);
+  EXPECT_EQ(DifferencesFromExact(), 0);
 }
 
 TEST_F(ZoomerMouseTest, CrosshairAndCoordinatesFollowThePointer) {
