@@ -196,6 +196,18 @@ void Measure(TMorvikZoomerForm& form, const fs::path& file) {
     indexed.Add(Time([&] { OffscreenRedraw(form.Model(), fitted, 0, false, false, form.Drawing().index.get()); }));
   }
 
+  // Where a preview's time goes: the raster moved alone, without showing it.
+  TimedStats moveAlone;
+  {
+    const auto last = OffscreenRedraw(form.Model(), fitted, 0, false, false, form.Drawing().index.get());
+    TRaster8 out(fitted.W, fitted.H);
+    TView moved = fitted;
+    for (int i = 1; i <= 20; ++i) {
+      moved.g_cadpt.x = fitted.g_cadpt.x - i * PixelSize(fitted);
+      moveAlone.Add(Time([&] { PreviewRaster(out, *last, fitted, moved); }));
+    }
+  }
+
   Row("open to the first picture", open, big ? 2000 : 400);
   Row("wheel notch in, whole drawing in view: first picture", inFirst.Median(), 30);
   Row("  ... to the final picture", inFinal.Median(), big ? 250 : 50);
@@ -207,6 +219,8 @@ void Measure(TMorvikZoomerForm& form, const fs::path& file) {
   Row("pan preview per pointer move, fitted", preview.Median(), 15);
   std::printf("  %-52s %8.1f ms wall %8.1f ms processor\n", "  (the full redraw at the release)", release.wall,
               release.cpu);
+  std::printf("  %-52s %8.1f ms wall %8.1f ms processor\n", "  (the raster moved alone, not shown)",
+              moveAlone.Median().wall, moveAlone.Median().cpu);
   Row("fitted redraw, plain pass", plain.Median(), big ? 400 : 50);
   Row("fitted redraw, indexed pass", indexed.Median(), big ? 400 : 50);
   const double ratio = (peak - setBefore) / 1e6 / mb;

@@ -1,5 +1,6 @@
 #include "render/offscreen_win.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "base/strings.h"
@@ -99,20 +100,35 @@ std::shared_ptr<const TRaster8> TPictureCache::Redraw(TDrawingModel& m, const TV
   return raster;
 }
 
-std::unique_ptr<TRaster8> PreviewRaster(const TRaster8& last, const TView& drawn, const TView& now) {
+namespace {
+
+// The colour-table index of the frame's cyan.
+std::uint8_t FrameIndex() {
+  static const std::uint8_t index = [] {
+    const auto& t = RasterColourTable();
+    const RGBQUAD want{BYTE((kFrameCyan >> 16) & 0xFF), BYTE((kFrameCyan >> 8) & 0xFF), BYTE(kFrameCyan & 0xFF), 0};
+    for (int i = 1; i < 256; ++i)
+      if (t[i].rgbBlue == want.rgbBlue && t[i].rgbGreen == want.rgbGreen && t[i].rgbRed == want.rgbRed) return i;
+    return 0;
+  }();
+  return index;
+}
+
+}  // namespace
+
+bool PreviewRaster(TRaster8& out, const TRaster8& last, const TView& drawn, const TView& now) {
   const int W = last.Width(), H = last.Height();
-  if (now.W != W || now.H != H || drawn.W != W || drawn.H != H) return nullptr;
-  auto raster = std::make_unique<TRaster8>(W, H);
-  {
-    GdiCanvas canvas(raster->Dc());
-    DrawEmptyFrame(canvas, W, H);
-  }
+  if (out.Width() != W || out.Height() != H || now.W != W || now.H != H || drawn.W != W || drawn.H != H) return false;
   GdiFlush();
   // The frame stays where it is: only the inside is carried, into the inside.
   const TPixelArea inside{1, 1, W - 1, H - 1};
-  ResampleRaster(TRasterIn{last.Row(0), last.Stride()}, inside,
-                 TRasterOut{raster->Row(0), raster->Stride()}, inside, PixelMapBetween(drawn, now), 0);
-  return raster;
+  ResampleRaster(TRasterIn{last.Row(0), last.Stride()}, inside, TRasterOut{out.Row(0), out.Stride()}, inside,
+                 PixelMapBetween(drawn, now), 0);
+  const std::uint8_t frame = FrameIndex();
+  std::fill(out.Row(0), out.Row(0) + W, frame);
+  std::fill(out.Row(H - 1), out.Row(H - 1) + W, frame);
+  for (int y = 1; y < H - 1; ++y) out.Row(y)[0] = out.Row(y)[W - 1] = frame;
+  return true;
 }
 
 }  // namespace tesmar

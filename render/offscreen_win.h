@@ -86,9 +86,10 @@ class TPictureCache {
   std::deque<Entry> entries_;
 };
 
-// The picture of view `now` made at once from `last`, the raster drawn for view `drawn`: the
-// drawing inside its frame moved and scaled to where `now` shows it, the part it does not cover
-// black, the cyan frame drawn anew. Null when the two views differ in size.
-std::unique_ptr<TRaster8> PreviewRaster(const TRaster8& last, const TView& drawn, const TView& now);
+// Makes `out` the picture of view `now` at once from `last`, the raster drawn for view `drawn`:
+// the drawing inside its frame moved and scaled to where `now` shows it, the part it does not
+// cover black, the cyan frame drawn anew. False (and `out` untouched) when the rasters and the
+// views are not all of one size.
+bool PreviewRaster(TRaster8& out, const TRaster8& last, const TView& drawn, const TView& now);
 
 }  // namespace tesmar

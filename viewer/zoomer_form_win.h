@@ -172,6 +172,7 @@ class TMorvikZoomerForm : public ui::Form {
   TPictureCache pictures_;                      // the last exact pictures, by what they show
   std::shared_ptr<const TRaster8> lastRaster_;  // the last exact picture, the base of the previews
   TView lastView_;                              // the view it shows
+  std::unique_ptr<TRaster8> preview_;           // the previews' raster, kept while the size stays
   bool redrawDue_ = false;                      // a wheel preview shows; kMsgExactRedraw is on its way
   int exactRedraws_ = 0;
   std::shared_ptr<Job> opening_;  // the opening whose result the window waits for

@@ -41,9 +41,10 @@ bool TMorvikZoomerForm::ShowPreview(const TView& v) {
   if (!lastRaster_) return false;
   TView shown = v;
   shown.W = std::max(1, shown.W), shown.H = std::max(1, shown.H);
-  const auto preview = PreviewRaster(*lastRaster_, lastView_, shown);
-  if (!preview) return false;
-  ShowPicture(*preview);
+  if (!preview_ || preview_->Width() != shown.W || preview_->Height() != shown.H)
+    preview_ = std::make_unique<TRaster8>(shown.W, shown.H);
+  if (!PreviewRaster(*preview_, *lastRaster_, lastView_, shown)) return false;
+  ShowPicture(*preview_);
   return true;
 }
 
