@@ -137,6 +137,7 @@ inline std::vector<BenchView> BenchViews(TDrawingModel& m, const TRenderIndex& i
       void Arc(int, int, int, int, int, int, int, int) override {}
       void Rectangle(int, int, int, int) override {}
       void FillRect(int, int, int, int) override {}
+      void FillPolyPolygon(const CanvasPoint*, const std::uint32_t*, std::size_t) override {}
       LogicalFont Font() const override { return font; }
       void PushFont(const LogicalFont&) override {}
       void PopFont() override {}

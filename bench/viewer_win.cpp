@@ -1,13 +1,17 @@
-// The viewer window measured under Wine on generated drawings of about 10 MB and 100 MB: the
-// opening (read, post-processing, first picture, and the progress bar's steps before the
-// picture), wheel notches in and out, and a middle-button pan (each preview and the full redraw
-// at the release), all through the window's own message handling. Figures only.
+// The viewer window measured under Wine on generated drawings of about 10 MB and 100 MB, all
+// through the window's own message handling: the opening (read, post-processing, first
+// picture, and the progress bar's steps before the picture), wheel notches in and out (the
+// first picture and the exact one), notches gathered into one redraw, a middle-button pan (each
+// preview and the full redraw at the release), the fitted picture by the plain and the indexed
+// pass, and the memory of the opening. Each figure is printed with its goal, "met" or "missed"
+// by the wall-clock time. Figures only.
 //   bench_viewer [--dir DIR] [--sizes 10,100] [--width W --height H]
 //   bench_viewer --show FILE [--width W --height H]: only opens FILE in the viewer and keeps it
 //   on the screen until the window is closed (for looking at it and driving it by hand); with
 //   --close-after MS it is closed after MS milliseconds and the time the close took is printed.
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -21,7 +25,10 @@
 
 #include "base/strings.h"
 #include "bench/dxf_generator.h"
+#include "bench/render_setup.h"
+#include "render/offscreen_win.h"
 #include "ui/com.h"
+#include "ui/gdi.h"
 #include "ui/theme.h"
 #include "viewer/zoomer_form_win.h"
 
@@ -73,68 +80,153 @@ void Pump() {
   }
 }
 
+// Wall-clock and processor milliseconds of one step.
+struct Timed {
+  double wall = 0, cpu = 0;
+};
+
+template <class F>
+Timed Time(F&& f) {
+  const auto t = Clock::now();
+  const double c = bench::CpuMs();
+  f();
+  return Timed{Ms(t), bench::CpuMs() - c};
+}
+
+struct TimedStats {
+  Stats wall, cpu;
+  void Add(Timed t) { wall.Add(t.wall), cpu.Add(t.cpu); }
+  Timed Median() { return Timed{wall.Median(), cpu.Median()}; }
+};
+
+// One row of the goals: the figure (median where several were taken), wall and processor time,
+// the goal, and whether the wall time meets it.
+void Row(const char* what, Timed t, double goal, const char* unit = "ms") {
+  std::printf("  %-52s %8.1f %s wall %8.1f %s processor   goal <= %6.0f %s: %s\n", what, t.wall, unit, t.cpu, unit, goal,
+              unit, t.wall <= goal ? "met" : "missed");
+}
+
+// The peak working set of this process in bytes.
+double PeakWorkingSet() {
+  PROCESS_MEMORY_COUNTERS pmc{sizeof pmc};
+  GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
+  return double(pmc.PeakWorkingSetSize);
+}
+double WorkingSet() {
+  PROCESS_MEMORY_COUNTERS pmc{sizeof pmc};
+  GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
+  return double(pmc.WorkingSetSize);
+}
+
+// Sends one wheel notch over the image; `first` is the time until the window has shown its
+// first picture (the send returns), `final` until the exact picture is up.
+void Notch(TMorvikZoomerForm& form, POINT screen, int dir, TimedStats& first, TimedStats& final) {
+  const auto t = Clock::now();
+  const double c = bench::CpuMs();
+  SendMessageW(form.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, dir * WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
+  first.Add(Timed{Ms(t), bench::CpuMs() - c});
+  while (form.ExactRedrawDue()) Pump();
+  final.Add(Timed{Ms(t), bench::CpuMs() - c});
+}
+
 void Measure(TMorvikZoomerForm& form, const fs::path& file) {
   const HWND image = form.Image1().hwnd();
   const int W = form.Image1().Width(), H = form.Image1().Height();
-  std::printf("\n%s (%.1f MB), image %d x %d\n", file.filename().string().c_str(), fs::file_size(file) / 1e6, W, H);
+  const double mb = fs::file_size(file) / 1e6;
+  const bool big = mb > 50;
+  std::printf("\n%s (%.1f MB), image %d x %d\n", file.filename().string().c_str(), mb, W, H);
 
   ProgressWatch::steps = 0;
   SetWindowSubclass(form.ProgressBar1(), &ProgressWatch::Proc, 1, 0);
+  const double setBefore = WorkingSet();
   const auto t0 = Clock::now();
-  form.OpenRequest(U16FromPath(file));
-  form.WaitWhileOpening();
-  const double open = Ms(t0);
+  const Timed open = Time([&] {
+    form.OpenRequest(U16FromPath(file));
+    form.WaitWhileOpening();
+  });
+  const double peak = PeakWorkingSet();
   RemoveWindowSubclass(form.ProgressBar1(), &ProgressWatch::Proc, 1);
   const double lastStep = std::chrono::duration<double, std::milli>(ProgressWatch::last - t0).count();
   const TDrawingModel& m = form.Model();
   std::printf("  drawable tables: %zu lines, %zu circles, %zu arcs, %zu texts\n", m.LineAry.size(), m.CircleAry.size(),
               m.ArcAry.size(), m.TextAry.size());
-  std::printf("  open: %.0f ms in all = read %.0f + post-processing %.0f + first picture %.0f (+ layer list, probes)\n",
-              open, form.lastOpen.readMs, form.lastOpen.postMs, form.lastOpen.pictureMs);
-  std::printf("  progress bar: %d steps, the last %.0f ms after the start; status \"%s\"\n", ProgressWatch::steps,
-              lastStep, Utf16ToUtf8(form.Edit1().Text()).c_str());
+  std::printf("  open: read %.0f + post-processing %.0f + first picture %.0f ms (+ layer list, probes); "
+              "progress bar: %d steps, the last %.0f ms after the start\n",
+              form.lastOpen.readMs, form.lastOpen.postMs, form.lastOpen.pictureMs, ProgressWatch::steps, lastStep);
   Pump();
 
   // Wheel: in and out at points around the image, each notch one message to the window.
-  Stats wheelIn, wheelOut;
+  TimedStats inFirst, inFinal, outFirst, outFinal;
   const POINT spots[] = {{W / 2, H / 2}, {W / 3, H / 3}, {2 * W / 3, H / 2}, {W / 2, 2 * H / 3}};
   for (int round = 0; round < 2; ++round) {
     for (POINT p : spots) {
       POINT s = p;
       ClientToScreen(image, &s);
-      for (int dir : {1, -1}) {
-        const auto t = Clock::now();
-        SendMessageW(form.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, dir * WHEEL_DELTA), MAKELPARAM(s.x, s.y));
-        (dir > 0 ? wheelIn : wheelOut).Add(Ms(t));
-      }
+      Notch(form, s, 1, inFirst, inFinal);
+      Notch(form, s, -1, outFirst, outFinal);
     }
   }
-  // Three notches in and back out: deeper views.
-  Stats deep;
+  // Notches that arrive while a redraw is due: three in a row, one redraw.
   POINT c{W / 2, H / 2};
   ClientToScreen(image, &c);
-  for (int dir : {1, 1, 1, -1, -1, -1}) {
-    const auto t = Clock::now();
-    SendMessageW(form.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, dir * WHEEL_DELTA), MAKELPARAM(c.x, c.y));
-    deep.Add(Ms(t));
-  }
-  std::printf("  wheel notch (whole drawing in view): in median %.0f ms (max %.0f), out median %.0f ms (max %.0f)\n",
-              wheelIn.Median(), wheelIn.Max(), wheelOut.Median(), wheelOut.Max());
-  std::printf("  wheel notch, 1 to 3 notches in and out: median %.0f ms (max %.0f)\n", deep.Median(), deep.Max());
+  const int before = form.ExactRedraws();
+  const Timed gathered = Time([&] {
+    for (int i = 0; i < 3; ++i) PostMessageW(form.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(c.x, c.y));
+    Pump();
+  });
+  const int gatheredRedraws = form.ExactRedraws() - before;
+  for (int i = 0; i < 3; ++i) SendMessageW(form.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(c.x, c.y));
+  Pump();
 
   // Pan: the middle button held, 24 moves of 8 pixels, then the release.
-  Stats preview;
+  TimedStats preview;
   SendMessageW(image, WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(W / 2, H / 2));
-  for (int i = 1; i <= 24; ++i) {
-    const auto t = Clock::now();
-    SendMessageW(image, WM_MOUSEMOVE, MK_MBUTTON, MAKELPARAM(W / 2 + 8 * i, H / 2 + 5 * i));
-    preview.Add(Ms(t));
+  for (int i = 1; i <= 24; ++i)
+    preview.Add(Time([&] { SendMessageW(image, WM_MOUSEMOVE, MK_MBUTTON, MAKELPARAM(W / 2 + 8 * i, H / 2 + 5 * i)); }));
+  const Timed release =
+      Time([&] { SendMessageW(image, WM_MBUTTONUP, 0, MAKELPARAM(W / 2 + 8 * 24, H / 2 + 5 * 24)); });
+  Pump();
+  SendMessageW(form.hwnd(), WM_KEYDOWN, VK_HOME, 0);  // back to the whole drawing
+  Pump();
+
+  // The fitted picture itself, by the plain and by the indexed pass.
+  TView fitted = form.View();
+  TimedStats plain, indexed;
+  for (int i = 0; i < 3; ++i) {
+    plain.Add(Time([&] { OffscreenRedraw(form.Model(), fitted, 0, false, false); }));
+    indexed.Add(Time([&] { OffscreenRedraw(form.Model(), fitted, 0, false, false, form.Drawing().index.get()); }));
   }
-  const auto tr = Clock::now();
-  SendMessageW(image, WM_MBUTTONUP, 0, MAKELPARAM(W / 2 + 8 * 24, H / 2 + 5 * 24));
-  const double release = Ms(tr);
-  std::printf("  pan preview per pointer move: median %.0f ms (max %.0f); full redraw at the release %.0f ms\n",
-              preview.Median(), preview.Max(), release);
+
+  // Where a preview's time goes: the raster moved alone, without showing it.
+  TimedStats moveAlone;
+  {
+    const auto last = OffscreenRedraw(form.Model(), fitted, 0, false, false, form.Drawing().index.get());
+    TRaster8 out(fitted.W, fitted.H);
+    TView moved = fitted;
+    for (int i = 1; i <= 20; ++i) {
+      moved.g_cadpt.x = fitted.g_cadpt.x - i * PixelSize(fitted);
+      moveAlone.Add(Time([&] { PreviewRaster(out, *last, fitted, moved); }));
+    }
+  }
+
+  Row("open to the first picture", open, big ? 2000 : 400);
+  Row("wheel notch in, whole drawing in view: first picture", inFirst.Median(), 30);
+  Row("  ... to the final picture", inFinal.Median(), big ? 250 : 50);
+  Row("wheel notch out to the whole view: first picture", outFirst.Median(), 30);
+  Row("  ... to the final picture", outFinal.Median(), big ? 250 : 50);
+  std::printf("  %-52s %8.1f ms wall %8.1f ms processor   (%d exact redraw%s for 3 notches)\n",
+              "three notches waiting at once, to the final picture", gathered.wall, gathered.cpu, gatheredRedraws,
+              gatheredRedraws == 1 ? "" : "s");
+  Row("pan preview per pointer move, fitted", preview.Median(), 15);
+  std::printf("  %-52s %8.1f ms wall %8.1f ms processor\n", "  (the full redraw at the release)", release.wall,
+              release.cpu);
+  std::printf("  %-52s %8.1f ms wall %8.1f ms processor\n", "  (the raster moved alone, not shown)",
+              moveAlone.Median().wall, moveAlone.Median().cpu);
+  Row("fitted redraw, plain pass", plain.Median(), big ? 400 : 50);
+  Row("fitted redraw, indexed pass", indexed.Median(), big ? 400 : 50);
+  const double ratio = (peak - setBefore) / 1e6 / mb;
+  std::printf("  %-52s %8.2f x file (peak working set %.0f MB over %.0f MB before)   goal <= 2.50 x: %s\n",
+              "peak memory of the opening", ratio, peak / 1e6, setBefore / 1e6, ratio <= 2.5 ? "met" : "missed");
   Pump();
 }
 

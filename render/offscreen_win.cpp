@@ -1,11 +1,13 @@
 #include "render/offscreen_win.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "base/strings.h"
 #include "render/canvas_gdi_win.h"
 #include "render/colours.h"
 #include "render/prepare_canvas.h"
+#include "render/raster.h"
 
 namespace tesmar {
 
@@ -68,6 +70,65 @@ std::unique_ptr<TRaster8> OffscreenRedraw(TDrawingModel& m, const TView& v, int 
   }
   GdiFlush();
   return raster;
+}
+
+namespace {
+
+bool SameView(const TView& a, const TView& b) {
+  return a.g_cadpt.x == b.g_cadpt.x && a.g_cadpt.y == b.g_cadpt.y && a.g_cadw == b.g_cadw && a.g_cadh == b.g_cadh &&
+         a.g_DispScale == b.g_DispScale && a.W == b.W && a.H == b.H;
+}
+
+}  // namespace
+
+std::shared_ptr<const TRaster8> TPictureCache::Redraw(TDrawingModel& m, const TView& v, int colourMode, bool drawAll,
+                                                      const TRenderIndex* index) {
+  std::vector<bool> visible;
+  visible.reserve(m.LayerAry.size());
+  for (const TLayer& l : m.LayerAry) visible.push_back(l.visible);
+  for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+    if (!SameView(it->view, v) || it->colourMode != colourMode || it->drawAll != drawAll || it->visible != visible)
+      continue;
+    Entry hit = std::move(*it);  // the most recent first
+    entries_.erase(it);
+    entries_.push_front(std::move(hit));
+    return entries_.front().raster;
+  }
+  std::shared_ptr<const TRaster8> raster = OffscreenRedraw(m, v, colourMode, drawAll, false, index);
+  entries_.push_front(Entry{v, colourMode, drawAll, std::move(visible), raster});
+  if (entries_.size() > kKept) entries_.pop_back();
+  return raster;
+}
+
+namespace {
+
+// The colour-table index of the frame's cyan.
+std::uint8_t FrameIndex() {
+  static const std::uint8_t index = [] {
+    const auto& t = RasterColourTable();
+    const RGBQUAD want{BYTE((kFrameCyan >> 16) & 0xFF), BYTE((kFrameCyan >> 8) & 0xFF), BYTE(kFrameCyan & 0xFF), 0};
+    for (int i = 1; i < 256; ++i)
+      if (t[i].rgbBlue == want.rgbBlue && t[i].rgbGreen == want.rgbGreen && t[i].rgbRed == want.rgbRed) return i;
+    return 0;
+  }();
+  return index;
+}
+
+}  // namespace
+
+bool PreviewRaster(TRaster8& out, const TRaster8& last, const TView& drawn, const TView& now) {
+  const int W = last.Width(), H = last.Height();
+  if (out.Width() != W || out.Height() != H || now.W != W || now.H != H || drawn.W != W || drawn.H != H) return false;
+  GdiFlush();
+  // The frame stays where it is: only the inside is carried, into the inside.
+  const TPixelArea inside{1, 1, W - 1, H - 1};
+  ResampleRaster(TRasterIn{last.Row(0), last.Stride()}, inside, TRasterOut{out.Row(0), out.Stride()}, inside,
+                 PixelMapBetween(drawn, now), 0);
+  const std::uint8_t frame = FrameIndex();
+  std::fill(out.Row(0), out.Row(0) + W, frame);
+  std::fill(out.Row(H - 1), out.Row(H - 1) + W, frame);
+  for (int y = 1; y < H - 1; ++y) out.Row(y)[0] = out.Row(y)[W - 1] = frame;
+  return true;
 }
 
 }  // namespace tesmar

@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <vector>
 
 #include "base/rgb_image.h"
 #include "dxf/model.h"
@@ -37,6 +39,7 @@ class TRaster8 {
   HBITMAP Bitmap() const { return dib_.Handle(); }
   // Row y (top-down) of colour-table indices; rows are Stride() bytes apart.
   const std::uint8_t* Row(int y) const { return dib_.Row(y); }
+  std::uint8_t* Row(int y) { return dib_.Row(y); }
   int Stride() const { return dib_.Stride(); }
   Colour PixelColour(int x, int y) const { return dib_.Pixel(x, y); }
   // The whole raster as colours.
@@ -59,5 +62,34 @@ void DrawEmptyFrame(Canvas& canvas, int W, int H);
 // result when given.
 std::unique_ptr<TRaster8> OffscreenRedraw(TDrawingModel& m, const TView& v, int colourMode, bool drawAll, bool fast,
                                           const TRenderIndex* index = nullptr, int* drawn = nullptr);
+
+// The last few exact pictures with what they show, so that a view shown again (the whole
+// drawing after a zoom out, the previous view) costs no pass over the drawing.
+class TPictureCache {
+ public:
+  // OffscreenRedraw of view v (not fast), or the raster it made before for the same view, colour
+  // mode, draw-all flag and layer visibility of the same model. The raster must not be changed.
+  std::shared_ptr<const TRaster8> Redraw(TDrawingModel& m, const TView& v, int colourMode, bool drawAll,
+                                         const TRenderIndex* index);
+  // Forgets every picture (another model, or records changed).
+  void Clear() { entries_.clear(); }
+
+ private:
+  struct Entry {
+    TView view;
+    int colourMode = 0;
+    bool drawAll = false;
+    std::vector<bool> visible;
+    std::shared_ptr<const TRaster8> raster;
+  };
+  static constexpr std::size_t kKept = 3;
+  std::deque<Entry> entries_;
+};
+
+// Makes `out` the picture of view `now` at once from `last`, the raster drawn for view `drawn`:
+// the drawing inside its frame moved and scaled to where `now` shows it, the part it does not
+// cover black, the cyan frame drawn anew. False (and `out` untouched) when the rasters and the
+// views are not all of one size.
+bool PreviewRaster(TRaster8& out, const TRaster8& last, const TView& drawn, const TView& now);
 
 }  // namespace tesmar

@@ -155,7 +155,16 @@ void TMorvikZoomerForm::ShowPicture(const TRaster8& raster) {
 void TMorvikZoomerForm::OffscreenRedraw(bool drawAll, bool fast) {
   TView v = View();
   v.W = std::max(1, v.W), v.H = std::max(1, v.H);
-  ShowPicture(*tesmar::OffscreenRedraw(drawing_->model, v, g_CoSw, drawAll, fast, drawing_->index.get()));
+  redrawDue_ = false;  // this picture is the exact one a preview waited for
+  ++exactRedraws_;
+  if (fast) {
+    lastRaster_.reset();
+    ShowPicture(*tesmar::OffscreenRedraw(drawing_->model, v, g_CoSw, drawAll, fast, drawing_->index.get()));
+    return;
+  }
+  lastRaster_ = pictures_.Redraw(drawing_->model, v, g_CoSw, drawAll, drawing_->index.get());
+  lastView_ = v;
+  ShowPicture(*lastRaster_);
 }
 
 // ---- Place
@@ -236,6 +245,9 @@ LRESULT TMorvikZoomerForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgOpeningProgress:
       OpeningProgress(std::uintptr_t(wp), lp);
+      return 0;
+    case kMsgExactRedraw:
+      ui::RunGuarded([&] { RedrawAfterWheel(); });
       return 0;
     case WM_MOUSEWHEEL: {
       bool handled = true;

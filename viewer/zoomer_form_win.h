@@ -16,6 +16,7 @@
 
 #include "dxf/model.h"
 #include "render/geometry.h"
+#include "render/offscreen_win.h"
 #include "render/view.h"
 #include "ui/check_list_box.h"
 #include "ui/controls.h"
@@ -100,6 +101,10 @@ class TMorvikZoomerForm : public ui::Form {
   void WaitWhileOpening();
   // Repaints the whole drawing through a fresh off-screen raster into Image1.
   void OffscreenRedraw(bool drawAll, bool fast);
+  // How many off-screen redraws of the whole drawing the window has shown.
+  int ExactRedraws() const { return exactRedraws_; }
+  // True while a wheel notch's preview shows and its exact picture is still to come.
+  bool ExactRedrawDue() const { return redrawDue_; }
 
   // The place to keep in the settings file, and the kept place to open at (applied the next
   // time the window is shown from hidden; none kept: beside its owner, within the work area).
@@ -154,10 +159,22 @@ class TMorvikZoomerForm : public ui::Form {
   void DrawPickHighlight(class Canvas& c, int kind, std::int32_t index);
   void PickPress(int X, int Y);
   void PickRelease();
-  void ShowPicture(const class TRaster8& raster);
+  void ShowPicture(const TRaster8& raster);
+  // Shows view v at once as the last exact picture moved and scaled; false when there is none
+  // of v's size.
+  bool ShowPreview(const TView& v);
+  // The exact redraw that the wheel's previews wait for; the notches already waiting are
+  // taken first, so that one redraw shows them all.
+  void RedrawAfterWheel();
   std::u16string Caption() const;
 
   std::unique_ptr<TDrawing> drawing_;
+  TPictureCache pictures_;                      // the last exact pictures, by what they show
+  std::shared_ptr<const TRaster8> lastRaster_;  // the last exact picture, the base of the previews
+  TView lastView_;                              // the view it shows
+  std::unique_ptr<TRaster8> preview_;           // the previews' raster, kept while the size stays
+  bool redrawDue_ = false;                      // a wheel preview shows; kMsgExactRedraw is on its way
+  int exactRedraws_ = 0;
   std::shared_ptr<Job> opening_;  // the opening whose result the window waits for
   std::vector<std::pair<std::shared_ptr<Job>, std::thread>> workers_;
   std::uintptr_t lastSerial_ = 0;

@@ -1,5 +1,7 @@
 // Zoom and pan in the viewer: the wheel, the drag gestures with their rubber band and pan
-// preview, the crosshair with the coordinates, the resize, and the keys.
+// preview, the crosshair with the coordinates, the resize, and the keys. A gesture first shows
+// the last exact picture moved or scaled, at once; the exact picture follows at the release,
+// or after the wheel notches that wait in the queue.
 #include <windows.h>
 
 #include <algorithm>
@@ -8,11 +10,25 @@
 #include "render/image_canvas_win.h"
 #include "render/offscreen_win.h"
 #include "viewer/zoomer_form_win.h"
+#include "viewer/zoomer_messages_win.h"
 
 namespace tesmar {
 namespace {
 
 constexpr Colour kCrosshairGreen = 0x008000;
+
+void SetCrosshairPen(Canvas& c) {
+  c.SetPenMode(PenMode::Xor);
+  c.SetPenColour(kCrosshairGreen);
+  c.SetPenStyle(psSolid);
+  c.SetPenWidth(1);
+}
+
+void SetPlainPen(Canvas& c) {
+  c.SetPenMode(PenMode::Copy);
+  c.SetPenColour(kWhite);
+  c.SetPenStyle(psSolid);
+}
 
 }  // namespace
 
@@ -21,11 +37,38 @@ const char16_t* TMorvikZoomerForm::KeysHelp() {
          u"Shift+クリック: 計測";
 }
 
+bool TMorvikZoomerForm::ShowPreview(const TView& v) {
+  if (!lastRaster_) return false;
+  TView shown = v;
+  shown.W = std::max(1, shown.W), shown.H = std::max(1, shown.H);
+  if (!preview_ || preview_->Width() != shown.W || preview_->Height() != shown.H)
+    preview_ = std::make_unique<TRaster8>(shown.W, shown.H);
+  if (!PreviewRaster(*preview_, *lastRaster_, lastView_, shown)) return false;
+  ShowPicture(*preview_);
+  return true;
+}
+
 void TMorvikZoomerForm::ZoomAbout(TPixel pixel, bool towardsUser) {
   TView v = View();
   if (!WheelZoom(v, saved, pixel, towardsUser, drawing_->extents)) return;
   g_cadw = v.g_cadw, g_cadh = v.g_cadh, g_cadpt = v.g_cadpt;
   if (g_WheelNow) return;
+  if (ShowPreview(View())) {
+    // The exact picture comes once the notches already waiting have been taken.
+    if (!redrawDue_) redrawDue_ = PostMessageW(hwnd(), kMsgExactRedraw, 0, 0) != FALSE;
+    if (redrawDue_) return;
+  }
+  RedrawAfterWheel();
+}
+
+void TMorvikZoomerForm::RedrawAfterWheel() {
+  // Notches that arrived meanwhile, as long as they come next, only move the preview.
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message == WM_MOUSEWHEEL &&
+         PeekMessageW(&msg, msg.hwnd, WM_MOUSEWHEEL, WM_MOUSEWHEEL, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
   g_WheelNow = true;
   try {
     OffscreenRedraw(false, false);
@@ -95,10 +138,7 @@ void TMorvikZoomerForm::Image1MouseMove(bool shift, int X, int Y) {
   {
     ImagePass pass(image1_);
     Canvas& c = pass.canvas();
-    c.SetPenMode(PenMode::Xor);
-    c.SetPenColour(kCrosshairGreen);
-    c.SetPenStyle(psSolid);
-    c.SetPenWidth(1);
+    SetCrosshairPen(c);
     if (mvflag) DrawCrosshair(c, mvx, mvy);
     DrawCrosshair(c, X, Y);
     c.SetPenColour(kWhite);
@@ -122,7 +162,14 @@ void TMorvikZoomerForm::Image1MouseMove(bool shift, int X, int Y) {
   preview.g_cadpt = PanPreviewCentre(v, TPixel{g_OldPt.x, g_OldPt.y}, TPixel{X, Y});
   preview.W = std::max(1, preview.W), preview.H = std::max(1, preview.H);
   try {
-    ShowPicture(*tesmar::OffscreenRedraw(drawing_->model, preview, g_CoSw, false, true, drawing_->index.get()));
+    // The last picture moved with the pointer; without one, the fast pass draws it.
+    if (!ShowPreview(preview))
+      ShowPicture(*tesmar::OffscreenRedraw(drawing_->model, preview, g_CoSw, false, true, drawing_->index.get()));
+    // The crosshair stays on the new picture, where the next move erases it.
+    ImagePass pass(image1_);
+    SetCrosshairPen(pass.canvas());
+    DrawCrosshair(pass.canvas(), X, Y);
+    SetPlainPen(pass.canvas());
   } catch (...) {
     g_PanNow = false;
     throw;

@@ -35,6 +35,7 @@ void TMorvikZoomerForm::CheckListBox1DrawItem(HDC dc, int Index, const RECT& Rec
 
 void TMorvikZoomerForm::CheckListBox1Click() {
   mvflag = false;
+  lastRaster_.reset();  // the picture shown is drawn here, not by the off-screen redraw
   TDrawingModel& model = drawing_->model;
   for (int i = 0; i < checkListBox1_.Count(); ++i) SetLayerVisible(model, checkListBox1_.Item(i), checkListBox1_.Checked(i));
   const int selected = checkListBox1_.ItemIndex();
@@ -79,6 +80,7 @@ void TMorvikZoomerForm::CheckListBox1Click() {
 void TMorvikZoomerForm::SpeedButton1Click() {
   g_CoSw = 1 - g_CoSw;
   mvflag = false;
+  lastRaster_.reset();  // the picture shown is drawn here, not by the off-screen redraw
   ImagePass p(image1_, /*repaintNow=*/true);
   const TView v = View();
   PrepareCanvas(p.canvas(), v.W, v.H, kBlack);

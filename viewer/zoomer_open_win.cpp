@@ -81,6 +81,9 @@ void TMorvikZoomerForm::OpenRequest(const std::u16string& dxfPath) {
 
 void TMorvikZoomerForm::DropDrawing() {
   drawing_ = std::make_unique<TDrawing>();
+  lastRaster_.reset();
+  pictures_.Clear();
+  redrawDue_ = false;
   g_cadw = g_cadh = 0;
   g_cadpt = TAcadPoint{};
   saved = TSavedView{};

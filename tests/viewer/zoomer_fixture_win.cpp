@@ -151,6 +151,7 @@ void ZoomerTest::Wheel(POINT client, HWND over, int notches) {
   POINT s = client;
   ClientToScreen(over, &s);
   SendMessageW(form.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, notches * WHEEL_DELTA), MAKELPARAM(s.x, s.y));
+  ui::ProcessMessages();  // the exact picture after the preview, as the message loop brings it
 }
 
 std::vector<COLORREF> ZoomerTest::Pixels() {

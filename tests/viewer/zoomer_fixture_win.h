@@ -48,6 +48,7 @@ class ZoomerTest : public ::testing::Test {
   void Move(int x, int y, bool shift = false, TMouseButton held = TMouseButton::Left, bool holding = false);
   void Release(TMouseButton b, int x, int y, bool shift = false);
   void Drag(TMouseButton b, POINT from, POINT to);
+  // The wheel lets the messages through after the notches, so the exact picture follows.
   void Wheel(POINT client, HWND over, int notches);
 
   // The picture of the image box.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "render/offscreen_win.h"
 #include "tests/support/dxf_fixture.h"
 #include "tests/viewer/zoomer_fixture_win.h"
 
@@ -24,6 +25,19 @@ class ZoomerMouseTest : public test::ZoomerTest {
   void ShiftClick(POINT p) {
     Press(TMouseButton::Left, p.x, p.y, true);
     Release(TMouseButton::Left, p.x, p.y, true);
+  }
+  // Pixels in which the picture differs from a fresh off-screen redraw of the current view.
+  int DifferencesFromExact() {
+    const auto exact = OffscreenRedraw(Model(), View(), form.g_CoSw, false, false, form.Drawing().index.get());
+    int n = 0;
+    for (int y = 0; y < H(); ++y)
+      for (int x = 0; x < W(); ++x) n += Pixel(x, y) != exact->PixelColour(x, y);
+    return n;
+  }
+  // One notch to the window, its messages not yet let through.
+  void SendWheel(POINT client, int notches) {
+    ClientToScreen(form.Image1().hwnd(), &client);
+    SendMessageW(form.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, notches * WHEEL_DELTA), MAKELPARAM(client.x, client.y));
   }
   int LayerItem(std::u16string_view name) {
     for (int i = 0; i < form.CheckListBox1().Count(); ++i)
@@ -70,20 +84,108 @@ TEST_F(ZoomerMouseTest, DragGesturesByTheirTenPixelThresholds) {
   ExpectView(first);
 }
 
-// The middle button drags a fast preview (every second line, no text) without changing the
-// view; the release draws everything at the new place.
-TEST_F(ZoomerMouseTest, PanPreviewIsFastAndTheReleaseDrawsAll) {
+// The middle button drags the last picture with the pointer at once, the band it uncovers in
+// the background colour, without a pass over the drawing and without changing the view; the
+// release draws the whole drawing at its new place.
+TEST_F(ZoomerMouseTest, PanPreviewMovesTheLastPictureAndTheReleaseDrawsAll) {
   const TView first = View();
   const POINT line0 = ScreenOf(30, 0), line1 = ScreenOf(30, 40);
+  const auto before = Pixels();
+  const int redraws = form.ExactRedraws();
   Press(TMouseButton::Middle, 200, 150);
   Move(200 + 20, 150 + 15, false, TMouseButton::Middle, true);
   ExpectView(first);
+  EXPECT_EQ(form.ExactRedraws(), redraws) << "the preview draws no record";
+  int moved = 0, wrong = 0, band = 0;
+  for (int y = 1; y < H() - 1; ++y) {
+    for (int x = 1; x < W() - 1; ++x) {
+      if (x == 219 || y == 164) continue;  // the crosshair through (X - 1, Y - 1)
+      const int sx = x - 20, sy = y - 15;
+      const COLORREF want = sx >= 1 && sy >= 1 ? before[std::size_t(sy) * W() + sx] : 0;
+      wrong += Pixel(x, y) != want;
+      moved += want != 0;
+      band += sx < 1 || sy < 1;
+    }
+  }
+  EXPECT_EQ(wrong, 0) << "the picture moved by (20, 15), the band black";
+  EXPECT_GT(moved, 200);
+  EXPECT_GT(band, 20 * 200);
   EXPECT_NE(Pixel(line0.x + 20, line0.y + 15), 0u) << "line 0 follows the pointer";
-  EXPECT_EQ(Pixel(line1.x + 20, line1.y + 15), 0u) << "line 1 is left out of the preview";
+  EXPECT_NE(Pixel(line1.x + 20, line1.y + 15), 0u) << "and so does line 1";
+  EXPECT_EQ(Pixel(0, 100), RGB(0, 255, 255)) << "the frame stays at the border";
+  EXPECT_EQ(Pixel(219, 5), RGB(0, 0x80, 0)) << "the crosshair on the band";
   Release(TMouseButton::Middle, 220, 165);
-  EXPECT_NE(Pixel(line0.x + 20, line0.y + 15), 0u);
-  EXPECT_NE(Pixel(line1.x + 20, line1.y + 15), 0u);
+  EXPECT_EQ(form.ExactRedraws(), redraws + 1);
+  EXPECT_EQ(DifferencesFromExact(), 0);
   EXPECT_NEAR(ScreenOf(30, 0).x, line0.x + 20, 1);
+}
+
+// A notch shows the last picture scaled about the pointer at once; the exact picture follows
+// from the message loop.
+TEST_F(ZoomerMouseTest, WheelShowsTheScaledPictureAtOnceThenTheExactOne) {
+  const int redraws = form.ExactRedraws();
+  const POINT at{150, 100};
+  SendWheel(at, -1);  // towards the user: the view twice as large, the picture half the size
+  EXPECT_TRUE(form.ExactRedrawDue());
+  EXPECT_EQ(form.ExactRedraws(), redraws);
+  for (auto [x, y] : {std::pair{30.0, 0.0}, {30.0, 40.0}, {120.0, 20.0}}) {
+    const POINT p = ScreenOf(x, y);
+    EXPECT_GT(CountNotBlack(p.x - 1, p.y - 1, p.x + 2, p.y + 2), 0) << x << ", " << y << " in the preview";
+  }
+  // Outside the halved picture only the background.
+  const int left = at.x / 2 - 1, top = at.y / 2 - 1, right = (at.x + W()) / 2 + 1, bottom = (at.y + H()) / 2 + 1;
+  EXPECT_EQ(CountNotBlack(1, 1, W() - 1, top), 0);
+  EXPECT_EQ(CountNotBlack(1, bottom, W() - 1, H() - 1), 0);
+  EXPECT_EQ(CountNotBlack(1, 1, left, H() - 1), 0);
+  EXPECT_EQ(CountNotBlack(right, 1, W() - 1, H() - 1), 0);
+  EXPECT_GT(CountNotBlack(left, top, right, bottom), 100);
+  ui::ProcessMessages();
+  EXPECT_FALSE(form.ExactRedrawDue());
+  EXPECT_EQ(form.ExactRedraws(), redraws + 1);
+  EXPECT_EQ(DifferencesFromExact(), 0);
+}
+
+// Notches that wait in the queue when the exact redraw is due each move the preview, and one
+// redraw shows them all.
+TEST_F(ZoomerMouseTest, NotchesWaitingForTheRedrawAreGatheredIntoOne) {
+  const TView first = View();
+  const int redraws = form.ExactRedraws();
+  SendWheel({200, 150}, 1);
+  ASSERT_TRUE(form.ExactRedrawDue());
+  POINT s{200, 150};
+  ClientToScreen(form.Image1().hwnd(), &s);
+  for (int i = 0; i < 2; ++i) PostMessageW(form.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(s.x, s.y));
+  ui::ProcessMessages();
+  EXPECT_NEAR(form.g_cadw, first.g_cadw / 8, 1e-9);
+  EXPECT_EQ(form.ExactRedraws(), redraws + 1);
+  EXPECT_EQ(DifferencesFromExact(), 0);
+  // Back out to the first view, whose picture is kept.
+  Wheel({200, 150}, form.Image1().hwnd(), -3);
+  ExpectView(first);
+  EXPECT_EQ(DifferencesFromExact(), 0);
+}
+
+// After the layer panel changed what is shown, neither a kept picture nor a preview brings
+// back what was hidden.
+TEST_F(ZoomerMouseTest, NoKeptPictureShowsAHiddenLayer) {
+  const POINT redLine = ScreenOf(120, 20);
+  ASSERT_EQ(Pixel(redLine.x, redLine.y), RGB(255, 0, 0));
+  Wheel({200, 150}, form.Image1().hwnd(), 1);
+  Wheel({200, 150}, form.Image1().hwnd(), -1);
+  const int red = LayerItem(u"RED");
+  form.CheckListBox1().SetChecked(red, false);
+  form.CheckListBox1().SetItemIndex(red);
+  form.CheckListBox1Click();
+  ASSERT_EQ(Pixel(redLine.x, redLine.y), 0u);
+  Press(TMouseButton::Middle, 200, 150);
+  Move(210, 157, false, TMouseButton::Middle, true);
+  EXPECT_EQ(CountNotBlack(redLine.x + 10 - 1, redLine.y + 7 - 5, redLine.x + 10 + 1, redLine.y + 7 + 5), 0)
+      << "the preview";
+  Release(TMouseButton::Middle, 200, 150);
+  Wheel({200, 150}, form.Image1().hwnd(), 1);
+  Wheel({200, 150}, form.Image1().hwnd(), -1);
+  EXPECT_EQ(Pixel(redLine.x, redLine.y), 0u);
+  EXPECT_EQ(DifferencesFromExact(), 0);
 }
 
 TEST_F(ZoomerMouseTest, CrosshairAndCoordinatesFollowThePointer) {
