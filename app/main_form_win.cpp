@@ -158,11 +158,11 @@ void TTesmarMainForm::CreateControls() {
   panel103_.Create(self, u"Panel103", 0, 0, 10, 10);
   panel103_.SetShowCaption(false);
 
-  // The top folders and the drawings are shown in the order the program keeps them in (one
-  // comparison for the cells and the list); the drawing folders sort themselves.
+  // The lists show the top folders, the drawing folders and the drawings in the order the
+  // program keeps them in (one comparison for the cells and the lists).
   constexpr DWORD kList = WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST;
   combo1_ = CreateStandard(L"ComboBox", kList, 0, u"", panel101_.hwnd(), kComboBox1);
-  combo2_ = CreateStandard(L"ComboBox", kList | CBS_SORT, 0, u"", panel101_.hwnd(), kComboBox2);
+  combo2_ = CreateStandard(L"ComboBox", kList, 0, u"", panel101_.hwnd(), kComboBox2);
   combo3_ = CreateStandard(L"ComboBox", kList, 0, u"", panel101_.hwnd(), kComboBox3);
   for (HWND c : {combo1_, combo2_, combo3_}) {
     ui::ComboBox(c).SetDropDownCount(16);

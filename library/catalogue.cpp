@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/strings.h"
+#include "library/name_order.h"
 
 namespace tesmar {
 
@@ -29,8 +30,11 @@ std::u16string DrawingPathOf(std::u16string_view top, std::u16string_view folder
 }
 
 bool NameOrderLess(std::u16string_view a, std::u16string_view b) {
-  const int c = CompareIgnoreCase16(a, b);
-  return c != 0 ? c < 0 : a < b;
+  // Names that Explorer calls equal ("a" and "A", "01" and "1") still get one order, so that
+  // the sort is strict and the same on every run.
+  if (const int c = ExplorerCompare(a, b); c != 0) return c < 0;
+  if (const int c = CompareIgnoreCase16(a, b); c != 0) return c < 0;
+  return a < b;
 }
 
 void SortByNameOrder(std::vector<std::u16string>& names) {
@@ -123,6 +127,7 @@ CatalogueWalk WalkCatalogue(std::u16string_view topFolder, std::u16string_view e
     if (progress) progress(fraction(k + 1, folders.size()));
     if (!DrawingFiles(folders[k], ext, true).empty()) walk.drawingFolders.push_back(RemoveFirst(folders[k], T));
   }
+  SortByNameOrder(walk.drawingFolders);
   return walk;
 }
 
