@@ -11,6 +11,7 @@
 #include "base/path_join.h"
 #include "base/strings.h"
 #include "base/texts.h"
+#include "library/drawing_search_texts.h"
 #include "render/image_canvas_win.h"
 #include "render/prepare_canvas.h"
 #include "ui/dark_menu.h"
@@ -67,6 +68,7 @@ const MenuEntry kMenu[] = {
     {u"N6", u"挿入設定 ...", 0, false, &F::N6Click, nullptr},
     {u"N9", u"-", 0, false, nullptr, nullptr},
     {u"N8", u"■ 説明ファイル作成、編集（メモ帳起動）", 0, false, &F::N8Click, nullptr},
+    {u"N15", kSearchMenuCaption, 0, false, &F::N15Click, nullptr},
     {u"N7", u"-", 0, false, nullptr, nullptr},
     {u"LISP1", u"■ ロード LISP", 0, false, &F::LISP1Click, nullptr},
     {u"N2", u"-", 0, false, nullptr, nullptr},

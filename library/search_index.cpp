@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "base/path_join.h"
+#include "base/path_split.h"
 #include "base/strings.h"
 #include "base/textfile.h"
 #include "library/catalogue.h"
@@ -18,11 +19,6 @@ namespace fs = std::filesystem;
 std::u16string FoundDrawing::RelativePath() const { return folder.empty() ? name : JoinPath(folder, name); }
 
 namespace {
-
-std::u16string WithoutExtension(std::u16string_view name) {
-  const auto dot = name.rfind(u'.');
-  return std::u16string(dot == std::u16string_view::npos ? name : name.substr(0, dot));
-}
 
 // The descriptions of a hint file by key, the first line of a key winning, as the hover reads
 // them.
@@ -65,7 +61,7 @@ void SearchIndex::Read(const std::u16string& relative, Folder& folder, fs::file_
   if (hasHint && !folder.drawings.empty()) descriptions = ReadDescriptions(PathFromU16(JoinPath(path, kHintFileName)));
   for (auto& d : folder.drawings) {
     if (auto at = descriptions.find(HintKeyOfName(d.name)); at != descriptions.end()) d.description = at->second;
-    d.foldedName = FoldForSearch(WithoutExtension(d.name));
+    d.foldedName = FoldForSearch(WithoutExtension(d.name, u""));
     d.foldedDescription = FoldForSearch(d.description);
   }
   std::sort(folder.drawings.begin(), folder.drawings.end(),
