@@ -41,19 +41,26 @@ HBITMAP CopyPicture(ui::ImageBox& cell, SIZE& size) {
 void TTesmarMainForm::Image1MouseDown(ui::ImageBox& Sender, int X, int Y) {
   pressedCell_ = &Sender;
   pressedAt_ = POINT{X, Y};
+  // The moves go on arriving at the cell when a quick hand leaves it before the drag distance.
+  SetCapture(Sender.hwnd());
 }
 
-void TTesmarMainForm::Image1MouseUp(ui::ImageBox&) { pressedCell_ = nullptr; }
+void TTesmarMainForm::Image1MouseUp(ui::ImageBox& Sender) {
+  pressedCell_ = nullptr;
+  if (GetCapture() == Sender.hwnd()) ReleaseCapture();
+}
 
 bool TTesmarMainForm::DragCheck(ui::ImageBox& cell, int x, int y) {
   if (!pressedCell_) return false;
   if (pressedCell_ != &cell || !(cell.MouseKeys() & MK_LBUTTON)) {
     pressedCell_ = nullptr;  // the button came up elsewhere
+    if (GetCapture() == cell.hwnd()) ReleaseCapture();
     return false;
   }
   if (std::abs(x - pressedAt_.x) <= GetSystemMetrics(SM_CXDRAG) && std::abs(y - pressedAt_.y) <= GetSystemMetrics(SM_CYDRAG))
     return false;
   pressedCell_ = nullptr;
+  if (GetCapture() == cell.hwnd()) ReleaseCapture();
   int index = -1;
   for (int i = 0; i < kCells; ++i)
     if (ImgAry[i] == &cell) index = i;

@@ -12,6 +12,7 @@
 #include "library/catalogue.h"
 #include "library/hint_file.h"
 #include "library/search_text.h"
+#include "library/write_stamp.h"
 
 namespace tesmar {
 namespace fs = std::filesystem;
@@ -42,9 +43,9 @@ void SearchIndex::Clear() {
   ordered_.clear();
 }
 
-void SearchIndex::Read(const std::u16string& relative, Folder& folder, fs::file_time_type written,
-                       fs::file_time_type hintWritten, bool hasHint) const {
-  folder = Folder{written, hintWritten, hasHint, {}, {}};
+void SearchIndex::Read(const std::u16string& relative, Folder& folder) const {
+  folder.children.clear();
+  folder.drawings.clear();
   const std::u16string path = relative.empty() ? top_ : JoinPath(top_, relative);
   std::error_code ec;
   fs::directory_iterator it(PathFromU16(path), ec), end;
@@ -58,7 +59,7 @@ void SearchIndex::Read(const std::u16string& relative, Folder& folder, fs::file_
     }
   }
   std::unordered_map<std::u16string, std::u16string> descriptions;
-  if (hasHint && !folder.drawings.empty()) descriptions = ReadDescriptions(PathFromU16(JoinPath(path, kHintFileName)));
+  if (folder.hintWritten && !folder.drawings.empty()) descriptions = ReadDescriptions(PathFromU16(JoinPath(path, kHintFileName)));
   for (auto& d : folder.drawings) {
     if (auto at = descriptions.find(HintKeyOfName(d.name)); at != descriptions.end()) d.description = at->second;
     d.foldedName = FoldForSearch(WithoutExtension(d.name, u""));
@@ -82,20 +83,18 @@ IndexWalk SearchIndex::Refresh(std::u16string_view top, std::u16string_view ext,
     std::u16string relative = std::move(queue.front());
     queue.pop_front();
     const std::u16string path = relative.empty() ? top_ : JoinPath(top_, relative);
-    std::error_code ec, hec;
-    const fs::file_time_type written = fs::last_write_time(PathFromU16(path), ec);
-    if (ec) continue;  // gone meanwhile (or the top folder is missing)
-    const fs::path hint = PathFromU16(JoinPath(path, kHintFileName));
-    const fs::file_time_type hintWritten = fs::last_write_time(hint, hec);
-    const bool hasHint = !hec;
+    const std::optional<std::uint64_t> written = WriteStampOf(path);
+    if (!written) continue;  // gone meanwhile (or the top folder is missing)
+    const std::optional<std::uint64_t> hintWritten = WriteStampOf(JoinPath(path, kHintFileName));
 
     Folder folder;
     auto old = folders_.find(relative);
-    if (old != folders_.end() && old->second.written == written && old->second.hasHint == hasHint &&
-        (!hasHint || old->second.hintWritten == hintWritten)) {
+    if (old != folders_.end() && old->second.written == *written && old->second.hintWritten == hintWritten) {
       folder = std::move(old->second);
     } else {
-      Read(relative, folder, written, hintWritten, hasHint);
+      folder.written = *written;
+      folder.hintWritten = hintWritten;
+      Read(relative, folder);
       ++walk.foldersRead;
     }
     if (old != folders_.end()) folders_.erase(old);

@@ -4,9 +4,9 @@
 // the folders again but reads a folder anew only when its write time or its hint file's write
 // time changed, and takes the rest from what it read before.
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,13 +56,12 @@ class SearchIndex {
     std::u16string name, description, foldedName, foldedDescription;
   };
   struct Folder {
-    std::filesystem::file_time_type written{}, hintWritten{};
-    bool hasHint = false;
+    std::uint64_t written = 0;
+    std::optional<std::uint64_t> hintWritten;  // nothing without a hint file
     std::vector<std::u16string> children;  // names of the folders in it
     std::vector<Drawing> drawings;         // in name order
   };
-  void Read(const std::u16string& relative, Folder& folder, std::filesystem::file_time_type written,
-            std::filesystem::file_time_type hintWritten, bool hasHint) const;
+  void Read(const std::u16string& relative, Folder& folder) const;
   void Order();
 
   std::u16string top_, ext_;

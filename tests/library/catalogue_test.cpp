@@ -96,7 +96,7 @@ TEST(Catalogue, NamesInExplorerOrder) {
       {u"A_1.dwg", u"a2.dwg"},        {u"GV-50A.dwg", u"GV-100A.dwg"}, {u"file2", u"file10"},
       {u"x9y", u"x10y"},              {u"~tilde.dwg", u"a2.dwg"},      {u"[brk].dwg", u"a2.dwg"},
       {u"Ärger.dwg", u"Z.DWG"},       {u"a2.dwg", u"Ärger.dwg"},       {u"Z.DWG", u"アーム.dwg"},
-      {u"アーム.dwg", u"いす.dwg"},   {u"part 7", u"part 07a"},        {u"ab", u"abc"},
+      {u"アーム.dwg", u"いす.dwg"},   {u"ab", u"abc"},
   };
   for (const auto& [a, b] : before) {
     SCOPED_TRACE(Utf16ToUtf8(a) + " < " + Utf16ToUtf8(b));
@@ -105,6 +105,9 @@ TEST(Catalogue, NamesInExplorerOrder) {
     EXPECT_LT(LogicalCompare(a, b), 0);
     EXPECT_GT(LogicalCompare(b, a), 0);
   }
+  // A number with leading zeros counts by its value (the systems differ on where the zeros
+  // go; Wine counts them).
+  EXPECT_LT(LogicalCompare(u"part 7", u"part 07a"), 0);
   // Names Explorer calls equal still get one order, the same whichever comes first.
   std::vector<std::u16string> names = {u"ab.dwg", u"AB.dwg", u"a01.dwg", u"a1.dwg"};
   std::vector<std::u16string> reversed(names.rbegin(), names.rend());
