@@ -69,13 +69,14 @@ bool TTesmarMainForm::SearchDrawings(const std::u16string& text) {
   {
     FlagScope walking(searchWalking_);
     Edit1().SetText(kSearchingText);
-    int shown = -1;
+    ULONGLONG looked = 0;
     lastWalk_ = searchIndex_.Refresh(top, g_dxfExt, [&](int done, int known) {
-      // The count about every 1/50 s of folders read afresh, and at the end.
-      if (done - shown >= 16 || done == known) {
-        Edit1().SetText(kSearchingText + IntToStr16(done) + u" / " + IntToStr16(known));
-        shown = done;
-      }
+      // The count and a look at the keys every 50 ms (from the first folder on), and at the
+      // end: each look costs more than a folder whose listing is reused.
+      const ULONGLONG now = GetTickCount64();
+      if (looked != 0 && now - looked < 50 && done != known) return true;
+      looked = now;
+      Edit1().SetText(kSearchingText + IntToStr16(done) + u" / " + IntToStr16(known));
       return !PumpUntilEscape() && topFolders.Chosen() == top;
     });
   }
@@ -97,7 +98,15 @@ bool TTesmarMainForm::SearchDrawings(const std::u16string& text) {
   ComboBox2().SetItemIndex(ComboBox2().Add(caption));
 
   ComboBox3().Clear();
-  for (const auto& name : names) ComboBox3().Add(name);
+  {
+    // Thousands of entries: room for them at once and one repaint at the end.
+    HWND list = ComboBox3().hwnd();
+    SendMessageW(list, CB_INITSTORAGE, names.size(), names.size() * 64);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    for (const auto& name : names) ComboBox3().Add(name);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+  }
   grid.SetOrderedDrawings(std::move(names));
   g_dxfPath = WithTrailingSeparator(top);
   SetWindowTextW(hwnd(), WidePtr(caption));

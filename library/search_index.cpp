@@ -12,7 +12,7 @@
 #include "library/catalogue.h"
 #include "library/hint_file.h"
 #include "library/search_text.h"
-#include "library/write_stamp.h"
+#include "library/folder_entries.h"
 
 namespace tesmar {
 namespace fs = std::filesystem;
@@ -47,15 +47,13 @@ void SearchIndex::Read(const std::u16string& relative, Folder& folder) const {
   folder.children.clear();
   folder.drawings.clear();
   const std::u16string path = relative.empty() ? top_ : JoinPath(top_, relative);
-  std::error_code ec;
-  fs::directory_iterator it(PathFromU16(path), ec), end;
-  for (; !ec && it != end; it.increment(ec)) {
-    std::error_code fec;
-    std::u16string name = U16FromPath(it->path().filename());
-    if (it->is_directory(fec)) {
-      if (!it->is_symlink(fec)) folder.children.push_back(std::move(name));
-    } else if (EndsWithIgnoreCase16(name, ext_)) {
-      folder.drawings.push_back(Drawing{std::move(name), {}, {}, {}});
+  std::vector<FolderEntry> entries;
+  ListFolderEntries(path, entries);
+  for (auto& e : entries) {
+    if (e.folder) {
+      folder.children.push_back(std::move(e.name));
+    } else if (EndsWithIgnoreCase16(e.name, ext_)) {
+      folder.drawings.push_back(Drawing{std::move(e.name), {}, {}, {}});
     }
   }
   std::unordered_map<std::u16string, std::u16string> descriptions;
