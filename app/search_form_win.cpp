@@ -31,15 +31,16 @@ void TSearchForm::Create(HWND owner) {
   const int dpi = Dpi();
   font_ = ui::CreatePixelFont(u"Tahoma", 12, dpi);
   HWND h = hwnd();
-  label_ = CreateDialogControl(L"STATIC", 0, 0, u"名前または説明（* ? 使用可、空白で区切った語はすべて）", h, 0, 8, 8, 284, 16,
-                               dpi, font_.get());
+  // Two lines: what is searched, then how several words combine.
+  label_ = CreateDialogControl(L"STATIC", 0, 0, u"図面の名前または説明の一部（* ? 使用可）\n空白で区切った語はすべて含むもの", h, 0,
+                               8, 6, 284, 30, dpi, font_.get());
   combo_ = CreateDialogControl(L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, u"", h,
-                               kComboBox1, 8, 26, 284, 200, dpi, font_.get());
+                               kComboBox1, 8, 40, 284, 200, dpi, font_.get());
   ui::ThemeControl(combo_);
-  button1_ = CreateDialogControl(L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, u"検索", h, kButton1, 136, 50 - 6, 75,
-                                 22, dpi, font_.get());
-  button2_ = CreateDialogControl(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, u"キャンセル", h, kButton2, 217, 50 - 6, 75,
-                                 22, dpi, font_.get());
+  button1_ = CreateDialogControl(L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, u"検索", h, kButton1, 136, 68, 75, 22,
+                                 dpi, font_.get());
+  button2_ = CreateDialogControl(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, u"キャンセル", h, kButton2, 217, 68, 75, 22,
+                                 dpi, font_.get());
   COMBOBOXINFO info{};
   info.cbSize = sizeof info;
   if (GetComboBoxInfo(combo_, &info) && info.hwndItem)

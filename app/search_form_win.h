@@ -14,7 +14,7 @@ namespace tesmar {
 
 class TSearchForm : public ui::Form {
  public:
-  static constexpr int kClientWidth = 300, kClientHeight = 70;
+  static constexpr int kClientWidth = 300, kClientHeight = 96;
   void Create(HWND owner);
 
   // Shows the dialog modally (through the seam) with the earlier texts, the last one in the
