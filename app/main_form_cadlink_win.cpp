@@ -128,6 +128,12 @@ void TTesmarMainForm::CreateMessageFilter() {
     filter->Release();  // a thread without a COM apartment has no filter to replace
     return;
   }
+  // The status field says how long a busy program has been waited for; messages are not
+  // pumped inside the call, so the field is painted at once.
+  filter->onBusyWait = [this, filter](DWORD waitedMs) {
+    Edit1().SetText(BusyCadWaitText(waitedMs / 1000 + 1, filter->retryBoundMs / 1000));
+    UpdateWindow(Edit1().hwnd());
+  };
   g_MessageFilter = filter;
 }
 

@@ -59,7 +59,8 @@ void TTesmarMainForm::ShowTopFolders() {
 // Writes the registered folders back. A list that was never loaded is left as it stands, and
 // an empty list replaces it only when the user removed every folder.
 void TTesmarMainForm::SaveTopDirs() {
-  if (!topDirsLoaded_ || !topFolders.ShouldWrite()) return;
+  // A program folder that cannot be written was said at start; the list is not saved then.
+  if (!topDirsLoaded_ || !topFolders.ShouldWrite() || !programFolderWritable_) return;
   topDirs_.lines = topFolders.Folders();
   topDirs_.finalLineEnd = true;
   WriteTextLines(PathFromU16(TopDirsFile()), topDirs_);

@@ -27,7 +27,7 @@ void TTesmarMainForm::ODAFileConverter2Click() {
 void TTesmarMainForm::ShowInViewer(const std::u16string& dxfPath) {
   TMorvikZoomerForm* viewer = Forms().MorvikZoomerForm;
   if (!viewer) return;
-  viewer->OpenRequest(dxfPath, this);
+  viewer->OpenRequest(dxfPath);
 }
 
 std::u16string TTesmarMainForm::OwnConversionFolder() {
@@ -67,8 +67,17 @@ void TTesmarMainForm::DWGDXF1Click() {
   std::error_code ec;
   std::filesystem::remove(PathFromU16(X), ec);
 
-  ShowStatus(kConvertingStatus);
-  if (DwgToDxf(hwnd(), odaFullName, D, outFolder, MenuItem(u"ODAFileConverter2").Checked())) {
+  ShowStatus(std::u16string(kConvertingStatus) + kConvertingEscHint);
+  const ConversionEnd end = DwgToDxf(hwnd(), odaFullName, D, outFolder, MenuItem(u"ODAFileConverter2").Checked());
+  if (end == ConversionEnd::Cancelled || end == ConversionEnd::Quitting) {
+    // The converter was ended: what it wrote is not a drawing, and nothing stays behind.
+    std::filesystem::remove(PathFromU16(X), ec);
+    if (end == ConversionEnd::Quitting) return;  // the window is gone; its files were deleted at its exit
+    Edit1().SetText(u"");
+    ui::ShowMessageBox(hwnd(), kConversionCancelled, FromWide(ui::kApplicationTitle), MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  if (end == ConversionEnd::Ended) {
     if (FileExists(X)) {
       convertedDxf.Record(PathFromU16(X), *drawing);
       ShowInViewer(X);

@@ -273,6 +273,20 @@ void TTesmarMainForm::ApplyLayout() {
   ui::Edit(edit1_).SetBounds(0, 0, w, bottom);
 }
 
+namespace {
+
+// True when a file can be made in the folder (made and gone again at once).
+bool FolderIsWritable(const std::u16string& folder) {
+  const std::wstring probe = ToWide(JoinPath(folder, u"~tesmar-write-check.tmp"));
+  HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+}  // namespace
+
 std::int32_t TTesmarMainForm::ReadDisplayScale() { return ui::FirstMonitorScaleFactor().value_or(100); }
 
 void TTesmarMainForm::FormCreate() {
@@ -301,6 +315,13 @@ void TTesmarMainForm::FormCreate() {
   CreateMessageFilter();
   ui::SetTopmost(hwnd(), true);
   ui::ProcessMessages();
+  // Settings, lists and converted drawings are written beside the program: a folder that
+  // cannot be written is said once, and the program works on without saving them.
+  programFolderWritable_ = FolderIsWritable(ProgramFolder());
+  if (!programFolderWritable_) {
+    ui::ShowMessageBox(hwnd(), kReadOnlyFolderMessage + ProgramFolder() + kReadOnlyFolderAdvice, u"Tesmar",
+                       MB_OK | MB_ICONWARNING);
+  }
 }
 
 void TTesmarMainForm::ApplySettings(const Settings& s) {
@@ -323,8 +344,6 @@ void TTesmarMainForm::ApplySettings(const Settings& s) {
   MenuItem(u"N10").SetCaption(PreviewMenuCaption(g_ImageClip));
   g_TargetProgID = s.g_TargetProgID;
 }
-
-void TTesmarMainForm::FormActivate() {}
 
 Settings TTesmarMainForm::CurrentSettings() const {
   Settings s;
@@ -359,7 +378,7 @@ Settings TTesmarMainForm::CurrentSettings() const {
 void TTesmarMainForm::FormDestroy() {
   SaveTopDirs();
   grid.Clear();
-  if (settingsRead_) WriteSettingsFile(SettingsFile(), CurrentSettings());
+  if (settingsRead_ && programFolderWritable_) WriteSettingsFile(SettingsFile(), CurrentSettings());
   // Only the DXF files that this run's conversions made are deleted, never the user's own.
   convertedDxf.DeleteAll();
   RevokeMessageFilter();
@@ -445,9 +464,6 @@ LRESULT TTesmarMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_DRAWITEM:
       if (ui::DrawMenuItem(dpi_, *reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return TRUE;
-      break;
-    case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE) FormActivate();
       break;
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wp);

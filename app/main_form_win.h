@@ -116,7 +116,6 @@ class TTesmarMainForm : public ui::Form {
 
   // ---- Handlers and operations of the window's life cycle
   void FormCreate();
-  void FormActivate();
   void FormDestroy();
   void N5Click();  // About
   // The display scale of the first monitor in percent; 100 when it cannot be read.
@@ -221,6 +220,7 @@ class TTesmarMainForm : public ui::Form {
   TextLines topDirs_;  // the top-folder list as read (its encoding is kept for writing)
   bool topDirsLoaded_ = false;  // false: the list was never read and is not written over
   bool settingsRead_ = false;   // false: the start failed first; the file is not written over
+  bool programFolderWritable_ = true;  // checked at start; settings are not written when false
 
   ui::Font font12_;
   ui::Panel panel101_, panel102_, panel103_;

@@ -5,6 +5,7 @@
 #include "app/forms_win.h"
 #include "app/main_form_win.h"
 #include "app/start_form_win.h"
+#include "app/zoomer_place_win.h"
 #include "cadlink/setting_form_win.h"
 #include "cadlink/target_cad_form_win.h"
 #include "viewer/zoomer_form_win.h"
@@ -43,6 +44,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   if (!ui::RunGuarded([&] { main.Create(); }) && !main.hwnd()) return 1;
   ui::RunGuarded([&] {
     zoomer.Create(main.hwnd());
+    zoomer.SetPlace(ReadZoomerPlace(main.SettingsFile()));
     Forms().MorvikZoomerForm = &zoomer;
     setting.Create(main.hwnd());
     Forms().MorvikSettingForm = &setting;
@@ -60,5 +62,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     DispatchMessageW(&msg);
   }
   Forms() = AppForms{};
+  ui::RunGuarded([&] { WriteZoomerPlace(main.SettingsFile(), zoomer.Place()); });
   return static_cast<int>(msg.wParam);
 }

@@ -25,6 +25,11 @@ inline constexpr char16_t kLispMenuPrefix[] = u"■ロード ";  // before the L
 inline constexpr char16_t kTargetCaptionDefault[] = u"ターゲット CAD";
 inline constexpr char16_t kTargetCaptionPrefix[] = u"ターゲット = ";  // before the target's name
 inline constexpr char16_t kAboutText[] = u"TesmarX.exe 2023.08.11\nDWG 図面ライブラリ パレット for CAD";
+// The program folder cannot be written (a copy under Program Files): said once, at start.
+inline constexpr char16_t kReadOnlyFolderMessage[] =
+    u"プログラムのフォルダに書き込めないため、設定（ウィンドウの位置、登録したフォルダ、挿入設定など）を保存できません。\n\n";
+inline constexpr char16_t kReadOnlyFolderAdvice[] =
+    u"\n\nTesmar のセットアップ（ユーザーごとのインストール）でインストールするか、書き込みのできるフォルダに Tesmar.exe を置いてください。このまま使うこともできます。";
 inline constexpr char16_t kLoadingText[] = u"データ読み込み中 ...";
 
 }  // namespace tesmar

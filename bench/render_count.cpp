@@ -34,6 +34,7 @@ class CountingCanvas : public Canvas {
   void Arc(int, int, int, int, int, int, int, int) override { ++primitives; }
   void Rectangle(int, int, int, int) override { ++primitives; }
   void FillRect(int, int, int, int) override { ++primitives; }
+  void FillPolyPolygon(const CanvasPoint*, const std::uint32_t*, std::size_t) override { ++primitives; }
   LogicalFont Font() const override { return font_; }
   void PushFont(const LogicalFont&) override { ++state; }
   void PopFont() override {}

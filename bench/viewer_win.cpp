@@ -4,7 +4,8 @@
 // at the release), all through the window's own message handling. Figures only.
 //   bench_viewer [--dir DIR] [--sizes 10,100] [--width W --height H]
 //   bench_viewer --show FILE [--width W --height H]: only opens FILE in the viewer and keeps it
-//   on the screen until the window is closed (for looking at it and driving it by hand).
+//   on the screen until the window is closed (for looking at it and driving it by hand); with
+//   --close-after MS it is closed after MS milliseconds and the time the close took is printed.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -80,7 +81,8 @@ void Measure(TMorvikZoomerForm& form, const fs::path& file) {
   ProgressWatch::steps = 0;
   SetWindowSubclass(form.ProgressBar1(), &ProgressWatch::Proc, 1, 0);
   const auto t0 = Clock::now();
-  form.OpenRequest(U16FromPath(file), nullptr);
+  form.OpenRequest(U16FromPath(file));
+  form.WaitWhileOpening();
   const double open = Ms(t0);
   RemoveWindowSubclass(form.ProgressBar1(), &ProgressWatch::Proc, 1);
   const double lastStep = std::chrono::duration<double, std::milli>(ProgressWatch::last - t0).count();
@@ -143,10 +145,12 @@ int main(int argc, char** argv) {
   std::vector<int> sizes = {10, 100};
   int width = 1000, height = 700;
   fs::path show;
+  int closeAfter = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string a = argv[i];
     if (a == "--dir") dir = argv[i + 1];
     if (a == "--show") show = argv[i + 1];
+    if (a == "--close-after") closeAfter = std::atoi(argv[i + 1]);
     if (a == "--width") width = std::atoi(argv[i + 1]);
     if (a == "--height") height = std::atoi(argv[i + 1]);
     if (a == "--sizes") {
@@ -169,15 +173,40 @@ int main(int argc, char** argv) {
   RECT r{0, 0, c.cx - form.Image1().Width() + width, c.cy - form.Image1().Height() + height};
   AdjustWindowRectEx(&r, GetWindowLongW(form.hwnd(), GWL_STYLE), FALSE, GetWindowLongW(form.hwnd(), GWL_EXSTYLE));
   SetWindowPos(form.hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
+  form.SetPlace(TZoomerPlace{0, 0, int(r.right - r.left), int(r.bottom - r.top), 0});  // where it is shown
   if (!show.empty()) {
-    form.OpenRequest(U16FromPath(show), nullptr);
+    form.OpenRequest(U16FromPath(show));
     SetForegroundWindow(form.hwnd());
+    // --close-after MS: the window is asked to close then, as its close box does, and the time
+    // the close takes is printed: until the window is gone from the screen, and until the
+    // opening's thread has ended.
+    const UINT_PTR timer = closeAfter > 0 ? SetTimer(nullptr, 0, UINT(closeAfter), nullptr) : 0;
+    Clock::time_point asked{};
+    double hidden = 0, stopped = 0;
+    int position = 0;
+    bool opening = false;
     MSG msg;
     while (IsWindowVisible(form.hwnd()) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (timer && msg.message == WM_TIMER && msg.wParam == timer) {
+        KillTimer(nullptr, timer);
+        opening = form.Opening();
+        position = int(SendMessageW(form.ProgressBar1(), PBM_GETPOS, 0, 0));
+        asked = Clock::now();
+        form.CancelOpening();  // what the close does first, timed on its own
+        stopped = Ms(asked);
+        SendMessageW(form.hwnd(), WM_CLOSE, 0, 0);
+        hidden = IsWindowVisible(form.hwnd()) ? -1 : Ms(asked);
+        continue;
+      }
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
     form.Destroy();
+    if (timer) {
+      std::printf("closed %s opening (progress %d of 50): opening stopped after %.1f ms, window hidden after %.1f ms, "
+                  "its thread ended after %.1f ms\n",
+                  opening ? "while" : "after", position, stopped, hidden, Ms(asked));
+    }
     return 0;
   }
   for (int mb : sizes) {

@@ -11,22 +11,8 @@
 namespace tesmar {
 namespace {
 
-// The error's own message: the text the system has for the code, else the code itself.
 [[noreturn]] void ThrowComError(HRESULT hr, std::u16string_view what) {
-  wchar_t* buf = nullptr;
-  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
-  std::u16string text;
-  if (n && buf) text = FromWide(buf);
-  if (buf) LocalFree(buf);
-  while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ')) text.pop_back();
-  if (text.empty()) {
-    wchar_t code[32];
-    swprintf(code, 32, L"OLE error %08X", static_cast<unsigned>(hr));
-    text = FromWide(code);
-  }
-  if (!what.empty()) text += u" (" + std::u16string(what) + u")";
-  throw std::runtime_error(Utf16ToUtf8(text));
+  throw std::runtime_error(Utf16ToUtf8(ComErrorText(hr, what)));
 }
 
 void Check(HRESULT hr, std::u16string_view what) {
@@ -116,6 +102,31 @@ HWND AsWindow(std::int64_t value) { return reinterpret_cast<HWND>(static_cast<IN
 
 }  // namespace
 
+// The error's own message: the text the system has for the code, else a sentence that says the
+// CAD program was not found or did not answer. A rejected call (busy past the bound, or refused)
+// always gets that sentence: the system's text for it names no cause a user can act on.
+std::u16string ComErrorText(HRESULT hr, std::u16string_view what) {
+  const bool rejected = hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
+  std::u16string text;
+  if (!rejected) {
+    wchar_t* buf = nullptr;
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
+    if (n && buf) text = FromWide(buf);
+    if (buf) LocalFree(buf);
+    while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ')) text.pop_back();
+  }
+  if (text.empty()) {
+    wchar_t code[64];
+    swprintf(code, 64, L" (OLE error %08X)", static_cast<unsigned>(hr));
+    text = (rejected ? std::u16string(u"CAD プログラムが応答しません。ダイアログなどが開いていないか確かめてください。")
+                : std::u16string(u"CAD プログラムが見つからないか、応答しません。")) +
+           FromWide(code);
+  }
+  if (!what.empty()) text += u" (" + std::u16string(what) + u")";
+  return text;
+}
+
 // ---- TMessageFilter
 
 TMessageFilter* TMessageFilter::Create() { return new TMessageFilter(); }
@@ -164,8 +175,10 @@ DWORD STDMETHODCALLTYPE TMessageFilter::HandleInComingCall(DWORD, HTASK, DWORD, 
   return SERVERCALL_ISHANDLED;
 }
 
-DWORD STDMETHODCALLTYPE TMessageFilter::RetryRejectedCall(HTASK, DWORD, DWORD rejectType) {
-  return rejectType == SERVERCALL_RETRYLATER ? kRetryAfterMs : static_cast<DWORD>(-1);
+DWORD STDMETHODCALLTYPE TMessageFilter::RetryRejectedCall(HTASK, DWORD tickCount, DWORD rejectType) {
+  if (rejectType != SERVERCALL_RETRYLATER || tickCount >= retryBoundMs) return static_cast<DWORD>(-1);
+  if (onBusyWait) onBusyWait(tickCount);
+  return kRetryAfterMs;
 }
 
 DWORD STDMETHODCALLTYPE TMessageFilter::MessagePending(HTASK, DWORD, DWORD) { return PENDINGMSG_WAITNOPROCESS; }
@@ -180,8 +193,10 @@ bool IsTargetCadRunning(std::u16string_view progId) {
   return true;
 }
 
-void SendToTargetCad(std::u16string_view progId, std::u16string_view command) {
-  if (!IsTargetCadRunning(progId)) return;
+
+namespace {
+
+void SendToRunning(std::u16string_view progId, std::u16string_view command) {
   IUnknown* running = nullptr;
   // The program may have quit since the look-up: that is reported like any failed call.
   HRESULT hr = GetActiveObject(ClassOf(progId), nullptr, &running);
@@ -205,6 +220,18 @@ void SendToTargetCad(std::u16string_view progId, std::u16string_view command) {
   }
   Dispatch document(app.ObjectProperty(L"ActiveDocument"));
   document.CallWithString(L"SendCommand", std::u16string(command) + u'\r');
+}
+
+}  // namespace
+
+void SendToTargetCad(std::u16string_view progId, std::u16string_view command) {
+  if (!IsTargetCadRunning(progId)) return;
+  try {
+    SendToRunning(progId, command);
+  } catch (const std::runtime_error& e) {
+    // Every failure past the look-up names the program it was meant for.
+    throw std::runtime_error(std::string(e.what()) + " (ProgID \"" + Utf16ToUtf8(progId) + "\")");
+  }
 }
 
 }  // namespace tesmar

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <objidl.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -12,11 +13,17 @@ namespace tesmar {
 
 // The thread's message filter while the main window lives: incoming calls are always handled;
 // a call the CAD program rejects as busy (SERVERCALL_RETRYLATER) is tried again after 1000 ms
-// until it is accepted, any other rejection cancels it; window messages that arrive while an
-// outgoing call waits are not dispatched.
+// until it is accepted or the retry bound has passed (a program with a modal dialog open may
+// stay busy for good), any other rejection cancels it; window messages that arrive while an
+// outgoing call waits are not dispatched, so that no second command starts inside the wait.
 class TMessageFilter : public IMessageFilter {
  public:
   static constexpr DWORD kRetryAfterMs = 1000;
+  static constexpr DWORD kDefaultRetryBoundMs = 30000;
+  // How long a busy program is waited for; past it the call fails as rejected.
+  DWORD retryBoundMs = kDefaultRetryBoundMs;
+  // Told, before each retry, how long the call has waited so far (a word for the status field).
+  std::function<void(DWORD waitedMs)> onBusyWait;
   // A new filter with one reference, held by the caller.
   static TMessageFilter* Create();
   // Registers this filter for the thread and keeps the one it replaces. False when the thread
@@ -46,11 +53,16 @@ class TMessageFilter : public IMessageFilter {
 // does not know (an empty one included) raises an error with the platform's message.
 bool IsTargetCadRunning(std::u16string_view progId);
 
+// The text of an error box for a failed call: the system's text for the code, else (or for a
+// call the program rejected) a Japanese sentence with the code; what is appended in brackets.
+std::u16string ComErrorText(HRESULT hr, std::u16string_view what);
+
 // Sends one command to the running CAD program: nothing when it does not run; otherwise its
 // window is restored when minimised (then 500 ms pass), brought to the front, given one Escape
 // key press when it did come to the front, and the command followed by one carriage return is
 // handed to SendCommand of its active document. Errors carry the platform's or the program's
-// message.
+// message; a program that stayed busy past the retry bound, or that no longer answers, is
+// reported in Japanese with the ProgID.
 void SendToTargetCad(std::u16string_view progId, std::u16string_view command);
 
 }  // namespace tesmar

@@ -1,5 +1,9 @@
 #include "cadlink/commands.h"
 
+#include <string>
+
+#include "base/strings.h"
+
 namespace tesmar {
 
 std::u16string DoubleBackslashes(std::u16string_view path) {
@@ -50,6 +54,11 @@ std::u16string DoubleClickText(const InsertSettings& s, std::u16string_view draw
 int InsertItemNumber(std::u16string_view itemName) {
   if (itemName.size() < 4 || itemName[3] < u'0' || itemName[3] > u'9') return 0;
   return itemName[3] - u'0';
+}
+
+std::u16string BusyCadWaitText(unsigned waitedSeconds, unsigned boundSeconds) {
+  return u"CAD プログラムが処理中です。応答を待っています ... " + Ascii16(std::to_string(waitedSeconds)) + u" / " +
+         Ascii16(std::to_string(boundSeconds)) + u" 秒";
 }
 
 std::u16string InsertItemText(int itemNumber, const InsertSettings& s, std::u16string_view drawingPath) {

@@ -51,6 +51,9 @@ int InsertItemNumber(std::u16string_view itemName);
 // of function 1 and otherwise the call of function 2, both flags true.
 std::u16string InsertItemText(int itemNumber, const InsertSettings& s, std::u16string_view drawingPath);
 
+// The status word while a busy CAD program is waited for: the seconds waited and the bound.
+std::u16string BusyCadWaitText(unsigned waitedSeconds, unsigned boundSeconds);
+
 // The LISP file to load: lspName itself when it has a folder part (anything up to a last '\' or
 // ':'), otherwise the program folder (with its trailing '\') followed by lspName.
 std::u16string LispFileFor(std::u16string_view lspName, std::u16string_view programFolderSlash);

@@ -2,14 +2,11 @@
 // Small pieces shared by the CAD link's two dialogs.
 #include <windows.h>
 
-#include <string_view>
+#include "ui/dialog_controls.h"
 
 namespace tesmar {
 
-// A standard control placed in designed 96-dpi units, scaled to `dpi`, with the given font.
-// Throws when the platform refuses it.
-HWND CreateDialogControl(const wchar_t* cls, DWORD style, DWORD exStyle, std::u16string_view text, HWND parent,
-                         int id, int x, int y, int w, int h, int dpi, HFONT font);
+using ui::CreateDialogControl;
 
 // Switches the input method editor off for a window (edit fields of names and ProgIDs).
 void InputMethodOff(HWND edit);

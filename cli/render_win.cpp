@@ -1,11 +1,14 @@
-// tesmar-tool render FILE.dxf OUT.png [--size WxH]: opens a DXF file as the viewer does
-// (probes, read, post-processing), fits the view to the drawing's extents with the viewer's
-// 0.95 share and draws it into the viewer's off-screen raster (black, cyan frame, everything
-// drawn), then writes that raster as PNG and prints one JSON line. A file that cannot be shown
-// gives the empty frame, the reason on standard error and exit code 1.
+// tesmar-tool render FILE.dxf OUT.png [--size WxH] [--view CX,CY,W,H]: opens a DXF file as the
+// viewer does (probes, read, post-processing), fits the view to the drawing's extents (or to the
+// given world rectangle) with the viewer's 0.95 share and draws it into the viewer's off-screen
+// raster (black, cyan frame, everything drawn), then writes that raster as PNG and prints one
+// JSON line. A file that cannot be shown gives the empty frame, the reason on standard error and
+// exit code 1.
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 #include "base/codepage.h"
@@ -32,12 +35,24 @@ bool ParseSize(const std::string& text, int& W, int& H) {
   return true;
 }
 
+// "CX,CY,W,H": the centre and size of a world rectangle, the size not negative.
+bool ParseView(const std::string& text, TAcadPoint& centre, double& w, double& h) {
+  double cx = 0, cy = 0, ww = 0, hh = 0;
+  char extra = 0;
+  if (std::sscanf(text.c_str(), "%lf,%lf,%lf,%lf%c", &cx, &cy, &ww, &hh, &extra) != 4) return false;
+  if (!std::isfinite(cx) || !std::isfinite(cy) || !(ww >= 0) || !(hh >= 0) || !std::isfinite(ww) || !std::isfinite(hh))
+    return false;
+  centre = TAcadPoint{cx, cy, 0}, w = ww, h = hh;
+  return true;
+}
+
 bool HasDxfExtension(const std::u16string& file) {
   return file.size() >= 4 && UpperCase16(file.substr(file.size() - 4)) == u".DXF";
 }
 
 int RenderMain(const std::vector<std::string>& args) {
   int W = 1280, H = 960;
+  std::optional<TView> given;
   std::vector<std::string> files;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--size" && i + 1 < args.size()) {
@@ -45,22 +60,30 @@ int RenderMain(const std::vector<std::string>& args) {
         std::fprintf(stderr, "render: --size wants WxH with both between 1 and 16384, not %s\n", args[i].c_str());
         return 2;
       }
+    } else if (args[i] == "--view" && i + 1 < args.size()) {
+      TView v;
+      if (!ParseView(args[++i], v.g_cadpt, v.g_cadw, v.g_cadh)) {
+        std::fprintf(stderr, "render: --view wants CX,CY,W,H with W and H not negative, not %s\n", args[i].c_str());
+        return 2;
+      }
+      given = v;
     } else {
       files.push_back(args[i]);
     }
   }
   if (files.size() != 2) {
-    std::fprintf(stderr, "usage: tesmar-tool render FILE.dxf OUT.png [--size WxH]\n");
+    std::fprintf(stderr, "usage: tesmar-tool render FILE.dxf OUT.png [--size WxH] [--view CX,CY,W,H]\n");
     return 2;
   }
   const std::u16string file = Utf8ToUtf16(files[0]);
-  TDrawingModel& model = TheModel();
+  TDrawingModel model;
   const auto start = std::chrono::steady_clock::now();
   std::u16string reason;
   std::unique_ptr<TRaster8> raster;
   TView view;
   view.W = W, view.H = H, view.g_DispScale = 0.95;
   int drawn = 0;
+  TBox ext;
   if (!IsExistingFile(PathFromU16(file))) {
     reason = u"no such file";
   } else if (!HasDxfExtension(file)) {
@@ -79,10 +102,11 @@ int RenderMain(const std::vector<std::string>& args) {
         reason = status;
       } else {
         try {
-          const TBox ext = RunPostProcessing(model);
+          ext = RunPostProcessing(model);
           view.g_cadw = ext.max.x - ext.min.x;
           view.g_cadh = ext.max.y - ext.min.y;
           view.g_cadpt = TAcadPoint{(ext.max.x + ext.min.x) / 2, (ext.max.y + ext.min.y) / 2, 0};
+          if (given) view.g_cadpt = given->g_cadpt, view.g_cadw = given->g_cadw, view.g_cadh = given->g_cadh;
           const auto index = BuildRenderIndex(model);
           raster = OffscreenRedraw(model, view, 0, true, false, index.get(), &drawn);
         } catch (const std::exception& e) {
@@ -102,14 +126,14 @@ int RenderMain(const std::vector<std::string>& args) {
     PrintUtf8Line(stderr, Utf8ToUtf16(files[0]) + u": " + reason);
     return 1;
   }
-  std::printf("{\"drawn\": %d, \"width\": %d, \"height\": %d, \"dX\": %.6g, \"dY\": %.6g, \"ms\": %.1f}\n", drawn, W, H,
-              view.g_cadw, view.g_cadh, ms);
+  std::printf("{\"drawn\": %d, \"width\": %d, \"height\": %d, \"dX\": %.6g, \"dY\": %.6g, \"extents\": [%.10g, %.10g, %.10g, %.10g], \"ms\": %.1f}\n",
+              drawn, W, H, ext.max.x - ext.min.x, ext.max.y - ext.min.y, ext.min.x, ext.min.y, ext.max.x, ext.max.y, ms);
   return 0;
 }
 
 }  // namespace
 
-TESMAR_TOOL_COMMAND("render", "FILE.dxf OUT.png [--size WxH]  draw the drawing as the viewer first shows it",
+TESMAR_TOOL_COMMAND("render", "FILE.dxf OUT.png [--size WxH] [--view CX,CY,W,H]  draw the drawing as the viewer first shows it",
                     RenderMain);
 
 }  // namespace tesmar::cli

@@ -30,7 +30,7 @@ int Stat(const std::vector<std::string>& args) {
     return 2;
   }
   const std::u16string file = Utf8ToUtf16(args[0]);
-  TDrawingModel& model = TheModel();
+  TDrawingModel model;
   const bool exists = IsExistingFile(PathFromU16(file));
   const TDxfProbe probe = ProbeDxfFile(file);
 

@@ -7,6 +7,7 @@
 #include "base/codepage.h"
 #include "base/strings.h"
 #include "cli/command.h"
+#include "tesmar_version.h"
 
 namespace tesmar::cli {
 namespace {
@@ -34,6 +35,10 @@ std::filesystem::path PathArg(const std::string& utf8) { return PathFromU16(Utf8
 int main(int argc, char** argv) {
   using namespace tesmar::cli;
   std::vector<std::string> utf8 = Utf8Arguments(argc, argv);
+  if (utf8.size() == 2 && utf8[1] == "--version") {
+    std::printf("tesmar-tool %s\n", TESMAR_VERSION_STRING);
+    return 0;
+  }
   if (utf8.size() >= 2) {
     auto it = Registry().find(utf8[1]);
     if (it != Registry().end()) {
@@ -46,7 +51,7 @@ int main(int argc, char** argv) {
       }
     }
   }
-  std::fprintf(stderr, "usage:\n");
+  std::fprintf(stderr, "usage:\n  tesmar-tool --version\n");
   for (const auto& [name, entry] : Registry()) std::fprintf(stderr, "  tesmar-tool %s %s\n", name.c_str(), entry.usage);
   return 2;
 }

@@ -23,11 +23,6 @@ class Hourglass {
   void Apply() const { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
 };
 
-bool Quitting() {
-  MSG msg;
-  return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
-}
-
 class ProcessHandle {
  public:
   explicit ProcessHandle(HANDLE h) : h_(h) {}
@@ -44,8 +39,8 @@ class ProcessHandle {
 
 }  // namespace
 
-bool DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPath, std::u16string_view outFolder,
-              bool showRequested) {
+ConversionEnd DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPath,
+                       std::u16string_view outFolder, bool showRequested) {
   const std::u16string inFolder = ConversionFolderOf(DwgPath);
   const std::u16string params = ConverterParameters(inFolder, outFolder, ConversionFileNameOf(DwgPath));
   const std::u16string file(exepath);
@@ -61,18 +56,32 @@ bool DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPa
   info.nShow = ShowConverterWindow(showRequested, inFolder, outFolder) ? SW_SHOWNORMAL : SW_HIDE;
   if (!ui::RunShellExecuteEx(info) || !info.hProcess) {
     ui::ShowMessageBox(owner, kConverterStartFailed, kConverterErrorCaption, MB_OK | MB_ICONERROR);
-    return false;
+    return ConversionEnd::StartFailed;
   }
   ProcessHandle process(info.hProcess);
-  DWORD code = STILL_ACTIVE;
-  do {
-    ui::ProcessMessages();
+  auto end = [&](ConversionEnd how) {
+    TerminateProcess(process.get(), 1);
+    WaitForSingleObject(process.get(), 5000);  // its output file is closed before the caller deletes it
+    return how;
+  };
+  for (;;) {
+    const HANDLE h = process.get();
+    const DWORD woken = MsgWaitForMultipleObjects(1, &h, FALSE, INFINITE, QS_ALLINPUT);
+    if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED) return ConversionEnd::Ended;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));  // left for the message loop
+        return end(ConversionEnd::Quitting);
+      }
+      if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) return end(ConversionEnd::Cancelled);
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    // The owner window destroyed (its close box) counts as quitting, with or without WM_QUIT.
+    if (owner && !IsWindow(owner)) return end(ConversionEnd::Quitting);
     hourglass.Apply();
-    Sleep(1);
-    if (!GetExitCodeProcess(process.get(), &code)) break;
-  } while (code == STILL_ACTIVE && !Quitting());
-  Sleep(1);
-  return true;
+  }
 }
 
 }  // namespace tesmar

@@ -11,10 +11,17 @@ namespace tesmar {
 // arguments for converting `DwgPath` into `outFolder`, and waits until it ends, letting window
 // messages through, with the hourglass pointer. The converter's window is shown when
 // `showRequested` is set or a folder is a drive's root. A start that fails shows "起動に失敗
-// しました．" titled "エラー" and gives false; otherwise the result is true whatever the
-// converter's exit code. The wait also ends when the program is quitting (the converter
-// then keeps running on its own).
-bool DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPath, std::u16string_view outFolder,
-              bool showRequested);
+// しました．" titled "エラー" and gives StartFailed; a converter that ends on its own gives
+// Ended, whatever its exit code.
+//
+// The wait sleeps until the converter ends or a message arrives (no polling). Esc pressed in a
+// window of the program ends the wait and the converter: Cancelled. When the program quits
+// meanwhile or the owner window is destroyed (the main window was closed), the converter is
+// ended too and the wait gives Quitting at once, so that the caller touches no window. A
+// converter that is ended leaves its partial output to the caller to delete.
+enum class ConversionEnd { StartFailed, Ended, Cancelled, Quitting };
+
+ConversionEnd DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPath,
+                       std::u16string_view outFolder, bool showRequested);
 
 }  // namespace tesmar

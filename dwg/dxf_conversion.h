@@ -36,5 +36,8 @@ inline constexpr char16_t kConversionFileNotFound[] = u"ファイルが見つか
 inline constexpr char16_t kConverterStartFailed[] = u"起動に失敗しました．";
 inline constexpr char16_t kConverterErrorCaption[] = u"エラー";
 inline constexpr char16_t kConvertingStatus[] = u"DWG->DXF 変換中... ";
+inline constexpr char16_t kConvertingEscHint[] = u"(Esc で中止)";  // after the status above
+// Esc ended the wait and the converter.
+inline constexpr char16_t kConversionCancelled[] = u"DWG->DXF 変換を中止しました．";
 
 }  // namespace tesmar

@@ -1,5 +1,7 @@
 // The group-code map of every entity kind: which groups each kind takes into which field, and
 // how it ends.
+#include <algorithm>
+
 #include "dxf/reader_state.h"
 
 namespace tesmar::dxfread {
@@ -31,7 +33,8 @@ void Reader::Start(Kind kind, std::string_view value) {
     case Kind::Text: {
       TTextBlk& r = tag(inBlock ? blkText_.Add() : text_.Add());
       r.mtflag = w_ == Word::MText;
-      r.atflag = w_ == Word::Attrib;
+      r.atflag = w_ == Word::Attrib || w_ == Word::Attdef;
+      attdef_ = w_ == Word::Attdef;
       rec_ = &r;
       break;
     }
@@ -39,18 +42,41 @@ void Reader::Start(Kind kind, std::string_view value) {
       TInsertBlk& r = inBlock ? m_.BlockAry.back().InsertAry.emplace_back() : entInsert_.Add();
       r.dimBlkName = curBlockName_;
       rec_ = &r;
+      tableBody_ = false;
       break;
     }
-    case Kind::Face: rec_ = &face_.Add(); break;
+    case Kind::Face: rec_ = &tag(face_.Add()); break;
     case Kind::Ellipse:  // block ellipses are tagged too, as every record of a block table is
       rec_ = &tag(inBlock ? blkEllipse_.Add() : ellipse_.Add());
       break;
     case Kind::Solid: rec_ = &tag(inBlock ? blkSolid_.Add() : solid_.Add()); break;
     case Kind::Leader:
-      rec_ = &leader_.Add();
+      rec_ = &tag(leader_.Add());
       leaderVertex_ = -1;
       break;
-    case Kind::Spline: rec_ = &spline_.Add(); break;
+    case Kind::Spline: rec_ = &tag(spline_.Add()); break;
+    case Kind::Point: rec_ = &tag(inBlock ? blkCircle_.Add() : circle_.Add()); break;  // a circle of no radius
+    case Kind::Xline: {
+      TXlineBlk& r = tag(inBlock ? blkXline_.Add() : xline_.Add());
+      r.ray = w_ == Word::Ray;
+      rec_ = &r;
+      break;
+    }
+    case Kind::Hatch:
+      rec_ = &tag(hatch_.Add());
+      hatchState_ = 0;
+      hatchPathEdges_ = 0;
+      break;
+    case Kind::Mline:
+      rec_ = &tag(mline_.Add());
+      mlineElement_ = -1;
+      break;
+    case Kind::Proxy: rec_ = &tag(proxy_.Add()); break;
+    case Kind::Mesh:
+      rec_ = &tag(mesh_.Add());
+      meshState_ = 0;
+      meshLeft_ = 0;
+      break;
     case Kind::Dimension: rec_ = &dimension_.Add(); break;
     case Kind::None: cur_ = Kind::None; break;
   }
@@ -128,6 +154,14 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
         case 62: r.color = Int(); break;
         case 67: r.code67 = Int(); break;
         case 60: r.code60 = Int(); break;
+        case 43: r.code43 = Real(); break;
+        case 40:
+        case 41:
+          if (!lw) {  // the header's default widths
+            (code == 40 ? r.code43 : r.code41) = Real();
+            break;
+          }
+          [[fallthrough]];
         case 10:
         case 20:
         case 42: {
@@ -140,7 +174,10 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
             v.code10 = {Real(), 0, r.code38};
             ++lwpVertices_;
           } else if (lwpVertices_ > 0) {
-            (code == 20 ? table.Back().code10.y : table.Back().code42) = Real();
+            TLwpVer& v = table.Back();
+            if (code == 20) v.code10.y = Real();
+            else if (code == 42) v.code42 = Real();
+            else (code == 40 ? v.code40 : v.code41) = static_cast<float>(Real());
           }
           break;
         }
@@ -162,7 +199,12 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
           return false;
         case 8: r.layer = Layer(); break;
         case 1:
-        case 3: decode_.Append(r.str, value); break;
+        case 3:
+          if (!attdef_) decode_.Append(r.str, value);  // a definition's 1 and 3 are its default and prompt
+          break;
+        case 2:
+          if (attdef_) decode_.Assign(r.str, value);  // the tag, which the drawing shows
+          break;
         case 72: r.code72 = Int(); break;
         case 73:
           if (!r.atflag) r.code73 = Int();
@@ -186,6 +228,8 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
 
     case Kind::Insert: {
       auto& r = Rec<TInsertBlk>();
+      if (code == 100 && value == "AcDbTable") tableBody_ = true;  // a table's own groups follow
+      if (tableBody_ && code != 0) return true;
       switch (code) {
         case 0: Resolve(r.color); EndEntity(); return false;
         case 8: r.layer = Layer(); break;
@@ -244,12 +288,22 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
     case Kind::Solid: {
       auto& r = Rec<TSolidBlk>();
       switch (code) {
-        case 0: Resolve(r.color); EndEntity(); return false;
+        case 0:
+          if (!r.p4Given) r.p4 = r.p3;
+          Resolve(r.color);
+          EndEntity();
+          return false;
         case 8: r.layer = Layer(); break;
         case 6: r.ltype = Ltype(); break;
         case 60: r.code60 = Int(); break;
+        case 62: r.color = Int(); break;
+        case 67: r.code67 = Int(); break;
+        case 13:
+        case 23:
+        case 33: r.p4Given = true; [[fallthrough]];
         default:
-          Point(r.p1, code, 10) || Point(r.p2, code, 11) || Point(r.p3, code, 12) || Point(r.p4, code, 13);
+          Point(r.p1, code, 10) || Point(r.p2, code, 11) || Point(r.p3, code, 12) || Point(r.p4, code, 13) ||
+              Point(r.code210, code, 210);
           break;
       }
       return true;
@@ -263,6 +317,8 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
         case 6: r.ltype = Ltype(); return true;
         case 41: r.code41 = Real(); return true;
         case 60: r.code60 = Int(); return true;
+        case 62: r.color = Int(); return true;
+        case 72: r.code72 = Int(); return true;
         case 76:
           r.code76 = Int();
           leaderVertex_ = 0;
@@ -278,6 +334,8 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
         const double d = Real();
         TAcadPoint* p = leaderVertex_ == 0 ? &r.p1 : leaderVertex_ == 1 ? &r.p2 : leaderVertex_ == 2 ? &r.p3 : nullptr;
         if (p) Coord(*p, code / 10 - 1) = d;
+        if (code == 10) r.vertices.emplace_back();
+        if (!r.vertices.empty()) Coord(r.vertices.back(), code / 10 - 1) = d;
         if (code == 30) ++leaderVertex_;
       }
       return true;
@@ -304,9 +362,71 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
           break;
         case 40: r.code40Ary.push_back(Real()); break;
         case 41: r.code41Ary.push_back(Real()); break;
+        case 62: r.color = Int(); break;
+        case 11: r.code11Ary.push_back({Real(), 0, 0}); break;
+        case 21:
+          if (!r.code11Ary.empty()) r.code11Ary.back().y = Real();
+          break;
+        case 31:
+          if (!r.code11Ary.empty()) r.code11Ary.back().z = Real();
+          break;
         default: break;
       }
       return true;
+    }
+
+    case Kind::Point: {
+      auto& r = Rec<TCircleBlk>();
+      if (CommonPair(r, code)) return code != 0;
+      Point(r.center, code, 10);
+      return true;
+    }
+
+    case Kind::Xline: {
+      auto& r = Rec<TXlineBlk>();
+      if (CommonPair(r, code)) return code != 0;
+      Point(r.base, code, 10) || Point(r.dir, code, 11);
+      return true;
+    }
+
+    case Kind::Hatch: {
+      auto& r = Rec<THatchBlk>();
+      if (CommonPair(r, code)) return code != 0;
+      return HatchPair(r, code);
+    }
+
+    case Kind::Mline: {
+      auto& r = Rec<TMlineBlk>();
+      if (CommonPair(r, code)) return code != 0;
+      return MlinePair(r, code);
+    }
+
+    case Kind::Proxy: {
+      auto& r = Rec<TProxyBlk>();
+      if (CommonPair(r, code)) return code != 0;
+      if ((code == 92 || code == 160) && r.code92 < 0) {  // 160 in newer files
+        r.code92 = std::max<std::int32_t>(0, Int32());
+      } else if (code == 310 && r.code92 > 0 && r.graphics.size() < static_cast<std::size_t>(r.code92)) {
+        // Hex digits, two per byte; a pair that is not hex ends the read.
+        auto digit = [](char c) -> int {
+          if (c >= '0' && c <= '9') return c - '0';
+          if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+          if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+          return -1;
+        };
+        for (std::size_t i = 0; i + 1 < value.size(); i += 2) {
+          const int hi = digit(value[i]), lo = digit(value[i + 1]);
+          if (hi < 0 || lo < 0) throw BadValue{};
+          r.graphics.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
+        }
+      }
+      return true;
+    }
+
+    case Kind::Mesh: {
+      auto& r = Rec<TMeshBlk>();
+      if (CommonPair(r, code)) return code != 0;
+      return MeshPair(r, code);
     }
 
     case Kind::Dimension: {
@@ -333,4 +453,170 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
   }
   return false;
 }
+
+// The groups of a HATCH after its common ones. Codes repeat with other meanings in each part,
+// so the state says where the reader stands: 0 before the paths, 1 between paths, 2 in a
+// polyline path, 3 in a path of edges, 4 the pattern, 5 the seed points.
+bool Reader::HatchPair(THatchBlk& r, int code) {
+  enum { kHead, kPaths, kPolyline, kEdges, kPattern, kSeeds };
+  auto edge = [&]() -> THatchEdge* {
+    if (r.paths.empty() || r.paths.back().edges.empty()) return nullptr;
+    return &r.paths.back().edges.back();
+  };
+  if (hatchState_ >= kPaths && hatchState_ <= kEdges && (code == 75 || code == 76)) hatchState_ = kPattern;
+  switch (hatchState_) {
+    case kHead:
+      switch (code) {
+        case 70: r.code70 = Int(); break;
+        case 30: r.elevation = Real(); break;
+        case 91: hatchState_ = kPaths; break;
+        default: Point(r.code210, code, 210); break;
+      }
+      return true;
+    case kPaths:
+    case kPolyline:
+    case kEdges:
+      if (code == 92) {
+        THatchPath& path = r.paths.emplace_back();
+        path.flags = Int();
+        hatchState_ = (path.flags & 2) ? kPolyline : kEdges;
+        return true;
+      }
+      if (r.paths.empty()) return true;
+      if (hatchState_ == kPolyline) {
+        THatchPath& path = r.paths.back();
+        switch (code) {
+          case 73: path.closed = Int() != 0; break;
+          case 10: path.edges.emplace_back().p1.x = Real(); break;
+          case 20:
+            if (THatchEdge* e = edge()) e->p1.y = Real();
+            break;
+          case 42:
+            if (THatchEdge* e = edge()) e->bulge = Real();
+            break;
+          default: break;
+        }
+        return true;
+      }
+      if (hatchState_ == kEdges) {
+        if (code == 72) {
+          r.paths.back().edges.emplace_back().type = Int();
+          return true;
+        }
+        THatchEdge* e = edge();
+        if (!e) return true;
+        if (e->type == 4) {
+          switch (code) {
+            case 94: e->degree = Int(); break;
+            case 40: e->knots.push_back(Real()); break;
+            case 42: e->weights.push_back(Real()); break;
+            case 10: e->control.push_back({Real(), 0, 0}); break;
+            case 20:
+              if (!e->control.empty()) e->control.back().y = Real();
+              break;
+            case 11: e->fit.push_back({Real(), 0, 0}); break;
+            case 21:
+              if (!e->fit.empty()) e->fit.back().y = Real();
+              break;
+            default: break;
+          }
+          return true;
+        }
+        switch (code) {
+          case 40: e->r = Real(); break;
+          case 50: e->a0 = Real(); break;
+          case 51: e->a1 = Real(); break;
+          case 73: e->ccw = Int() != 0; break;
+          default: Point(e->p1, code, 10) || Point(e->p2, code, 11); break;
+        }
+      }
+      return true;
+    case kPattern:
+      switch (code) {
+        case 53: r.lines.emplace_back().angle = Real(); break;
+        case 43:
+        case 44:
+        case 45:
+        case 46:
+          if (!r.lines.empty()) {
+            THatchLine& l = r.lines.back();
+            (code == 43 ? l.base.x : code == 44 ? l.base.y : code == 45 ? l.offset.x : l.offset.y) = Real();
+          }
+          break;
+        case 49:
+          if (!r.lines.empty()) r.lines.back().dashes.push_back(Real());
+          break;
+        case 98: hatchState_ = kSeeds; break;
+        default: break;
+      }
+      return true;
+    default: return true;
+  }
+}
+
+// MLINE groups: per vertex 11 (the vertex), 12 (direction), 13 (miter), then per element 74
+// parameters in 41 (the first is the distance along the miter) and 75 fill parameters in 42.
+bool Reader::MlinePair(TMlineBlk& r, int code) {
+  switch (code) {
+    case 71: r.code71 = Int(); break;
+    case 73: r.code73 = Int(); break;
+    case 11:
+      r.vertices.push_back({Real(), 0, 0});
+      r.miters.emplace_back();
+      mlineElement_ = -1;
+      break;
+    case 21:
+    case 31:
+      if (!r.vertices.empty()) Coord(r.vertices.back(), code == 21 ? 1 : 2) = Real();
+      break;
+    case 13:
+    case 23:
+    case 33:
+      if (!r.miters.empty()) Coord(r.miters.back(), code / 10 - 1) = Real();
+      break;
+    case 74:
+      if (r.vertices.empty()) break;
+      ++mlineElement_;
+      r.offsets.push_back(0);
+      mlineFirstParam_ = true;
+      break;
+    case 41:
+      if (mlineFirstParam_ && !r.offsets.empty()) r.offsets.back() = Real();
+      mlineFirstParam_ = false;
+      break;
+    default: break;
+  }
+  return true;
+}
+
+// MESH groups: 92 the vertex count and the vertices in 10, 93 the size of the face list and the
+// list in 90; later 90 groups (edges, creases) are not read.
+bool Reader::MeshPair(TMeshBlk& r, int code) {
+  switch (code) {
+    case 92:
+      meshState_ = 1;
+      break;
+    case 10:
+      if (meshState_ == 1) r.vertices.push_back({Real(), 0, 0});
+      break;
+    case 20:
+    case 30:
+      if (meshState_ == 1 && !r.vertices.empty()) Coord(r.vertices.back(), code / 10 - 1) = Real();
+      break;
+    case 93:
+      meshState_ = 2;
+      meshLeft_ = Int32();
+      break;
+    case 90:
+      if (meshState_ == 2 && meshLeft_ > 0) {
+        r.faces.push_back(Int32());
+        if (--meshLeft_ == 0) meshState_ = 0;
+      }
+      break;
+    case 94: meshState_ = 0; break;
+    default: break;
+  }
+  return true;
+}
+
 }  // namespace tesmar::dxfread

@@ -4,16 +4,12 @@
 
 namespace tesmar {
 
-TDrawingModel& TheModel() {
-  static TDrawingModel model;
-  return model;
-}
-
 void ClearAll(TDrawingModel& m) {
   ForEachTable(m, [](const char*, auto& table) {
     table.clear();
     table.shrink_to_fit();
   });
+  m.expansionCut = false;
 }
 
 std::vector<TTableCount> TableCounts(const TDrawingModel& m) {

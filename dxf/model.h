@@ -1,7 +1,7 @@
 #pragma once
 // The drawing model: the in-memory form of one DXF drawing. One struct holds every table as
-// a std::vector of plain records; the program keeps one process-wide instance (TheModel()),
-// every read of a DXF file replaces its whole content, and tests make their own instances.
+// a std::vector of plain records. Every opening of a drawing builds a model of its own; a read
+// of a DXF file replaces the whole content of the model it is given.
 //
 // Record conventions:
 //  - `color` is an AutoCAD Color Index number: 256 BYLAYER, 0 BYBLOCK, 1..255 colours; in a
@@ -141,6 +141,8 @@ struct TLwpVer {
   std::int32_t ihand = 0;  // index of the owning polyline in its table
   TAcadPoint code10;
   double code42 = 0;  // bulge of the segment that starts here
+  float code40 = 0;   // width at this vertex; 0: the polyline's own width
+  float code41 = 0;   // width at the next vertex; 0: the polyline's own width
 };
 
 struct TLwpBlk {
@@ -160,6 +162,8 @@ struct TLwpBlk {
   Colour PenColor = 0;
   TPenStyle PenStyle = 0;
   std::int16_t layindex = 0;
+  double code43 = 0;  // width of the segments (LWPOLYLINE 43; POLYLINE 40, at their starts)
+  double code41 = 0;  // POLYLINE 41: width at the ends of the segments; 0: as at their starts
   std::vector<TLwpVer> verAry;  // not filled by the reader: vertices live in VerAry / BlkVerAry
   std::int16_t code60 = 0;
 };
@@ -220,6 +224,8 @@ struct TEllipseBlk {
   std::int16_t code60 = 0;
 };
 
+// SOLID or TRACE: corners p1, p2, p4, p3 in that order around; three corners when p4 was not
+// given (it is then p3).
 struct TSolidBlk {
   TName bname;
   TName layer = NameZero();
@@ -230,6 +236,9 @@ struct TSolidBlk {
   TAcadPoint p3;
   TAcadPoint p4;
   std::int16_t code60 = 0;
+  std::int16_t code67 = 0;
+  bool p4Given = false;
+  TAcadPoint code210 = kDefaultExtrusion;
 };
 
 struct TLeaderBlk {
@@ -243,6 +252,8 @@ struct TLeaderBlk {
   TAcadPoint p2;
   TAcadPoint p3;
   std::int16_t code60 = 0;
+  std::int16_t code72 = 0;  // path: 0 straight, 1 spline
+  std::vector<TAcadPoint> vertices;  // every vertex, p1, p2, p3 included
 };
 
 struct TDimensionBlk {
@@ -293,6 +304,130 @@ struct TSplineBlk {
   std::vector<double> code40Ary;      // knots
   std::vector<double> code41Ary;      // weights
   std::int16_t code60 = 0;
+  std::vector<TAcadPoint> code11Ary;  // fit points
+};
+
+// A filled area, drawn from the decomposition of solids, traces, hatches and wide polylines:
+// closed rings one after another in `pts`, ring i of counts[i] points; a point lies inside when
+// an odd number of rings surround it, so a ring inside another is a hole. World coordinates in
+// FillAry, block coordinates in BlkFillAry.
+struct TFillBlk {
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
+  std::vector<TAcadPoint> pts;
+  std::vector<std::uint32_t> counts;
+  Colour PenColor = 0;
+  TPenStyle PenStyle = 0;
+  std::int16_t color = 256;
+  std::int16_t code67 = 0;
+  std::int16_t layindex = 0;
+  std::int16_t code60 = 0;
+};
+
+// RAY (from `base` along `dir`) or XLINE (through `base` both ways): infinite, so it is cut to
+// the view when it is drawn.
+struct TXlineBlk {
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
+  TAcadPoint base;
+  TAcadPoint dir;
+  Colour PenColor = 0;
+  TPenStyle PenStyle = 0;
+  std::int16_t color = 256;
+  std::int16_t code67 = 0;
+  std::int16_t layindex = 0;
+  std::int16_t code60 = 0;
+  bool ray = false;
+};
+
+// One edge of a hatch boundary: type 0 a polyline vertex (p1, bulge to the next vertex of its
+// path), 1 a line p1-p2, 2 an arc (centre p1, radius r, angles a0 to a1 in degrees), 3 an
+// elliptic arc (centre p1, major axis end p2 relative to it, ratio r, angles a0 to a1), 4 a
+// spline (degree, knots, control points, weights, fit points). `ccw` false turns arcs clockwise.
+struct THatchEdge {
+  std::int16_t type = 0;
+  bool ccw = true;
+  std::int16_t degree = 3;
+  TAcadPoint p1;
+  TAcadPoint p2;
+  double r = 0;
+  double a0 = 0;
+  double a1 = 0;
+  double bulge = 0;
+  std::vector<double> knots, weights;
+  std::vector<TAcadPoint> control, fit;
+};
+
+struct THatchPath {
+  std::int16_t flags = 0;  // group 92; bit value 2: a polyline path
+  bool closed = true;      // polyline paths: group 73
+  std::vector<THatchEdge> edges;
+};
+
+// A pattern line of a hatch: through `base` at `angle` degrees, repeated by `offset`, dashed
+// by `dashes` (positive drawn, negative gaps, none a solid line).
+struct THatchLine {
+  double angle = 0;
+  TAcadPoint base;
+  TAcadPoint offset;
+  std::vector<double> dashes;
+};
+
+// HATCH, in the drawing or (tagged by `bname`) in a block.
+struct THatchBlk {
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
+  std::int16_t color = 256;
+  std::int16_t code60 = 0;
+  std::int16_t code67 = 0;
+  std::int16_t code70 = 0;  // bit value 1: solid fill
+  TAcadPoint code210 = kDefaultExtrusion;
+  double elevation = 0;
+  std::vector<THatchPath> paths;
+  std::vector<THatchLine> lines;
+};
+
+// MLINE: the element lines run from vertex to vertex, each at its own distance along the miter
+// of every vertex (offsets[vertex * elements + element]).
+struct TMlineBlk {
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
+  std::int16_t color = 256;
+  std::int16_t code60 = 0;
+  std::int16_t code67 = 0;
+  std::int16_t code71 = 0;  // bit value 2: closed
+  std::int16_t code73 = 0;  // elements
+  std::vector<TAcadPoint> vertices, miters;
+  std::vector<double> offsets;
+};
+
+// An object drawn by its proxy graphics (MULTILEADER, ACAD_PROXY_ENTITY): the binary
+// graphics stream as the file holds it (group 92, or 160 in newer files, bytes of groups 310).
+struct TProxyBlk {
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
+  std::int16_t color = 256;
+  std::int16_t code60 = 0;
+  std::int16_t code67 = 0;
+  std::int32_t code92 = -1;  // size of the graphics; -1 before group 92 or 160
+  std::vector<std::uint8_t> graphics;
+};
+
+// MESH: vertices and faces (each face its vertex count and then the vertex indices).
+struct TMeshBlk {
+  TName bname;
+  TName layer = NameZero();
+  TName ltype = NameByLayer();
+  std::int16_t color = 256;
+  std::int16_t code60 = 0;
+  std::int16_t code67 = 0;
+  std::vector<TAcadPoint> vertices;
+  std::vector<std::int32_t> faces;
 };
 
 // Every table of the model. Tables whose names begin with Blk hold the entities of BLOCK
@@ -323,6 +458,18 @@ struct TDrawingModel {
   std::vector<TSplineBlk> SplineAry;
   std::vector<TDimensionBlk> DimensionAry;
   std::vector<TViewTbl> ViewAry;
+  // Kinds beyond lines, circles, arcs and texts. Hatches, multilines and meshes of blocks are
+  // tagged by `bname` in the one table; their decomposition sorts them into the Blk tables.
+  std::vector<TFillBlk> BlkFillAry;
+  std::vector<TFillBlk> FillAry;
+  std::vector<TXlineBlk> BlkXlineAry;
+  std::vector<TXlineBlk> XlineAry;
+  std::vector<THatchBlk> HatchAry;
+  std::vector<TMlineBlk> MlineAry;
+  std::vector<TMeshBlk> MeshAry;
+  std::vector<TProxyBlk> ProxyAry;
+  // Set by the block expansion when it stopped at its bound of copied records.
+  bool expansionCut = false;
 };
 
 // Calls f(name, table) for every table of the model, in declaration order.
@@ -353,10 +500,15 @@ void ForEachTable(Model& m, F&& f) {
   f("SplineAry", m.SplineAry);
   f("DimensionAry", m.DimensionAry);
   f("ViewAry", m.ViewAry);
+  f("BlkFillAry", m.BlkFillAry);
+  f("FillAry", m.FillAry);
+  f("BlkXlineAry", m.BlkXlineAry);
+  f("XlineAry", m.XlineAry);
+  f("HatchAry", m.HatchAry);
+  f("MlineAry", m.MlineAry);
+  f("MeshAry", m.MeshAry);
+  f("ProxyAry", m.ProxyAry);
 }
-
-// The process-wide model that the reader, the post-processing and the viewer share.
-TDrawingModel& TheModel();
 
 // Empties every table and releases its memory.
 void ClearAll(TDrawingModel& m);

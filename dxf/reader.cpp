@@ -27,8 +27,12 @@ Word WordOf(std::string_view v) {
       {"ELLIPSE", Word::Ellipse}, {"SPLINE", Word::Spline},   {"SOLID", Word::Solid},           {"LEADER", Word::Leader},
       {"3DFACE", Word::Face},     {"TABLE", Word::Table},     {"ENDTAB", Word::EndTab},         {"LAYER", Word::Layer},
       {"VIEW", Word::View},       {"BLOCK", Word::Block},     {"ENDBLK", Word::EndBlk},         {"ENDSEC", Word::EndSec},
+      {"TRACE", Word::Trace},     {"POINT", Word::Point},     {"RAY", Word::Ray},               {"XLINE", Word::Xline},
+      {"HATCH", Word::Hatch},     {"MLINE", Word::Mline},     {"MESH", Word::Mesh},             {"ACAD_TABLE", Word::AcadTable},
+      {"ATTDEF", Word::Attdef},   {"MULTILEADER", Word::MultiLeader}, {"MLEADER", Word::MultiLeader},
+      {"ACAD_PROXY_ENTITY", Word::ProxyEntity},
   };
-  if (v.size() < 3 || v.size() > 10 || v[0] < '3' || v[0] > 'Z') return Word::Other;
+  if (v.size() < 3 || v.size() > 17 || v[0] < '3' || v[0] > 'Z') return Word::Other;
   for (const Entry& e : kWords)
     if (e.text.size() == v.size() && e.text[0] == v[0] && e.text == v) return e.word;
   return Word::Other;
@@ -170,7 +174,10 @@ void Reader::EntityPair(int code, std::string_view value) {
   if (vertexMode_) VertexModePair(code, value);
   if (code == 0) {
     const Kind kind = KindOf(w_);
-    if (kind != Kind::None && (!inBlockBody_ || AllowedInBlock(kind))) Start(kind, value);
+    // An attribute definition shows its tag in the drawing only; in a block, the inserts'
+    // attributes stand in for it.
+    const bool definition = w_ == Word::Attdef && inBlockBody_;
+    if (kind != Kind::None && !definition && (!inBlockBody_ || AllowedInBlock(kind))) Start(kind, value);
   }
 }
 
@@ -194,6 +201,8 @@ void Reader::VertexModePair(int code, std::string_view value) {
     case 20: v.code10.y = Real(); break;
     case 30: v.code10.z = Real(); break;
     case 42: v.code42 = Real(); break;
+    case 40: v.code40 = static_cast<float>(Real()); break;
+    case 41: v.code41 = static_cast<float>(Real()); break;
     default: break;
   }
 }
@@ -225,6 +234,12 @@ void Reader::Finish() {
   leader_.MoveTo(m_.LeaderAry);
   spline_.MoveTo(m_.SplineAry);
   dimension_.MoveTo(m_.DimensionAry);
+  blkXline_.MoveTo(m_.BlkXlineAry);
+  xline_.MoveTo(m_.XlineAry);
+  hatch_.MoveTo(m_.HatchAry);
+  mline_.MoveTo(m_.MlineAry);
+  mesh_.MoveTo(m_.MeshAry);
+  proxy_.MoveTo(m_.ProxyAry);
   m_.LayerAry.shrink_to_fit();
   m_.BlockAry.shrink_to_fit();
   m_.ViewAry.shrink_to_fit();
@@ -272,6 +287,7 @@ std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, I
     }
     const long long step = DxfProgressStep(size);
     long long t = 0;
+    bool cancelled = false;
     DxfPair pair;  // views into the scanner's buffer, which must outlive the handlers below
     std::unique_ptr<DxfPairScanner> scanner;
     try {
@@ -280,6 +296,10 @@ std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, I
         const auto r = scanner->Next(pair);
         if (r == DxfPairScanner::Result::End) break;
         ++t;
+        if (progress && (t & 0xFFF) == 0 && progress->Cancelled()) {
+          cancelled = true;
+          break;
+        }
         if (r == DxfPairScanner::Result::ReadError) {
           pair.code = pair.value = {};
           throw BadValue{};
@@ -299,6 +319,12 @@ std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, I
       ReportFileFailure(report, kDxfFailedMessage);
     }
     file.Close();
+    if (cancelled) {
+      ClearAll(model);
+      status = kDxfCancelledStatus;
+      if (progress) progress->SetPosition(0);
+      return {};
+    }
   }
   try {
     reader.Finish();

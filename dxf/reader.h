@@ -17,6 +17,9 @@ class IDxfProgress {
   virtual void SetMax(int max) = 0;
   virtual int Position() const = 0;
   virtual void SetPosition(int position) = 0;
+  // Asked between blocks of a few thousand pairs, from the thread that reads: true stops the
+  // read at once.
+  virtual bool Cancelled() const { return false; }
 };
 
 // Where the reader's failure messages go: the viewer shows them in message boxes owned by its
@@ -34,12 +37,14 @@ class IDxfReport {
 inline constexpr std::u16string_view kDxfReportCaption = u"DxfReport";
 inline constexpr std::u16string_view kDxfBusyStatus = u"busy";
 inline constexpr std::u16string_view kDxfErrorStatus = u"error";
+inline constexpr std::u16string_view kDxfCancelledStatus = u"cancelled";
 
 // Empties the model and fills it from the file, decoding text in `encoding` (the ANSI code
 // page or UTF-8, as the probes chose). Returns the value of $ACADVER, or empty.
 // `status` is empty unless the read failed: "busy", "error", or "<line>:<code line>/<line>:
 // <value line>" for a pair whose value does not convert (reading stops there and keeps what it
-// has read). Nothing is thrown; a missing file reads as an empty drawing without a message.
+// has read), or "cancelled" when the progress asked to stop (the model is then left empty, with
+// no message). Nothing is thrown; a missing file reads as an empty drawing without a message.
 std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, IDxfProgress* progress,
                            IDxfReport* report, std::u16string& status, TextEncoding encoding);
 

@@ -93,12 +93,16 @@ class NameTable {
 };
 
 // Entity kinds, in the order in which their maps are tried.
-enum class Kind { None, Line, Circle, Arc, LwPolyline, Polyline, Text, Insert, Face, Ellipse, Solid, Leader, Spline, Dimension };
+enum class Kind {
+  None, Line, Circle, Arc, LwPolyline, Polyline, Text, Insert, Face, Ellipse, Solid, Leader, Spline, Dimension,
+  Point, Xline, Hatch, Mline, Mesh, Proxy
+};
 
 // The values of code-0 pairs that the reader acts on, recognised once per pair.
 enum class Word : std::uint8_t {
   Other, Table, EndTab, Layer, View, Block, EndBlk, EndSec, Vertex, SeqEnd,
-  Line, Circle, Arc, LwPolyline, Polyline, Text, Attrib, MText, Insert, Face, Ellipse, Solid, Leader, Spline, Dimension
+  Line, Circle, Arc, LwPolyline, Polyline, Text, Attrib, MText, Insert, Face, Ellipse, Solid, Leader, Spline, Dimension,
+  Trace, Point, Ray, Xline, Hatch, Mline, Mesh, AcadTable, Attdef, MultiLeader, ProxyEntity
 };
 
 Word WordOf(std::string_view v);
@@ -112,11 +116,22 @@ inline Kind KindOf(Word w) {
     case Word::Polyline: return Kind::Polyline;
     case Word::Text:
     case Word::Attrib:
+    case Word::Attdef:
     case Word::MText: return Kind::Text;
-    case Word::Insert: return Kind::Insert;
+    case Word::Insert:
+    case Word::AcadTable: return Kind::Insert;
     case Word::Face: return Kind::Face;
     case Word::Ellipse: return Kind::Ellipse;
-    case Word::Solid: return Kind::Solid;
+    case Word::Solid:
+    case Word::Trace: return Kind::Solid;
+    case Word::Point: return Kind::Point;
+    case Word::Ray:
+    case Word::Xline: return Kind::Xline;
+    case Word::Hatch: return Kind::Hatch;
+    case Word::Mline: return Kind::Mline;
+    case Word::Mesh: return Kind::Mesh;
+    case Word::MultiLeader:
+    case Word::ProxyEntity: return Kind::Proxy;
     case Word::Leader: return Kind::Leader;
     case Word::Spline: return Kind::Spline;
     case Word::Dimension: return Kind::Dimension;
@@ -124,11 +139,9 @@ inline Kind KindOf(Word w) {
   }
 }
 
-// Kinds that BLOCK definitions keep; 3DFACE, LEADER, SPLINE and DIMENSION are read only from
-// the ENTITIES section.
-inline bool AllowedInBlock(Kind k) {
-  return k != Kind::Face && k != Kind::Leader && k != Kind::Spline && k != Kind::Dimension;
-}
+// Kinds that BLOCK definitions keep; DIMENSION is read only from the ENTITIES section (its
+// graphics are a block of their own).
+inline bool AllowedInBlock(Kind k) { return k != Kind::Dimension; }
 
 inline double& Coord(TAcadPoint& p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
 
@@ -168,6 +181,11 @@ class Reader {
     if (!ParseDxfInt(v_, i)) throw BadValue{};
     return static_cast<std::int16_t>(i);  // stored in the field's 16 bits
   }
+  std::int32_t Int32() const {
+    std::int32_t i;
+    if (!ParseDxfInt(v_, i)) throw BadValue{};
+    return i;
+  }
   // Groups first, first+10, first+20 set x, y, z.
   bool Point(TAcadPoint& p, int code, int first) const {
     if (code == first) p.x = Real();
@@ -189,6 +207,21 @@ class Reader {
   void Resolve(std::int16_t& color) {
     if (color == 256) color = LayerColour(entLayer_);
     if (curInBlock_ && (entLayer_ == zeroLayer_ || color == 0)) color = LayerColour(entLayer_);
+  }
+
+  // The groups that most kinds share: the end (0), layer, linetype, colour, space and
+  // visibility; true when the pair was one of them.
+  template <class Record>
+  bool CommonPair(Record& r, int code) {
+    switch (code) {
+      case 0: Resolve(r.color); EndEntity(); return true;
+      case 8: r.layer = Layer(); return true;
+      case 6: r.ltype = Ltype(); return true;
+      case 62: r.color = Int(); return true;
+      case 67: r.code67 = Int(); return true;
+      case 60: r.code60 = Int(); return true;
+      default: return false;
+    }
   }
 
   void SectionPair(int code, std::string_view value);
@@ -234,6 +267,14 @@ class Reader {
   bool curInBlock_ = false;
   std::size_t lwpVertices_ = 0;  // vertices of the current LWPOLYLINE
   int leaderVertex_ = -1;
+  bool tableBody_ = false;  // ACAD_TABLE past its block-reference groups
+  bool attdef_ = false;     // the text being read is an ATTDEF
+  int hatchState_ = 0;      // HATCH: where the groups being read belong (see the map)
+  int hatchPathEdges_ = 0;  // HATCH: edges or vertices of the current path still to come
+  int mlineElement_ = -1;   // MLINE: element of the current vertex whose parameters are read
+  bool mlineFirstParam_ = false;
+  int meshState_ = 0;       // MESH: 1 vertices, 2 faces, 0 anything else
+  std::int32_t meshLeft_ = 0;
 
   // POLYLINE vertex mode: VERTEX entities append to the polyline until SEQEND.
   bool vertexMode_ = false;
@@ -254,6 +295,15 @@ class Reader {
   RecordTable<TLeaderBlk> leader_;
   RecordTable<TSplineBlk> spline_;
   RecordTable<TDimensionBlk> dimension_;
+  RecordTable<TXlineBlk> blkXline_, xline_;
+  RecordTable<THatchBlk> hatch_;
+  RecordTable<TMlineBlk> mline_;
+  RecordTable<TMeshBlk> mesh_;
+  RecordTable<TProxyBlk> proxy_;
+
+  bool HatchPair(THatchBlk& r, int code);
+  bool MlinePair(TMlineBlk& r, int code);
+  bool MeshPair(TMeshBlk& r, int code);
 };
 
 }  // namespace tesmar::dxfread

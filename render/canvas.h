@@ -85,6 +85,9 @@ class Canvas {
   virtual void Rectangle(int left, int top, int right, int bottom) = 0;
   // Filled with the brush only; right and bottom are exclusive.
   virtual void FillRect(int left, int top, int right, int bottom) = 0;
+  // `n` closed polygons, polygon i of counts[i] points taken in turn from `pts`, filled together
+  // with the brush by the even-odd rule (a polygon inside another is a hole); no outline.
+  virtual void FillPolyPolygon(const CanvasPoint* pts, const std::uint32_t* counts, std::size_t n) = 0;
 
   // Text. TextOut writes at the top-left corner of the text cell, rotated by the font's
   // escapement about that point, in the font colour; with a clear brush it has no background.

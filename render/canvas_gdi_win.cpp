@@ -72,7 +72,18 @@ void GdiCanvas::RealiseBrush() {
 }
 
 void GdiCanvas::Changed() {
-  if (changed) changed();
+  if (batch_ > 0) {
+    drawnInBatch_ = true;
+  } else if (changed) {
+    changed();
+  }
+}
+
+void GdiCanvas::EndBatch() {
+  if (batch_ > 0 && --batch_ == 0 && drawnInBatch_) {
+    drawnInBatch_ = false;
+    if (changed) changed();
+  }
 }
 
 void GdiCanvas::MoveTo(int x, int y) { MoveToEx(dc_, x, y, nullptr); }
@@ -117,6 +128,17 @@ void GdiCanvas::FillRect(int left, int top, int right, int bottom) {
   RealiseBrush();
   RECT r{left, top, right, bottom};
   if (gdiBrush_) ::FillRect(dc_, &r, gdiBrush_.get());
+  Changed();
+}
+
+void GdiCanvas::FillPolyPolygon(const CanvasPoint* pts, const std::uint32_t* counts, std::size_t n) {
+  if (n == 0) return;
+  RealiseBrush();
+  if (!gdiBrush_) return;  // a clear brush fills nothing
+  const HGDIOBJ pen = SelectObject(dc_, GetStockObject(NULL_PEN));
+  SetPolyFillMode(dc_, ALTERNATE);
+  ::PolyPolygon(dc_, reinterpret_cast<const POINT*>(pts), reinterpret_cast<const INT*>(counts), static_cast<int>(n));
+  SelectObject(dc_, pen);
   Changed();
 }
 

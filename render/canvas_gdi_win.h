@@ -1,7 +1,8 @@
 #pragma once
 // The canvas over a GDI device context. Pen and brush changes are kept and realised on the
 // DC before the next primitive that uses them (one pen object per change, as the platform's
-// own canvases do). `changed` runs after every drawing call so an owner can repaint.
+// own canvases do). `changed` runs after every drawing call so an owner can repaint; inside a
+// batch it runs once, when the outermost batch ends after something was drawn.
 #include <windows.h>
 
 #include <functional>
@@ -21,6 +22,8 @@ class GdiCanvas : public Canvas {
 
   HDC Dc() const { return dc_; }
   std::function<void()> changed;
+  void BeginBatch() { ++batch_; }
+  void EndBatch();
 
   PenState Pen() const override { return pen_; }
   void SetPenColour(Colour c) override;
@@ -38,6 +41,7 @@ class GdiCanvas : public Canvas {
   void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
   void Rectangle(int left, int top, int right, int bottom) override;
   void FillRect(int left, int top, int right, int bottom) override;
+  void FillPolyPolygon(const CanvasPoint* pts, const std::uint32_t* counts, std::size_t n) override;
 
   LogicalFont Font() const override;
   void PushFont(const LogicalFont& f) override;
@@ -57,6 +61,8 @@ class GdiCanvas : public Canvas {
   BrushState brush_;
   Colour fontColour_ = kBlack;
   bool penDirty_ = true, brushDirty_ = true;
+  int batch_ = 0;
+  bool drawnInBatch_ = false;
   ui::Pen gdiPen_;
   ui::Brush gdiBrush_;
   HGDIOBJ oldPen_ = nullptr, oldBrush_ = nullptr;

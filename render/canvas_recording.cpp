@@ -34,7 +34,10 @@ void RecordingCanvas::LineTo(int x, int y) { Add("LineTo", {x, y}); }
 void RecordingCanvas::SetPixel(int x, int y, Colour c) { Add("SetPixel", {x, y, c}); }
 
 // Logged as one call: the polyline count, then for each polyline its point count and points.
-void RecordingCanvas::PolyPolyline(const CanvasPoint* pts, const std::uint32_t* counts, std::size_t n) {
+namespace {
+
+// The arguments of a poly-call: n, then per polygon its count and its points.
+std::vector<long long> PolyArgs(const CanvasPoint* pts, const std::uint32_t* counts, std::size_t n) {
   std::vector<long long> args{static_cast<long long>(n)};
   for (std::size_t i = 0; i < n; ++i) {
     args.push_back(counts[i]);
@@ -43,13 +46,22 @@ void RecordingCanvas::PolyPolyline(const CanvasPoint* pts, const std::uint32_t* 
       args.push_back(pts->y);
     }
   }
-  Add("PolyPolyline", std::move(args));
+  return args;
+}
+
+}  // namespace
+
+void RecordingCanvas::PolyPolyline(const CanvasPoint* pts, const std::uint32_t* counts, std::size_t n) {
+  Add("PolyPolyline", PolyArgs(pts, counts, n));
 }
 void RecordingCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
   Add("Arc", {x1, y1, x2, y2, x3, y3, x4, y4});
 }
 void RecordingCanvas::Rectangle(int l, int t, int r, int b) { Add("Rectangle", {l, t, r, b}); }
 void RecordingCanvas::FillRect(int l, int t, int r, int b) { Add("FillRect", {l, t, r, b}); }
+void RecordingCanvas::FillPolyPolygon(const CanvasPoint* pts, const std::uint32_t* counts, std::size_t n) {
+  Add("FillPolyPolygon", PolyArgs(pts, counts, n));
+}
 
 void RecordingCanvas::PushFont(const LogicalFont& f) {
   fonts_.push_back(f);
@@ -108,6 +120,8 @@ std::vector<std::string> RecordingCanvas::Primitives() const {
       out.push_back(c.Short() + PenSuffix(c.pen));
     } else if (c.op == "SetPixel" || c.op == "Rectangle" || c.op == "FillRect") {
       out.push_back(c.Short());
+    } else if (c.op == "FillPolyPolygon") {
+      out.push_back(c.Short() + "@" + std::to_string(c.brush.colour) + "/" + std::to_string(static_cast<int>(c.brush.style)));
     } else if (c.op == "TextOut") {
       out.push_back(c.Short() + "@" + std::to_string(c.fontColour) + "/" + std::to_string(c.font.height) + "/" +
                     std::to_string(c.font.width) + "/" + std::to_string(c.font.escapement));

@@ -48,6 +48,7 @@ class RecordingCanvas : public Canvas {
   void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
   void Rectangle(int left, int top, int right, int bottom) override;
   void FillRect(int left, int top, int right, int bottom) override;
+  void FillPolyPolygon(const CanvasPoint* pts, const std::uint32_t* counts, std::size_t n) override;
 
   LogicalFont Font() const override { return fonts_.back(); }
   void PushFont(const LogicalFont& f) override;

@@ -126,6 +126,8 @@ void AssignPens(TDrawingModel& m) {
   assign(m.ArcAry);
   assign(m.CircleAry);
   assign(m.TextAry);
+  assign(m.FillAry);
+  assign(m.XlineAry);
 }
 
 Colour ApplyColourMode(Colour pen, Colour bg, int mode) {

@@ -10,6 +10,9 @@ namespace tesmar {
 
 namespace {
 
+// IsDefaultExtrusion, answered at once for the exact default that nearly every record has.
+bool Flat(const TAcadPoint& n) { return (n.x == 0 && n.y == 0 && n.z == 1) || IsDefaultExtrusion(n); }
+
 // Collects the vertices of one polyline: the run of vertices carrying its ihand, searched from
 // the cursor, which then moves to the first vertex after the run.
 class VertexCollector {
@@ -57,14 +60,52 @@ TAcadLineBlk PolylineLine(const TLwpBlk& p, TAcadPoint st, TAcadPoint ed) {
   return l;
 }
 
+// The band that a segment of width w0 at a and w1 at b covers (bulge: an arc), as a ring.
+std::vector<TAcadPoint> WideSegment(TAcadPoint a, TAcadPoint b, double bulge, double w0, double w1) {
+  std::vector<TAcadPoint> outer, inner;
+  if (bulge == 0) {
+    const double L = AcadPointDistance(a, b);
+    if (!(L > 0)) return {};
+    const TAcadPoint n{-(b.y - a.y) / L, (b.x - a.x) / L, 0};
+    auto off = [&](TAcadPoint p, double d) { return TAcadPoint{p.x + n.x * d, p.y + n.y * d, p.z}; };
+    return {off(a, w0 / 2), off(b, w1 / 2), off(b, -w1 / 2), off(a, -w0 / 2)};
+  }
+  const TBulgeArc arc = BulgeToArc(a, b, bulge);
+  double a0 = arc.start, a1 = arc.end;
+  if (a1 < a0) a1 += kTwoPi;
+  const int n = std::max(2, static_cast<int>(std::ceil((a1 - a0) / (10 * kDegToRad))));
+  for (int i = 0; i <= n; ++i) {
+    // Along the arc from a to b: a negative bulge runs clockwise, from the arc's end.
+    const double f = static_cast<double>(i) / n;
+    const double t = bulge > 0 ? a0 + (a1 - a0) * f : a1 - (a1 - a0) * f;
+    const double w = w0 + (w1 - w0) * f;
+    outer.push_back(AcadPointPolar(arc.center, t, arc.radius + w / 2));
+    inner.push_back(AcadPointPolar(arc.center, t, std::max(0.0, arc.radius - w / 2)));
+  }
+  outer.insert(outer.end(), inner.rbegin(), inner.rend());
+  return outer;
+}
+
 // The segments of an ordinary polyline (closing segment included when it is closed).
-// `chordLimit` > 0 turns bulge arcs of at most that many degrees into their chords.
+// `chordLimit` > 0 turns bulge arcs of at most that many degrees into their chords. Segments
+// with a width add their band to `fills` when it is given.
 void AppendPolylineSegments(const TLwpBlk& p, const std::vector<TLwpVer>& v, double chordLimit, bool copyExtrusion,
-                            std::vector<TAcadLineBlk>& lines, std::vector<TArcBlk>& arcs) {
+                            std::vector<TAcadLineBlk>& lines, std::vector<TArcBlk>& arcs,
+                            std::vector<TFillBlk>* fills = nullptr) {
   if (v.size() < 2) return;
   const std::size_t segments = (p.code70 & kPolylineClosed) ? v.size() : v.size() - 1;
   for (std::size_t i = 0; i < segments; ++i) {
     const TAcadPoint a = v[i].code10, b = v[i + 1 == v.size() ? 0 : i + 1].code10;
+    const double w0 = v[i].code40 != 0 ? v[i].code40 : p.code43;
+    const double w1 = v[i].code41 != 0 ? v[i].code41 : p.code41 != 0 ? p.code41 : p.code43;
+    if (fills && (w0 > 0 || w1 > 0) && std::isfinite(w0) && std::isfinite(w1)) {
+      std::vector<TAcadPoint> ring = WideSegment(a, b, v[i].code42, w0, w1);
+      if (copyExtrusion && !Flat(p.code210))
+        for (TAcadPoint& q : ring) q = OcsToWcs(q, p.code210);
+      TFillBlk f = FillFrom(PolylineLine(p, a, b));
+      AddFillRing(f, ring);
+      if (!f.counts.empty()) fills->push_back(std::move(f));
+    }
     if (v[i].code42 != 0) {
       const TBulgeArc bulge = BulgeToArc(a, b, v[i].code42);
       TArcBlk arc = ArcFromBulge(p, bulge);
@@ -110,8 +151,6 @@ void AppendMeshLines(const TLwpBlk& p, const std::vector<TLwpVer>& v, std::vecto
   }
 }
 
-// IsDefaultExtrusion, answered at once for the exact default that nearly every record has.
-bool Flat(const TAcadPoint& n) { return (n.x == 0 && n.y == 0 && n.z == 1) || IsDefaultExtrusion(n); }
 
 bool IsMesh(const TLwpBlk& p) { return (p.code70 & (kPolylineMesh | kPolylinePolyface)) != 0; }
 
@@ -138,9 +177,10 @@ TDecomposeCounts CountDecomposition(const TDrawingModel& m, double step) {
     for (const TCircleBlk& k : m.CircleAry) c.lines += (k.code60 == 0 && !Flat(k.code210)) * perTurn;
   }
   for (const TFaceBlk& f : m.FaceAry) c.lines += f.code60 == 0 ? std::clamp<int>(f.count, 0, 4) : 0;
-  for (const TLeaderBlk& l : m.LeaderAry) c.lines += (l.code60 == 0) * 3;
-  for (const TSolidBlk& s : m.SolidAry) c.lines += (s.code60 == 0) * 3;
-  for (const TSplineBlk& s : m.SplineAry) c.lines += s.code60 == 0 ? s.code10Ary.size() : 0;
+  for (const TLeaderBlk& l : m.LeaderAry) c.lines += (l.code60 == 0) * (std::max<std::size_t>(l.vertices.size(), 3) + 1);
+  for (const TSolidBlk& s : m.SolidAry) c.lines += (s.code60 == 0) * 4;
+  // Curves: a guess (they take as many chords as their bends ask for).
+  for (const TSplineBlk& s : m.SplineAry) c.lines += s.code60 == 0 ? 4 * (s.code10Ary.size() + s.code11Ary.size()) : 0;
   return c;
 }
 
@@ -150,7 +190,7 @@ void ExplodeBlockPolylines(TDrawingModel& m) {
     if (p.code60 != 0) continue;
     const std::vector<TLwpVer>& v = collector.Collect(p.ihand);
     if (IsMesh(p)) continue;
-    AppendPolylineSegments(p, v, 0, false, m.BlkLineAry, m.BlkArcAry);
+    AppendPolylineSegments(p, v, 0, false, m.BlkLineAry, m.BlkArcAry, &m.BlkFillAry);
   }
 }
 
@@ -162,48 +202,12 @@ void ExplodePolylines(TDrawingModel& m) {
     if (p.code70 & kPolylineMesh) {
       AppendMeshLines(p, v, m.LineAry);
     } else if (!(p.code70 & kPolylinePolyface)) {
-      AppendPolylineSegments(p, v, 1.0, true, m.LineAry, m.ArcAry);
+      AppendPolylineSegments(p, v, 1.0, true, m.LineAry, m.ArcAry, &m.FillAry);
     }
   }
 }
 
-void ExplodeEllipses(TDrawingModel& m, double step) {
-  const double stepRad = step * kDegToRad;
-  if (!(stepRad > 0)) return;
-  for (const TEllipseBlk& e : m.EllipseAry) {
-    if (e.code60 != 0) continue;
-    const TAcadPoint& ep = e.endpoint;
-    const double R = std::sqrt(ep.x * ep.x + ep.y * ep.y + ep.z * ep.z);
-    // A major axis of no length has no direction: nothing to draw.
-    if (!(R > 0) || !std::isfinite(R)) continue;
-    const TAcadPoint U{ep.x / R, ep.y / R, ep.z / R};
-    const TAcadPoint V = AcadPointCross(e.code210, U);
-    auto point = [&](double t) {
-      const TAcadPoint c = AcadPointPolar({0, 0, 0}, t, R);
-      const double v = c.y * e.henpei;
-      return TAcadPoint{e.center.x + U.x * c.x + V.x * v, e.center.y + U.y * c.x + V.y * v,
-                        e.center.z + U.z * c.x + V.z * v};
-    };
-    const double t0 = e.kaisi;
-    // More than one turn would only retrace the curve; a huge parameter range must not run
-    // for ever.
-    const double t1 = std::min(e.owari, t0 + kTwoPi);
-    TAcadPoint prev = point(t0);
-    double t = t0;
-    while (t < t1) {
-      const double next = t + stepRad;
-      if (next <= t) break;  // a parameter so large that the step no longer moves it
-      t = next > t1 ? t1 : next;
-      const TAcadPoint p = point(t);
-      if (!AcadPointSame(prev, p, 1e-5)) {
-        TAcadLineBlk line = SegmentOf(e, prev, p);
-        line.code210 = kDefaultExtrusion;
-        m.LineAry.push_back(std::move(line));
-      }
-      prev = p;
-    }
-  }
-}
+void ExplodeEllipses(TDrawingModel& m, double step) { ExplodeEllipseTable(m.EllipseAry, m.LineAry, step); }
 
 namespace {
 
@@ -276,57 +280,12 @@ void TextsToWorld(TDrawingModel& m) {
   }
 }
 
-void ExplodeFaces(TDrawingModel& m) {
-  for (const TFaceBlk& f : m.FaceAry) {
-    if (f.code60 != 0 || f.count <= 0) continue;
-    const int count = std::min<int>(f.count, static_cast<int>(f.pt.size()));
-    for (int j = 0; j < count; ++j) {
-      TAcadLineBlk line = SegmentOf(f, f.pt[j], f.pt[(j + 1) % count]);
-      line.code67 = f.code67;
-      m.LineAry.push_back(std::move(line));
-    }
-  }
-}
+void ExplodeFaces(TDrawingModel& m) { ExplodeFaceRecords(m, false); }
 
-namespace {
+void ExplodeLeaders(TDrawingModel& m) { ExplodeLeaderRecords(m, false, kCurveStepDegrees); }
 
-template <class Source>
-void AppendNamedLine(const Source& s, TAcadPoint st, TAcadPoint ed, std::vector<TAcadLineBlk>& lines) {
-  TAcadLineBlk line = SegmentOf(s, st, ed);
-  line.bname = s.bname;
-  lines.push_back(std::move(line));
-}
+void ExplodeSolids(TDrawingModel& m) { ExplodeSolidRecords(m.SolidAry, false, m.LineAry, m.FillAry); }
 
-}  // namespace
-
-void ExplodeLeaders(TDrawingModel& m) {
-  for (const TLeaderBlk& l : m.LeaderAry) {
-    if (l.code60 != 0 || l.code76 < 2) continue;
-    AppendNamedLine(l, l.p1, l.p2, m.LineAry);
-    TAcadPoint end = l.p2;
-    if (l.code76 > 2) {
-      AppendNamedLine(l, l.p2, l.p3, m.LineAry);
-      end = l.p3;
-    }
-    if (l.code41 != 0) AppendNamedLine(l, end, AcadPointPolar(end, 0, l.code41), m.LineAry);
-  }
-}
-
-void ExplodeSolids(TDrawingModel& m) {
-  for (const TSolidBlk& s : m.SolidAry) {
-    if (s.code60 != 0) continue;
-    AppendNamedLine(s, s.p1, s.p2, m.LineAry);
-    AppendNamedLine(s, s.p2, s.p3, m.LineAry);
-    AppendNamedLine(s, s.p3, s.p1, m.LineAry);
-  }
-}
-
-void ExplodeSplines(TDrawingModel& m) {
-  constexpr int kPlanar = 8;
-  for (const TSplineBlk& s : m.SplineAry) {
-    if (s.code60 != 0 || !(s.code70 & kPlanar) || s.code10Ary.size() < 2) continue;
-    for (std::size_t i = 0; i + 1 < s.code10Ary.size(); ++i) AppendNamedLine(s, s.code10Ary[i], s.code10Ary[i + 1], m.LineAry);
-  }
-}
+void ExplodeSplines(TDrawingModel& m) { ExplodeSplineRecords(m, false, kCurveStepDegrees); }
 
 }  // namespace tesmar

@@ -4,6 +4,7 @@
 // drawable tables (LineAry, CircleAry, ArcAry, TextAry), in world coordinates. Each step
 // appends to the model's tables; the caller empties the source tables afterwards.
 #include <cstddef>
+#include <vector>
 
 #include "dxf/model.h"
 
@@ -28,8 +29,9 @@ TAcadLineBlk SegmentOf(const Source& s, TAcadPoint st, TAcadPoint ed) {
   return l;
 }
 
-// At most how many records the drawing-table steps below (all but ExplodeBlockPolylines) add
-// to LineAry and ArcAry, so that the tables can be sized once before they are filled.
+// How many records the drawing-table steps below (all but ExplodeBlockPolylines) add to LineAry
+// and ArcAry, so that the tables can be sized once before they are filled: at most that many,
+// but for splines, whose chords are only known once their curves are worked out.
 struct TDecomposeCounts {
   std::size_t lines = 0, arcs = 0;
 };
@@ -52,10 +54,40 @@ void LinesToWorld(TDrawingModel& m);
 // Maps texts with a non-default extrusion to world coordinates and turns their rotation.
 void TextsToWorld(TDrawingModel& m);
 void ExplodeFaces(TDrawingModel& m);
+// Leaders through all their vertices; a splined leader (code72 1) as a smooth curve through
+// them.
 void ExplodeLeaders(TDrawingModel& m);
-// The triangle of the first three corners.
+// Solids and traces: the fill of their corners p1, p2, p4, p3 and its outline.
 void ExplodeSolids(TDrawingModel& m);
-// Planar splines (code70 bit 8) as the polygon of their control points.
+// Splines as the NURBS curve of their control points, or through their fit points.
 void ExplodeSplines(TDrawingModel& m);
+
+// The angle that successive chords of a curve may turn by: the step in which arcs are drawn.
+inline constexpr double kCurveStepDegrees = 10;
+
+// The steps for the kinds beyond lines, circles, arcs and texts. `blocks` true takes the
+// records of blocks (bname set) into the Blk tables; false those of the drawing.
+void ExplodeEllipseTable(const std::vector<TEllipseBlk>& table, std::vector<TAcadLineBlk>& lines, double step);
+void ExplodeSplineRecords(TDrawingModel& m, bool blocks, double step);
+void ExplodeLeaderRecords(TDrawingModel& m, bool blocks, double step);
+void ExplodeSolidRecords(const std::vector<TSolidBlk>& table, bool blocks, std::vector<TAcadLineBlk>& lines,
+                         std::vector<TFillBlk>& fills);
+void ExplodeFaceRecords(TDrawingModel& m, bool blocks);
+// Solid hatches as fills (with their outline); pattern hatches as their pattern lines cut to
+// the boundary.
+void ExplodeHatchRecords(TDrawingModel& m, bool blocks, double step);
+void ExplodeMlineRecords(TDrawingModel& m, bool blocks);
+// The edges of every face.
+void ExplodeMeshRecords(TDrawingModel& m, bool blocks);
+// The proxy graphics of MULTILEADERs and proxy entities as lines, fills (filled polygons) and
+// texts.
+void ExplodeProxyRecords(TDrawingModel& m, bool blocks, double step);
+// Every step above for the records of blocks; ellipses of blocks too.
+void ExplodeBlockKinds(TDrawingModel& m, double step);
+
+// A fill with the layer, linetype, colour and block of `style`; rings of fewer than three
+// points are not added.
+TFillBlk FillFrom(const TAcadLineBlk& style);
+void AddFillRing(TFillBlk& f, const std::vector<TAcadPoint>& ring);
 
 }  // namespace tesmar

@@ -1,5 +1,6 @@
 #include "render/expand.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -156,11 +157,33 @@ void CopyBlock(TDrawingModel& m, const TBlockIndex& index, const TInsertBlk& ins
       InheritFromInsert(m, t, insert, colour);
     });
   }
+  for (std::size_t i : recs.fills) {
+    AppendPlaced(m.FillAry, m.BlkFillAry[i], [&](TFillBlk& f) {
+      for (TAcadPoint& p : f.pts) p = place(p);
+      f.code67 = insert.code67;
+      InheritLayer(m, f, insert.layer, insert.ltype, colour);
+    });
+  }
+  for (std::size_t i : recs.xlines) {
+    AppendPlaced(m.XlineAry, m.BlkXlineAry[i], [&](TXlineBlk& x) {
+      const TAcadPoint through = place(AcadPointAdd(x.base, x.dir));
+      x.base = place(x.base);
+      x.dir = AcadPointSub(through, x.base);
+      x.code67 = insert.code67;
+      InheritLayer(m, x, insert.layer, insert.ltype, colour);
+    });
+  }
+}
+
+std::size_t RecordCount(const TBlockIndex::Records& r) {
+  return r.lines.size() + r.circles.size() + r.arcs.size() + r.texts.size() + r.fills.size() + r.xlines.size();
 }
 
 // Copies a dimension block as it stands: its graphics are already in drawing coordinates.
 // Arrowhead solids become their triangle outline; circles are not copied.
 void CopyDimensionBlock(TDrawingModel& m, const TBlockIndex::Records& recs) {
+  for (std::size_t i : recs.fills) m.FillAry.push_back(m.BlkFillAry[i]);
+  for (std::size_t i : recs.xlines) m.XlineAry.push_back(m.BlkXlineAry[i]);
   for (std::size_t i : recs.lines) m.LineAry.push_back(m.BlkLineAry[i]);
   for (std::size_t i : recs.arcs) m.ArcAry.push_back(m.BlkArcAry[i]);
   for (std::size_t i : recs.texts) m.TextAry.push_back(m.BlkTextAry[i]);
@@ -202,6 +225,8 @@ TBlockIndex::TBlockIndex(const TDrawingModel& m) {
   add(m.BlkArcAry, &Records::arcs);
   add(m.BlkTextAry, &Records::texts);
   add(m.BlkSolidAry, &Records::solids);
+  add(m.BlkFillAry, &Records::fills);
+  add(m.BlkXlineAry, &Records::xlines);
 }
 
 const TBlockIndex::Records& TBlockIndex::Of(TName name) const {
@@ -213,6 +238,9 @@ const TBlockIndex::Records& TBlockIndex::Of(TName name) const {
 void ExpandInserts(TDrawingModel& m) { ExpandInserts(m, TBlockIndex(m)); }
 void ExpandBlocks(TDrawingModel& m) { ExpandBlocks(m, TBlockIndex(m)); }
 void ExpandNestedInserts(TDrawingModel& m) { ExpandNestedInserts(m, TBlockIndex(m)); }
+void ExpandNestedInserts(TDrawingModel& m, const TBlockIndex& index) {
+  ExpandNestedInserts(m, index, kDeepExpansionBound);
+}
 
 namespace {
 
@@ -221,6 +249,58 @@ std::unordered_set<TName> DimensionBlocks(const TDrawingModel& m) {
   for (const TDimensionBlk& d : m.DimensionAry) names.insert(d.dimblkName);
   return names;
 }
+
+// The nested INSERT placed in the drawing through the INSERT `outer` of its block.
+TInsertBlk PlaceNested(TDrawingModel& m, const TInsertBlk& outer, const Placement& place, PlacingLayerColour& colour,
+                       const TInsertBlk& nested) {
+  TInsertBlk n = nested;
+  InheritFromInsert(m, n, outer, colour);
+  // Mirroring turns the nested rotation the other way.
+  n.rotate = outer.rotate + (Mirrors(outer) ? -nested.rotate : nested.rotate);
+  n.scale = AcadPointMul(nested.scale, outer.scale);
+  n.base = place(nested.base);
+  // Now placed in the drawing: no longer held by a block.
+  n.dimBlkName = TName();
+  return n;
+}
+
+// The levels below NestInsertAry: the INSERTs inside a block placed by `outer` (an INSERT in
+// drawing coordinates), followed to any depth. `chain` holds the blocks being placed, so that a
+// block met again inside itself is passed over; `left` is what the bound still allows to be
+// copied, and a block that does not fit ends the walk with `cut` set. visit(n, block) is called
+// for each INSERT so placed.
+struct DeepWalk {
+  TDrawingModel& m;
+  const TBlockIndex& index;
+  std::size_t left;
+  bool cut = false;
+  std::vector<TName> chain;
+
+  template <class Visit>
+  void Below(const TInsertBlk& outer, const TBlockBlk& block, Visit&& visit) {
+    if (block.InsertAry.empty() || cut) return;
+    chain.push_back(block.name);
+    PlacingLayerColour colour(outer.layer);
+    const Placement place(outer, block);
+    for (const TInsertBlk& nested : block.InsertAry) {
+      if (cut) break;
+      if (nested.code60 != 0 || std::find(chain.begin(), chain.end(), nested.name) != chain.end()) continue;
+      const long long b = index.FirstBlock(nested.name);
+      if (b < 0) continue;
+      const std::size_t adds = RecordCount(index.Of(nested.name));
+      if (adds > left) {
+        cut = true;
+        break;
+      }
+      left -= adds;
+      const TInsertBlk n = PlaceNested(m, outer, place, colour, nested);
+      const TBlockBlk& inner = m.BlockAry[static_cast<std::size_t>(b)];
+      visit(n, inner);
+      Below(n, inner, visit);
+    }
+    chain.pop_back();
+  }
+};
 
 // Whether ExpandNestedInserts copies the block of nested INSERT n.
 bool ExpandsNested(const TDrawingModel& m, const std::unordered_set<TName>& dimensionBlocks, const TInsertBlk& n) {
@@ -264,17 +344,8 @@ void ExpandBlocks(TDrawingModel& m, const TBlockIndex& index) {
         if (outer.code60 != 0) continue;
         PlacingLayerColour colour(outer.layer);
         const Placement place(outer, block);
-        for (const TInsertBlk& nested : block.InsertAry) {
-          TInsertBlk n = nested;
-          InheritFromInsert(m, n, outer, colour);
-          // Mirroring turns the nested rotation the other way.
-          n.rotate = outer.rotate + (Mirrors(outer) ? -nested.rotate : nested.rotate);
-          n.scale = AcadPointMul(nested.scale, outer.scale);
-          n.base = place(nested.base);
-          // Now placed in the drawing: no longer held by a block.
-          n.dimBlkName = TName();
-          m.NestInsertAry.push_back(std::move(n));
-        }
+        for (const TInsertBlk& nested : block.InsertAry)
+          m.NestInsertAry.push_back(PlaceNested(m, outer, place, colour, nested));
       }
     } else if (StartsWithStar(block.name)) {
       // An anonymous block that no INSERT places (the graphics of a dimension): its nested
@@ -290,15 +361,18 @@ void ExpandBlocks(TDrawingModel& m, const TBlockIndex& index) {
   ExpandNestedInserts(m, index);
 }
 
-void ExpandNestedInserts(TDrawingModel& m, const TBlockIndex& index) {
+void ExpandNestedInserts(TDrawingModel& m, const TBlockIndex& index, std::size_t deepBound) {
   ReserveCopies(m, index, m.NestInsertAry);
   const std::unordered_set<TName> dimensionBlocks = DimensionBlocks(m);
+  DeepWalk deep{m, index, deepBound};
   for (const TInsertBlk& n : m.NestInsertAry) {
     if (!ExpandsNested(m, dimensionBlocks, n)) continue;
     const long long b = index.FirstBlock(n.name);
     if (b < 0) continue;
     CopyBlock(m, index, n, m.BlockAry[b], true);
+    deep.Below(n, m.BlockAry[b], [&](const TInsertBlk& k, const TBlockBlk& block) { CopyBlock(m, index, k, block, true); });
   }
+  if (deep.cut) m.expansionCut = true;
 }
 
 }  // namespace tesmar
@@ -309,18 +383,48 @@ TCopyCounts CountExpansion(const TDrawingModel& m, const TBlockIndex& index) {
   TCopyCounts c;
   auto add = [&](const TBlockIndex::Records& r) {
     c.lines += r.lines.size(), c.circles += r.circles.size(), c.arcs += r.arcs.size(), c.texts += r.texts.size();
+    c.fills += r.fills.size(), c.xlines += r.xlines.size();
   };
   for (const TInsertBlk& insert : m.EntInsertAry)
     if (insert.code60 == 0 && index.FirstBlock(insert.name) >= 0) add(index.Of(insert.name));
   const std::unordered_set<TName> dimensionBlocks = DimensionBlocks(m);
   const auto placements = Placements(m);
+  // The levels below, as ExpandNestedInserts walks them: the same blocks in the same order
+  // under the same bound (placing them changes nothing in what they copy).
+  std::size_t left = kDeepExpansionBound;
+  bool cut = false;
+  std::vector<TName> chain;
+  auto below = [&](auto& self, const TBlockBlk& block) -> void {
+    if (block.InsertAry.empty() || cut) return;
+    chain.push_back(block.name);
+    for (const TInsertBlk& nested : block.InsertAry) {
+      if (cut) break;
+      if (nested.code60 != 0 || std::find(chain.begin(), chain.end(), nested.name) != chain.end()) continue;
+      const long long b = index.FirstBlock(nested.name);
+      if (b < 0) continue;
+      const TBlockIndex::Records& r = index.Of(nested.name);
+      if (RecordCount(r) > left) {
+        cut = true;
+        break;
+      }
+      left -= RecordCount(r);
+      add(r);
+      self(self, m.BlockAry[static_cast<std::size_t>(b)]);
+    }
+    chain.pop_back();
+  };
   auto addNested = [&](const TInsertBlk& n) {
-    if (ExpandsNested(m, dimensionBlocks, n) && index.FirstBlock(n.name) >= 0) add(index.Of(n.name));
+    if (!ExpandsNested(m, dimensionBlocks, n)) return;
+    const long long b = index.FirstBlock(n.name);
+    if (b < 0) return;
+    add(index.Of(n.name));
+    below(below, m.BlockAry[static_cast<std::size_t>(b)]);
   };
   for (const TBlockBlk& block : m.BlockAry) {
     if (dimensionBlocks.count(block.name)) {
       const TBlockIndex::Records& r = index.Of(block.name);
       c.lines += r.lines.size() + 3 * r.solids.size(), c.arcs += r.arcs.size(), c.texts += r.texts.size();
+      c.fills += r.fills.size(), c.xlines += r.xlines.size();
     }
     if (block.InsertAry.empty()) continue;
     auto placed = placements.find(block.name);

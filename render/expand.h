@@ -1,8 +1,8 @@
 #pragma once
-// Block and insert expansion: copies the lines, circles, arcs and texts of BLOCK definitions
-// into the drawing tables (LineAry, CircleAry, ArcAry, TextAry), transformed into drawing
-// coordinates, for the INSERTs of the drawing, for the anonymous blocks of DIMENSIONs and for
-// one level of INSERTs nested inside block definitions.
+// Block and insert expansion: copies the lines, circles, arcs, texts, fills and infinite lines
+// of BLOCK definitions into the drawing tables, transformed into drawing coordinates, for the
+// INSERTs of the drawing, for the anonymous blocks of DIMENSIONs and for the INSERTs nested
+// inside block definitions, to any depth.
 #include <cstddef>
 #include <unordered_map>
 #include <vector>
@@ -17,7 +17,7 @@ namespace tesmar {
 class TBlockIndex {
  public:
   struct Records {
-    std::vector<std::size_t> lines, circles, arcs, texts, solids;
+    std::vector<std::size_t> lines, circles, arcs, texts, solids, fills, xlines;
   };
   explicit TBlockIndex(const TDrawingModel& m);
   // Index in BlockAry of the first block of that name, or -1.
@@ -43,13 +43,22 @@ void ExpandInserts(TDrawingModel& m, const TBlockIndex& index);
 void ExpandBlocks(TDrawingModel& m);
 void ExpandBlocks(TDrawingModel& m, const TBlockIndex& index);
 
-// Expands the INSERTs of NestInsertAry (lines, circles, arcs and texts of their blocks only).
+// How many records the levels of blocks below NestInsertAry may copy in all; a drawing that
+// asks for more is drawn without the rest, and says so in `expansionCut`.
+inline constexpr std::size_t kDeepExpansionBound = 1000000;
+// What the viewer's status field adds after opening such a drawing.
+inline constexpr char16_t kExpansionCutNote[] = u"  ブロックが多すぎるため一部のみ表示";
+
+// Expands the INSERTs of NestInsertAry and, to any depth, the INSERTs inside their blocks (a
+// block is not followed into itself), copying at most `deepBound` records below
+// NestInsertAry.
 void ExpandNestedInserts(TDrawingModel& m);
 void ExpandNestedInserts(TDrawingModel& m, const TBlockIndex& index);
+void ExpandNestedInserts(TDrawingModel& m, const TBlockIndex& index, std::size_t deepBound);
 
 // How many records ExpandInserts and then ExpandBlocks will add to each drawing table.
 struct TCopyCounts {
-  std::size_t lines = 0, circles = 0, arcs = 0, texts = 0;
+  std::size_t lines = 0, circles = 0, arcs = 0, texts = 0, fills = 0, xlines = 0;
 };
 TCopyCounts CountExpansion(const TDrawingModel& m, const TBlockIndex& index);
 

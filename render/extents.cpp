@@ -1,19 +1,16 @@
 #include "render/extents.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
 
+#include "base/codepage.h"
 #include "render/colours.h"
 #include "render/layer_lookup.h"
 #include "render/textcodes.h"
 
 namespace tesmar {
-
-TBox& DrawingExtents() {
-  static TBox extents;
-  return extents;
-}
 
 namespace {
 
@@ -69,6 +66,53 @@ TBox MtextBox(const TTextBlk& t) {
   for (const TAcadPoint& c : {TAcadPoint{x0, y0, 0}, TAcadPoint{x1, y1, 0}, TAcadPoint{x1, y0, 0}, TAcadPoint{x0, y1, 0}}) {
     const TAcadPoint r = AcadPointRotateCcw(c, a);
     BoxAdd(box, {r.x + t.pt10.x, r.y + t.pt10.y, 0});
+  }
+  return box;
+}
+
+// The area a text's letters take, for the extents: a cell of the text height per line, half as
+// wide per byte as it is high (the width factor applied), placed by the justification as the
+// text is drawn.
+TBox TextExtentBox(const TTextBlk& t) {
+  const double h = std::fabs(t.code40);
+  double x0 = 0, x1 = 0, y0 = 0, y1 = h;
+  TAcadPoint anchor = t.pt10;
+  double angle = t.code50 * kDegToRad;
+  if (t.mtflag) {
+    const std::vector<std::u16string> lines = SplitMtextLines(t.str);
+    double w = 0;
+    for (const std::u16string& line : lines)
+      w = std::max(w, 0.5 * h * static_cast<double>(Cp932ByteLength(StripMtextCodes(line))));
+    const double L = h + h * t.code44 * 1.7 * static_cast<double>(lines.empty() ? 0 : lines.size() - 1);
+    const int col = (t.code71 - 1) % 3, row = (t.code71 - 1) / 3;  // attachment 1..9
+    x0 = col == 1 ? -w / 2 : col == 2 ? -w : 0;
+    y1 = row == 0 ? 0 : row == 1 ? L / 2 : L;
+    y0 = y1 - L;
+    x1 = x0 + w;
+    if (t.pt11.x != 0 || t.pt11.y != 0) angle = std::atan2(t.pt11.y, t.pt11.x);
+  } else {
+    const double w = 0.5 * h * t.code41 * static_cast<double>(Cp932ByteLength(t.str));
+    if (!((t.code72 == 0 || t.code72 == 3 || t.code72 == 5) && t.code73 == 0)) anchor = t.pt11;
+    if (t.code72 == 3 || t.code72 == 5) {  // aligned and fit: from pt10 to pt11
+      const double L = AcadPointDistance(t.pt10, t.pt11);
+      anchor = t.pt10;
+      x1 = L > 0 ? L : w;
+      if (L > 0) angle = AcadPointAngle(t.pt10, t.pt11);
+    } else {
+      x0 = (t.code72 == 1 || t.code72 == 4) ? -w / 2 : t.code72 == 2 ? -w : 0;
+      x1 = x0 + w;
+    }
+    switch (t.code73) {
+      case 1: y0 = -0.3 * h, y1 = 0.7 * h; break;
+      case 2: y0 = -h / 2, y1 = h / 2; break;
+      case 3: y0 = -h, y1 = 0; break;
+      default: break;
+    }
+  }
+  TBox box{anchor, anchor};
+  for (const TAcadPoint& c : {TAcadPoint{x0, y0, 0}, TAcadPoint{x1, y0, 0}, TAcadPoint{x0, y1, 0}, TAcadPoint{x1, y1, 0}}) {
+    const TAcadPoint r = AcadPointRotateCcw(c, angle);
+    BoxAdd(box, {anchor.x + r.x, anchor.y + r.y, 0});
   }
   return box;
 }
@@ -132,12 +176,22 @@ TBox ScanExtents(Model& m, Visit&& visit) {
       ext.Add(ArcBox(a.center, a.hankei, a.st * kDegToRad, a.ed * kDegToRad));
     visit(a, layer);
   }
-  // Texts count only when nothing else does.
-  const bool texts = !ext.Found();
   for (auto& t : m.TextAry) {
     const std::int32_t layer = layers.Index(t.layer);
-    if (texts && counts(t, layer)) ext.Add(TextBox(t));
+    if (counts(t, layer) && (t.code70 & 1) == 0 && std::isfinite(t.code40)) ext.Add(TextExtentBox(t));
     visit(t, layer);
+  }
+  for (auto& f : m.FillAry) {
+    const std::int32_t layer = layers.Index(f.layer);
+    if (counts(f, layer))
+      for (const TAcadPoint& p : f.pts) ext.Add(TBox{p, p});
+    visit(f, layer);
+  }
+  // An infinite line counts with its base point only.
+  for (auto& x : m.XlineAry) {
+    const std::int32_t layer = layers.Index(x.layer);
+    if (counts(x, layer)) ext.Add(TBox{x.base, x.base});
+    visit(x, layer);
   }
   return ext.Result();
 }

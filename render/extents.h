@@ -6,12 +6,9 @@
 
 namespace tesmar {
 
-// The extents of the drawing as the last post-processing left them: lower-left and upper-right
-// corner, z 0; all zeros before the first computation and when nothing counts.
-TBox& DrawingExtents();
-
-// Box of the visible (code60 0, code67 0, layer visible by name) lines, circles and arcs; the
-// visible texts count only when none of those does. All zeros when nothing counts.
+// Box of the visible (code60 0, code67 0, layer visible by name) lines, circles, arcs, texts
+// (the area of their letters), fills, and base points of infinite lines. All zeros when
+// nothing counts.
 TBox ComputeExtents(const TDrawingModel& m);
 
 // ComputeExtents and then AssignPens, in one pass over the tables.

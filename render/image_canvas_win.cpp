@@ -18,4 +18,13 @@ Canvas& CanvasOf(ui::ImageBox& box) {
   return *static_cast<GdiCanvas*>(slot.get());
 }
 
+ImagePass::ImagePass(ui::ImageBox& box, bool repaintNow) : box_(box), canvas_(CanvasOf(box)), repaintNow_(repaintNow) {
+  static_cast<GdiCanvas&>(canvas_).BeginBatch();
+}
+
+ImagePass::~ImagePass() {
+  static_cast<GdiCanvas&>(canvas_).EndBatch();
+  if (repaintNow_) UpdateWindow(box_.hwnd());
+}
+
 }  // namespace tesmar

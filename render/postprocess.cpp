@@ -12,7 +12,7 @@ namespace tesmar {
 
 namespace {
 
-constexpr double kStepDegrees = 10;
+constexpr double kStepDegrees = kCurveStepDegrees;
 
 template <class Table>
 void Empty(Table& t) {
@@ -28,6 +28,7 @@ void ReserveDrawables(TDrawingModel& m, const TBlockIndex& index) {
   m.ArcAry.reserve(m.ArcAry.size() + d.arcs + c.arcs);
   m.CircleAry.reserve(m.CircleAry.size() + c.circles);
   m.TextAry.reserve(m.TextAry.size() + c.texts);
+  m.FillAry.reserve(m.FillAry.size() + c.fills);
 }
 
 }  // namespace
@@ -38,6 +39,10 @@ TBox RunPostProcessing(TDrawingModel& m) {
     Empty(m.BlkLwpAry);
     Empty(m.BlkVerAry);
   }
+  // The other kinds of blocks become block lines and fills.
+  ExplodeBlockKinds(m, kStepDegrees);
+  Empty(m.BlkEllipseAry);
+  Empty(m.BlkSolidAry);
   // From here on the block tables stay as they are.
   const TBlockIndex index(m);
   ReserveDrawables(m, index);
@@ -81,9 +86,25 @@ TBox RunPostProcessing(TDrawingModel& m) {
     ExplodeSplines(m);
     Empty(m.SplineAry);
   }
-  const TBox extents = ComputeExtentsAndAssignPens(m);
-  DrawingExtents() = extents;
-  return extents;
+  if (!m.HatchAry.empty()) {
+    ExplodeHatchRecords(m, false, kStepDegrees);
+    Empty(m.HatchAry);
+  }
+  if (!m.MlineAry.empty()) {
+    ExplodeMlineRecords(m, false);
+    Empty(m.MlineAry);
+  }
+  if (!m.MeshAry.empty()) {
+    ExplodeMeshRecords(m, false);
+    Empty(m.MeshAry);
+  }
+  if (!m.ProxyAry.empty()) {
+    ExplodeProxyRecords(m, false, kStepDegrees);
+    Empty(m.ProxyAry);
+  }
+  Empty(m.BlkFillAry);
+  Empty(m.BlkXlineAry);
+  return ComputeExtentsAndAssignPens(m);
 }
 
 TPostFigures PostFigures(const TDrawingModel& m, const TBox& extents, double post_ms) {

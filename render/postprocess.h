@@ -11,8 +11,8 @@
 
 namespace tesmar {
 
-// Runs the whole sequence on m, stores the drawing extents in DrawingExtents() and returns
-// them. Source tables are emptied as they are consumed; a failure inside ExpandBlocks is
+// Runs the whole sequence on m and returns the drawing extents (lower-left and upper-right
+// corner, z 0; all zeros when nothing counts). Source tables are emptied as they are consumed; a failure inside ExpandBlocks is
 // swallowed.
 TBox RunPostProcessing(TDrawingModel& m);
 

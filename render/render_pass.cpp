@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <type_traits>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "render/colours.h"
@@ -103,7 +105,102 @@ void DrawHugeArc(Canvas& canvas, TPixel origin, double s, TAcadPoint c, double r
   }
 }
 
+// The part of a ring inside the rectangle [lo, hi] x [lo2, hi2] (Sutherland-Hodgman), pixel
+// coordinates; within the rectangle the even-odd fill of clipped rings is that of the rings.
+std::vector<std::pair<double, double>> ClipRing(std::vector<std::pair<double, double>> ring, double x0, double y0,
+                                                double x1, double y1) {
+  auto clip = [&](auto inside, auto cross) {
+    std::vector<std::pair<double, double>> out;
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+      const auto& a = ring[i];
+      const auto& b = ring[(i + 1) % ring.size()];
+      const bool ia = inside(a), ib = inside(b);
+      if (ia) out.push_back(a);
+      if (ia != ib) out.push_back(cross(a, b));
+    }
+    ring = std::move(out);
+  };
+  auto atX = [](double x) {
+    return [x](const std::pair<double, double>& a, const std::pair<double, double>& b) {
+      const double f = (x - a.first) / (b.first - a.first);
+      return std::pair<double, double>{x, a.second + (b.second - a.second) * f};
+    };
+  };
+  auto atY = [](double y) {
+    return [y](const std::pair<double, double>& a, const std::pair<double, double>& b) {
+      const double f = (y - a.second) / (b.second - a.second);
+      return std::pair<double, double>{a.first + (b.first - a.first) * f, y};
+    };
+  };
+  clip([&](const auto& p) { return p.first >= x0; }, atX(x0));
+  clip([&](const auto& p) { return p.first <= x1; }, atX(x1));
+  clip([&](const auto& p) { return p.second >= y0; }, atY(y0));
+  clip([&](const auto& p) { return p.second <= y1; }, atY(y1));
+  return ring;
+}
+
 }  // namespace
+
+void DrawFill(Canvas& canvas, TPixel origin, double s, int W, int H, const TFillBlk& f, TAcadPoint centre,
+              Colour colour) {
+  // Rings are cut to a little more than the image, so that far corners never reach the canvas.
+  const double margin = 64;
+  const double x0 = -origin.x - margin, y0 = -origin.y - margin, x1 = W - origin.x + margin, y1 = H - origin.y + margin;
+  std::vector<CanvasPoint> pts;
+  std::vector<std::uint32_t> counts;
+  std::size_t at = 0;
+  for (std::uint32_t count : f.counts) {
+    if (at + count > f.pts.size()) break;
+    std::vector<std::pair<double, double>> ring;
+    for (std::size_t i = at; i < at + count; ++i) {
+      const TAcadPoint p = AcadPointSubXY(f.pts[i], centre);
+      ring.emplace_back(p.x / s, -p.y / s);
+    }
+    at += count;
+    ring = ClipRing(std::move(ring), x0, y0, x1, y1);
+    if (ring.size() < 3) continue;
+    for (const auto& [x, y] : ring) {
+      const TPixel px = Pixel(x, y, origin);
+      pts.push_back(CanvasPoint{px.x, px.y});
+    }
+    counts.push_back(static_cast<std::uint32_t>(ring.size()));
+  }
+  if (counts.empty()) return;
+  const BrushState before = canvas.Brush();
+  if (before.style != BrushStyle::Solid) canvas.SetBrushStyle(BrushStyle::Solid);
+  if (before.colour != colour) canvas.SetBrushColour(colour);
+  canvas.FillPolyPolygon(pts.data(), counts.data(), counts.size());
+  if (before.colour != colour) canvas.SetBrushColour(before.colour);
+  if (before.style != BrushStyle::Solid) canvas.SetBrushStyle(before.style);
+}
+
+bool XlineSegment(const TXlineBlk& x, const TBox& r, TAcadPoint& a, TAcadPoint& b) {
+  const double len = std::hypot(x.dir.x, x.dir.y);
+  if (!(len > 0) || !std::isfinite(len)) return false;
+  const double dx = x.dir.x / len, dy = x.dir.y / len;
+  double t0 = x.ray ? 0 : -INFINITY, t1 = INFINITY;
+  auto edge = [&](double p, double q) {  // p t <= q
+    if (p == 0) return q >= 0;
+    const double t = q / p;
+    if (p < 0) t0 = std::max(t0, t);
+    else t1 = std::min(t1, t);
+    return true;
+  };
+  if (!(edge(-dx, x.base.x - r.min.x) && edge(dx, r.max.x - x.base.x) && edge(-dy, x.base.y - r.min.y) &&
+        edge(dy, r.max.y - x.base.y)))
+    return false;
+  if (!(t0 <= t1) || !std::isfinite(t0) || !std::isfinite(t1)) return false;
+  a = TAcadPoint{x.base.x + dx * t0, x.base.y + dy * t0, 0};
+  b = TAcadPoint{x.base.x + dx * t1, x.base.y + dy * t1, 0};
+  return true;
+}
+
+bool FillInView(const TFillBlk& f, const TBox& r) {
+  if (f.pts.empty()) return false;
+  TBox b{f.pts.front(), f.pts.front()};
+  for (const TAcadPoint& p : f.pts) BoxAdd(b, p);
+  return !(b.max.x < r.min.x || b.min.x > r.max.x || b.max.y < r.min.y || b.min.y > r.max.y);
+}
 
 TRenderArgs RenderArgsFor(const TView& v, int colourMode, bool drawAll, bool fast) {
   TRenderArgs a;
@@ -158,14 +255,46 @@ void DrawArc(Canvas& canvas, TPixel origin, double s, TAcadPoint c, double r, do
   canvas.Arc(TL.x, TL.y, BR.x, BR.y, S.x, S.y, E.x, E.y);
 }
 
-bool LineInView(const TAcadLineBlk& l, const TBox& r) {
-  if (PointInBox(l.st, r) && PointInBox(l.ed, r)) return true;
+namespace {
+
+// Far from the origin (coordinates beyond 1e150) the products of the crossing tests overflow.
+// There the points are taken from the centre of `frame` in units of its size, which a crossing
+// does not change; nearer drawings are tested as they are.
+struct FarFrame {
+  bool far = false;
+  TAcadPoint centre;
+  double unit = 1;
+  explicit FarFrame(const TBox& frame, std::initializer_list<TAcadPoint> points) {
+    constexpr double kFar = 1e150;
+    for (const TAcadPoint& p : points) far = far || !(std::fabs(p.x) < kFar && std::fabs(p.y) < kFar);
+    far = far || !(std::fabs(frame.min.x) < kFar && std::fabs(frame.max.x) < kFar && std::fabs(frame.min.y) < kFar &&
+                   std::fabs(frame.max.y) < kFar);
+    if (!far) return;
+    centre = TAcadPoint{frame.min.x / 2 + frame.max.x / 2, frame.min.y / 2 + frame.max.y / 2, 0};
+    const double size = std::max(frame.max.x / 2 - frame.min.x / 2, frame.max.y / 2 - frame.min.y / 2);
+    unit = size > 0 && std::isfinite(size) ? size : 1;
+  }
+  TAcadPoint operator()(TAcadPoint p) const {
+    return far ? TAcadPoint{(p.x - centre.x) / unit, (p.y - centre.y) / unit, 0} : p;
+  }
+  TBox operator()(const TBox& b) const { return far ? TBox{(*this)(b.min), (*this)(b.max)} : b; }
+};
+
+}  // namespace
+
+bool LineInView(const TAcadLineBlk& line, const TBox& view) {
+  if (PointInBox(line.st, view) && PointInBox(line.ed, view)) return true;
+  const FarFrame f(view, {line.st, line.ed});
+  const TBox r = f(view);
+  const TAcadPoint st = f(line.st), ed = f(line.ed);
   const TAcadPoint ul{r.min.x, r.max.y, 0}, lr{r.max.x, r.min.y, 0};
-  return SegmentIntersection(l.st, l.ed, r.min, ul, true) || SegmentIntersection(l.st, l.ed, r.min, lr, true) ||
-         SegmentIntersection(l.st, l.ed, r.max, ul, true) || SegmentIntersection(l.st, l.ed, r.max, lr, true);
+  return SegmentIntersection(st, ed, r.min, ul, true) || SegmentIntersection(st, ed, r.min, lr, true) ||
+         SegmentIntersection(st, ed, r.max, ul, true) || SegmentIntersection(st, ed, r.max, lr, true);
 }
 
-bool BoxPathsCross(const TBox& a, const TBox& b) {
+bool BoxPathsCross(const TBox& boxA, const TBox& boxB) {
+  const FarFrame f(boxA, {boxB.min, boxB.max});
+  const TBox a = f(boxA), b = f(boxB);
   auto path = [](const TBox& x) {
     const TAcadPoint ul{x.min.x, x.max.y, 0}, lr{x.max.x, x.min.y, 0};
     return std::array<TAcadPoint, 5>{x.min, ul, lr, x.max, x.min};
@@ -277,6 +406,18 @@ struct Pass {
       DrawArc(canvas, a.origin, s, c, r.hankei, r.st * kDegToRad, r.ed * kDegToRad, colour, a.penWidth, r.PenStyle);
     }
   }
+  void Fill(const TFillBlk& r) { DrawFill(canvas, a.origin, s, a.W, a.H, r, a.centre, ColourOf(r.PenColor)); }
+  // The part of an infinite line inside the view (widened by a pixel each side).
+  bool XlineEnds(const TXlineBlk& r, TAcadPoint& p, TAcadPoint& q) const {
+    const TBox wide{{R.min.x - s, R.min.y - s, 0}, {R.max.x + s, R.max.y + s, 0}};
+    if (!XlineSegment(r, wide, p, q)) return false;
+    p = Rel(p), q = Rel(q);
+    return true;
+  }
+  void Xline(const TXlineBlk& r) {
+    TAcadPoint p, q;
+    if (XlineEnds(r, p, q)) DrawSegment(canvas, a.origin, s, p, q, ColourOf(r.PenColor), a.penWidth, r.PenStyle);
+  }
   void Text(const TTextBlk& r) {
     DrawText(canvas, a.origin, s, ReplaceSpecialCodes(r.str), Rel(r.pt10), Rel(r.pt11), r.code72, r.code73, r.code40,
              r.code41, r.code50, r.code44, ColourOf(r.PenColor), r.code71, r.mtflag, r.pt11);
@@ -296,9 +437,20 @@ void PlainPass(Pass& p) {
       draw(r);
     }
   };
+  for (const TFillBlk& r : p.m.FillAry) {
+    if (!p.Wanted(r)) continue;
+    if (p.selected < 0 && !p.a.drawAll && !FillInView(r, p.R)) continue;
+    ++p.count;
+    p.Fill(r);
+  }
   table(p.m.LineAry, LineInView, [&](auto& r) { p.Line(r); });
   table(p.m.CircleAry, CircleInView, [&](auto& r) { p.Circle(r); });
   table(p.m.ArcAry, ArcInView, [&](auto& r) { p.Arc(r); });
+  for (const TXlineBlk& r : p.m.XlineAry) {
+    if (!p.Wanted(r)) continue;
+    ++p.count;
+    p.Xline(r);
+  }
   if (fast) return;
   for (const TTextBlk& r : p.m.TextAry) {
     if (!p.Wanted(r) || (r.code70 & 1) != 0) continue;
@@ -347,9 +499,20 @@ class IndexedPass {
 
   void Run() {
     const bool fast = p_.a.fast;
+    Table(p_.m.FillAry, index_.fills, false, FillInView, [&](TFillBlk& r) {
+      Flush();
+      Forget();
+      p_.Fill(r);
+    });
     Table(p_.m.LineAry, index_.lines, fast, LineInView, [&](TAcadLineBlk& r) { Line(r); });
     Table(p_.m.CircleAry, index_.circles, fast, CircleInView, [&](TCircleBlk& r) { Round(r); });
     Table(p_.m.ArcAry, index_.arcs, fast, ArcInView, [&](TArcBlk& r) { Round(r); });
+    for (const TXlineBlk& r : p_.m.XlineAry) {
+      if (!Wanted(r)) continue;
+      ++p_.count;
+      TAcadPoint a, b;
+      if (p_.XlineEnds(r, a, b)) Segment(a, b, p_.ColourOf(r.PenColor), r.PenStyle);
+    }
     if (!fast) {
       Table(p_.m.TextAry, index_.texts, false, TextInView, [&](TTextBlk& r) {
         if (TextCellHeight(r.code40, p_.s) <= 1) return;
@@ -537,6 +700,12 @@ std::unique_ptr<TRenderIndex> BuildRenderIndex(const TDrawingModel& m) {
   for (const auto& r : m.ArcAry) index->arcs.push_back(OutwardBox(ArcIndexBox(r)));
   index->texts.reserve(m.TextAry.size());
   for (const auto& r : m.TextAry) index->texts.push_back(OutwardBox(TextIndexBox(r)));
+  index->fills.reserve(m.FillAry.size());
+  for (const auto& r : m.FillAry) {
+    TBox b{r.pts.empty() ? TAcadPoint{} : r.pts.front(), r.pts.empty() ? TAcadPoint{} : r.pts.front()};
+    for (const TAcadPoint& p : r.pts) BoxAdd(b, p);
+    index->fills.push_back(OutwardBox(b));
+  }
   return index;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// The render pass: draws LineAry, CircleAry, ArcAry and TextAry of a post-processed model onto
-// a canvas as a top view (z ignored), and the two primitives the viewer also uses to highlight
-// what it picks.
+// The render pass: draws FillAry, LineAry, CircleAry, ArcAry, XlineAry and TextAry of a
+// post-processed model onto a canvas as a top view (z ignored), in that order, and the two
+// primitives the viewer also uses to highlight what it picks.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -23,7 +23,7 @@ class TRenderIndex {
   struct Box {
     float minx, miny, maxx, maxy;
   };
-  std::vector<Box> lines, circles, arcs, texts;
+  std::vector<Box> lines, circles, arcs, texts, fills;
 };
 
 // The arguments of one pass. `selectedLayer` empty (std::nullopt) draws by visibility and view;
@@ -63,7 +63,15 @@ void DrawSegment(Canvas& canvas, TPixel origin, double s, TAcadPoint p, TAcadPoi
 void DrawArc(Canvas& canvas, TPixel origin, double s, TAcadPoint c, double r, double a0, double a1, Colour colour,
              int width, TPenStyle style);
 
+// A fill in `colour` (the brush is set for it and put back after); its points are world
+// points, `centre` the view centre; W and H the image size.
+void DrawFill(Canvas& canvas, TPixel origin, double s, int W, int H, const TFillBlk& f, TAcadPoint centre,
+              Colour colour);
+// The part of an infinite line inside r, from a to b; false when it misses r.
+bool XlineSegment(const TXlineBlk& x, const TBox& r, TAcadPoint& a, TAcadPoint& b);
+
 // In-view tests against the view rectangle r.
+bool FillInView(const TFillBlk& f, const TBox& r);
 bool LineInView(const TAcadLineBlk& l, const TBox& r);
 bool CircleInView(const TCircleBlk& c, const TBox& r);
 bool ArcInView(const TArcBlk& a, const TBox& r);

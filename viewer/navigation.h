@@ -21,10 +21,16 @@ struct TSavedView {
 
 void SaveView(const TView& v, TSavedView& saved);
 
+// How far the view may zoom: its larger side stays between a millionth and a million times the
+// larger side of the extents, and every figure of it finite.
+inline constexpr double kZoomRange = 1e6;
+bool ViewSizeAllowed(double width, double height, const TBox& extents);
+
 // One wheel notch with the cursor at pixel `cursor` of the image: towards the user (down)
 // doubles the view, away from the user (up) halves it; the world point under the cursor stays
-// under it. The view before the step is saved.
-void WheelZoom(TView& v, TSavedView& saved, TPixel cursor, bool towardsUser);
+// under it. The view before the step is saved. A step that would leave the allowed sizes (or a
+// drawing without size) changes nothing and returns false.
+bool WheelZoom(TView& v, TSavedView& saved, TPixel cursor, bool towardsUser, const TBox& extents);
 
 // True when a pixel lies on the image (0 <= x < W, 0 <= y < H).
 bool OnImage(const TView& v, TPixel p);
@@ -38,7 +44,8 @@ TGesture ClassifyRelease(bool middleButton, int dx, int dy);
 
 // Applies the gesture released at `up` after a press at `down` (both image pixels, taken under
 // the view as it stood before the release). Returns true when the redraw must draw all
-// records (zoom to extents).
+// records (zoom to extents). A zoom window smaller than the allowed sizes is widened about its
+// centre to the smallest; a zoom out beyond the largest changes nothing.
 bool ApplyGesture(TGesture g, TView& v, TSavedView& saved, TPixel down, TPixel up, const TBox& extents);
 
 // The centre that the pan preview shows while the middle button, pressed at `pressed`, is at
@@ -48,7 +55,11 @@ TAcadPoint PanPreviewCentre(const TView& v, TPixel pressed, TPixel now);
 // The view fitted to the drawing extents.
 void FitView(TView& v, const TBox& extents);
 
-// Status texts.
+// A number with `decimals` places ("%.*f"); from 1e12 on, in size, in the short exponent form
+// ("%.6g") so that a caption or status stays readable.
+std::u16string ReadableNumber(double v, int decimals);
+
+// Status texts, their numbers as ReadableNumber gives them.
 // While the mouse moves: "W= %.2f , H= %.2f - X= %.2f , Y= %.2f", the visible width and
 // height and the drawing coordinates under the pointer.
 std::u16string MoveStatus(const TView& v, TPixel p);

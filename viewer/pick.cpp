@@ -5,6 +5,7 @@
 
 #include "base/strings.h"
 #include "render/geometry.h"
+#include "viewer/navigation.h"
 
 namespace tesmar {
 namespace {
@@ -23,11 +24,7 @@ struct Nearest {
   }
 };
 
-std::u16string Fixed3(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.3f", v);
-  return Ascii16(buf);
-}
+std::u16string Fixed3(double v) { return ReadableNumber(v, 3); }
 
 std::u16string Tagged(std::u16string_view layer, std::u16string_view what) {
   return u"[" + std::u16string(layer) + u"] " + std::u16string(what);

@@ -1,80 +1,39 @@
+// The viewer window itself: its controls and their layout, its place on the screen, the view
+// and the off-screen redraw, and the router from messages to the handlers of the other files.
 #include "viewer/zoomer_form_win.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include <chrono>
-#include <cmath>
-#include <filesystem>
-#include <system_error>
+#include <algorithm>
 
 #include "base/strings.h"
-#include "dxf/probe.h"
-#include "dxf/reader.h"
-#include "render/colours.h"
 #include "render/image_canvas_win.h"
 #include "render/offscreen_win.h"
-#include "render/postprocess.h"
-#include "render/prepare_canvas.h"
 #include "ui/display.h"
-#include "ui/seams.h"
 #include "ui/theme.h"
-#include "viewer/pick.h"
+#include "viewer/zoomer_messages_win.h"
 
 namespace tesmar {
 namespace {
 
 enum : int { kIdCheckList = 301, kIdEdit = 302, kIdProgress = 303 };
 
-constexpr Colour kCrosshairGreen = 0x008000;
-constexpr wchar_t kReadErrorCaption[] = L"情報xx";
-constexpr char16_t kReadError[] = u" 読み込みエラーです";
-constexpr char16_t kUnreadableStatus[] = u"AutoCAD Binary DXF";
-
-double NowMs() {
-  using namespace std::chrono;
-  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+// The rectangle moved into the work area of the monitor nearest to it, shrunk when larger.
+RECT WithinWorkArea(RECT r) {
+  MONITORINFO mi{sizeof mi};
+  GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi);
+  const RECT& a = mi.rcWork;
+  const LONG w = std::min(r.right - r.left, a.right - a.left), h = std::min(r.bottom - r.top, a.bottom - a.top);
+  const LONG x = std::clamp(r.left, a.left, a.right - w), y = std::clamp(r.top, a.top, a.bottom - h);
+  return RECT{x, y, x + w, y + h};
 }
-
-// The reader advances ProgressBar1 and shows it at once (the opening pumps no messages).
-class ProgressBarAdapter : public IDxfProgress {
- public:
-  explicit ProgressBarAdapter(HWND bar) : bar_(bar) {}
-  void SetMax(int max) override { SendMessageW(bar_, PBM_SETRANGE32, 0, max); }
-  int Position() const override { return int(SendMessageW(bar_, PBM_GETPOS, 0, 0)); }
-  void SetPosition(int position) override {
-    SendMessageW(bar_, PBM_SETPOS, WPARAM(position), 0);
-    UpdateWindow(bar_);
-  }
-
- private:
-  HWND bar_;
-};
-
-// The reader's message boxes belong to the viewer window.
-class OwnedReport : public IDxfReport {
- public:
-  explicit OwnedReport(HWND owner) : owner_(owner) {}
-  bool HasParentWindow() const override { return owner_ != nullptr; }
-  void ShowMessage(std::u16string_view text, std::u16string_view caption) override {
-    ui::ShowMessageBox(owner_, text, caption, MB_OK);
-  }
-
- private:
-  HWND owner_;
-};
-
-std::u16string FileNameOf(std::u16string_view path) {
-  const std::size_t cut = path.find_last_of(u"\\/:");
-  return std::u16string(cut == std::u16string_view::npos ? path : path.substr(cut + 1));
-}
-
-TAcadPoint Relative(TAcadPoint p, TAcadPoint centre) { return TAcadPoint{p.x - centre.x, p.y - centre.y, 0}; }
 
 }  // namespace
 
-TMorvikZoomerForm::TMorvikZoomerForm(TDrawingModel& model) : model_(model) {}
-TMorvikZoomerForm::~TMorvikZoomerForm() = default;
+TMorvikZoomerForm::TMorvikZoomerForm() : drawing_(std::make_unique<TDrawing>()) {}
+
+TMorvikZoomerForm::~TMorvikZoomerForm() { JoinWorkers(true); }
 
 void TMorvikZoomerForm::Create(HWND owner) {
   ui::FormDesign params;
@@ -104,6 +63,12 @@ void TMorvikZoomerForm::CreateControls() {
     bool handled = true;
     ui::RunGuarded([&] { FormMouseWheel(screen, down, handled); });
   };
+  auto key = [this](WORD k) {
+    bool taken = false;
+    ui::RunGuarded([&] { taken = FormKeyDown(k); });
+    return taken;
+  };
+  image1_.onKey = key;
   splitter1_.Create(hwnd(), u"Splitter1", 0, 0, 6, 10);
   splitter1_.onDrag = [this](int x) {
     const SIZE c = ClientSize();
@@ -125,6 +90,7 @@ void TMorvikZoomerForm::CreateControls() {
     ui::RunGuarded([&] { FormMouseWheel(screen, down, handled); });
     return handled;
   };
+  checkListBox1_.onKey = key;
   edit1_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_CENTER | ES_READONLY | ES_AUTOHSCROLL,
                            0, 0, 10, 10, hwnd(), reinterpret_cast<HMENU>(INT_PTR(kIdEdit)), GetModuleHandleW(nullptr),
                            nullptr);
@@ -132,6 +98,21 @@ void TMorvikZoomerForm::CreateControls() {
                                   reinterpret_cast<HMENU>(INT_PTR(kIdProgress)), GetModuleHandleW(nullptr), nullptr);
   for (HWND h : {speedButton1_.hwnd(), checkListBox1_.hwnd(), edit1_})
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+  // The status field's tooltip lists the keys.
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  if (tooltip_) {
+    std::wstring help = ToWide(KeysHelp());
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(edit1_);
+    tool.lpszText = help.data();
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ui::Scaled(400, dpi_));
+  }
 }
 
 void TMorvikZoomerForm::ApplyLayout() {
@@ -148,32 +129,9 @@ void TMorvikZoomerForm::ApplyLayout() {
   image1_.SetBounds(0, 0, std::max(0, int(c.cx) - panel - splitter), top);
   speedButton1_.SetBounds(0, 0, panel, button);
   checkListBox1_.SetBounds(0, button, panel, std::max(0, top - button));
-}
-
-// ---- Opening
-
-void TMorvikZoomerForm::FormCreate() {
-  Edit1().SetText(u"");
-  dispScale = ui::FirstMonitorScaleFactor().value_or(0);
-}
-
-void TMorvikZoomerForm::FormShow() {
-  g_DispScale = 0.95;
-  mvflag = false;
-  Edit1().SetText(u"");
-  checkListBox1_.Clear();
-  MakeDxfZoomer(dxfFullName);
-}
-
-void TMorvikZoomerForm::OpenRequest(const std::u16string& dxfPath, void*) {
-  dxfFullName = dxfPath;
-  g_CoSw = 0;
-  // Showing a hidden window runs FormShow; an open window is asked again.
-  if (!IsWindowVisible(hwnd())) {
-    ShowWindow(hwnd(), SW_SHOWNORMAL);
-  } else {
-    FormShow();
-  }
+  // A control made wider paints only the strip it gained; the caption of the button is
+  // centred and the list's items span the width, so the panel is painted whole.
+  RedrawWindow(panel1_.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 TView TMorvikZoomerForm::View() const {
@@ -187,67 +145,6 @@ TView TMorvikZoomerForm::View() const {
 
 std::u16string TMorvikZoomerForm::Caption() const { return ui::WindowText(hwnd()); }
 
-void TMorvikZoomerForm::FillLayerList() {
-  checkListBox1_.Clear();
-  if (model_.LayerAry.empty()) return;
-  checkListBox1_.SetRedraw(false);
-  for (const TLayer& l : model_.LayerAry) checkListBox1_.Add(l.Name, AciToColor(std::abs(int(l.color))));
-  for (int i = 0; i < checkListBox1_.Count(); ++i)
-    checkListBox1_.SetChecked(i, LayerVisible(model_, checkListBox1_.Item(i)));
-  checkListBox1_.SetRedraw(true);
-}
-
-void TMorvikZoomerForm::MakeDxfZoomer(const std::u16string& dxfname) {
-  bool shown = false, unreadable = false;
-  try {
-    SetWindowTextW(hwnd(), WidePtr(FileNameOf(dxfname)));
-    std::error_code ec;
-    const std::filesystem::path file = PathFromU16(dxfname);
-    const bool isDxf = std::filesystem::is_regular_file(file, ec) && UpperCase16(U16FromPath(file.extension())) == u".DXF";
-    if (isDxf) {
-      std::u16string signature;
-      const bool signatureRead = ReadDxfSignature(dxfname, signature);
-      unreadable = !IsReadableDxfSignature(signatureRead, signature);
-    }
-    std::u16string version;
-    if (isDxf && !unreadable && ReadDxfVersion(dxfname, version)) {
-      const std::uint32_t start = GetTickCount();
-      const double t0 = NowMs();
-      index_.reset();  // the model is about to change
-      ProgressBarAdapter progress(progressBar1_);
-      OwnedReport report(hwnd());
-      std::u16string status;
-      ReadDxfFile(model_, dxfname, &progress, &report, status, DxfEncodingForVersion(version));
-      const double t1 = NowMs();
-      FillLayerList();
-      extents_ = RunPostProcessing(model_);
-      index_ = BuildRenderIndex(model_);
-      const double t2 = NowMs();
-      TView v = View();
-      FitView(v, extents_);
-      g_cadw = v.g_cadw, g_cadh = v.g_cadh, g_cadpt = v.g_cadpt;
-      OffscreenRedraw(/*drawAll=*/true, /*fast=*/false);
-      shown = true;
-      lastOpen = TOpenTimes{t1 - t0, t2 - t1, NowMs() - t2};
-      Edit1().SetText(OpenStatus(g_cadw, g_cadh, ElapsedSeconds(start, GetTickCount())));
-      const std::u16string caption = OpenedCaption(FileNameOf(dxfname), g_cadw, g_cadh);
-      SetWindowTextW(hwnd(), WidePtr(caption));
-    }
-  } catch (...) {
-    image1_.NewPicture(std::max(1, image1_.Width()), std::max(1, image1_.Height()));
-    ui::ShowMessageBox(hwnd(), dxfname + u'\r' + kReadError, FromWide(kReadErrorCaption), MB_OK | MB_ICONINFORMATION);
-    SendMessageW(progressBar1_, PBM_SETPOS, 0, 0);
-  }
-  if (!shown) ClosingStep(unreadable);
-}
-
-void TMorvikZoomerForm::ClosingStep(bool unreadable) {
-  const int W = std::max(1, image1_.Width()), H = std::max(1, image1_.Height());
-  if (!image1_.HasPicture() || image1_.Picture().Width() != W || image1_.Picture().Height() != H) image1_.NewPicture(W, H);
-  DrawEmptyFrame(CanvasOf(image1_), W, H);
-  if (unreadable) Edit1().SetText(kUnreadableStatus);
-}
-
 void TMorvikZoomerForm::ShowPicture(const TRaster8& raster) {
   ui::DibBitmap& pic = image1_.NewPicture(raster.Width(), raster.Height());
   BitBlt(pic.Dc(), 0, 0, raster.Width(), raster.Height(), raster.Dc(), 0, 0, SRCCOPY);
@@ -258,283 +155,54 @@ void TMorvikZoomerForm::ShowPicture(const TRaster8& raster) {
 void TMorvikZoomerForm::OffscreenRedraw(bool drawAll, bool fast) {
   TView v = View();
   v.W = std::max(1, v.W), v.H = std::max(1, v.H);
-  ShowPicture(*tesmar::OffscreenRedraw(model_, v, g_CoSw, drawAll, fast, index_.get()));
+  ShowPicture(*tesmar::OffscreenRedraw(drawing_->model, v, g_CoSw, drawAll, fast, drawing_->index.get()));
 }
 
-// ---- Zoom and pan
+// ---- Place
 
-void TMorvikZoomerForm::FormMouseWheel(POINT screen, bool down, bool& handled) {
-  mvflag = false;
-  POINT p = screen;
-  ScreenToClient(image1_.hwnd(), &p);
-  TView v = View();
-  if (!OnImage(v, TPixel{p.x, p.y})) {
-    handled = false;
-    return;
+TZoomerPlace TMorvikZoomerForm::Place() const {
+  if (!placed_ || !IsWindow(hwnd())) return place_;
+  WINDOWPLACEMENT wp{sizeof wp};
+  RECT r{};
+  if ((IsIconic(hwnd()) || IsZoomed(hwnd())) && GetWindowPlacement(hwnd(), &wp)) {
+    r = wp.rcNormalPosition;
+  } else {
+    GetWindowRect(hwnd(), &r);
   }
-  handled = true;
-  WheelZoom(v, saved, TPixel{p.x, p.y}, down);
-  g_cadw = v.g_cadw, g_cadh = v.g_cadh, g_cadpt = v.g_cadpt;
-  if (g_WheelNow) return;
-  g_WheelNow = true;
-  try {
-    OffscreenRedraw(false, false);
-  } catch (...) {
-    g_WheelNow = false;
-    throw;
-  }
-  g_WheelNow = false;
+  return TZoomerPlace{int(r.left), int(r.top), int(r.right - r.left), int(r.bottom - r.top), panelWidth_};
 }
 
-void TMorvikZoomerForm::FormMouseWheelDown(POINT screen, bool& handled) { FormMouseWheel(screen, true, handled); }
-void TMorvikZoomerForm::FormMouseWheelUp(POINT screen, bool& handled) { FormMouseWheel(screen, false, handled); }
-
-void TMorvikZoomerForm::DrawRubberBand(POINT a, POINT b) {
-  Canvas& c = CanvasOf(image1_);
-  c.SetPenStyle(psDashDotDot);
-  c.SetPenMode(PenMode::NotXor);
-  c.SetPenWidth(3);
-  c.SetPenColour(kBlack);
-  c.SetBrushStyle(BrushStyle::Clear);
-  c.Rectangle(a.x, a.y, b.x, b.y);
-  c.SetPenMode(PenMode::Copy);
-}
-
-void TMorvikZoomerForm::DrawCrosshair(int x, int y) {
-  Canvas& c = CanvasOf(image1_);
-  const int W = image1_.Width(), H = image1_.Height();
-  c.MoveTo(0, y - 1);
-  c.LineTo(W, y - 1);
-  c.MoveTo(x - 1, 0);
-  c.LineTo(x - 1, H);
-}
-
-void TMorvikZoomerForm::Image1MouseDown(TMouseButton button, bool shift, int X, int Y) {
-  if (Caption().empty()) return;
-  mvret1 = mvret2 = mvret3 = mvret4 = -1;
-  if (shift) {
-    const TPick pick = PickNearest(model_, ScreenToWorld(TPixel{X, Y}, View()));
-    if (pick.kind == TPickKind::None) return;
-    const std::u16string layer = [&]() -> std::u16string {
-      std::int32_t li = -1;
-      switch (pick.kind) {
-        case TPickKind::Circle: li = model_.CircleAry[pick.index].layindex; break;
-        case TPickKind::Arc: li = model_.ArcAry[pick.index].layindex; break;
-        case TPickKind::Text: li = model_.TextAry[pick.index].layindex; break;
-        default: break;
-      }
-      return li >= 0 && std::size_t(li) < model_.LayerAry.size() ? model_.LayerAry[li].Name : std::u16string();
-    }();
-    switch (pick.kind) {
-      case TPickKind::Line:
-        mvret1 = pick.index;
-        break;
-      case TPickKind::Circle:
-        Edit1().SetText(CircleRadiusStatus(layer, model_.CircleAry[pick.index].hankei));
-        mvret2 = pick.index;
-        break;
-      case TPickKind::Arc:
-        Edit1().SetText(ArcRadiusStatus(layer, model_.ArcAry[pick.index].hankei));
-        mvret3 = pick.index;
-        break;
-      case TPickKind::Text: {
-        const TTextBlk& t = model_.TextAry[pick.index];
-        Edit1().SetText(TextHeightStatus(layer, t.code40, t.str));
-        mvret4 = pick.index;
-        break;
-      }
-      case TPickKind::None:
-        break;
-    }
-    CanvasOf(image1_).SetPenMode(PenMode::Invert);
-    DrawPickHighlight(int(pick.kind), pick.index);
-    return;
-  }
-  g_DownPt = g_OldPt = POINT{X, Y};
-  if (button == TMouseButton::Middle) {
-    g_PanFlag = true;
-    return;
-  }
-  g_ZoomFlag = true;
-  DrawRubberBand(g_DownPt, POINT{X, Y});
-}
-
-void TMorvikZoomerForm::DrawPickHighlight(int kind, std::int32_t index) {
-  Canvas& c = CanvasOf(image1_);
-  const TView v = View();
-  const double s = PixelSize(v);
-  const TPixel origin = v.Origin();
-  switch (TPickKind(kind)) {
-    case TPickKind::Line: {
-      const TAcadLineBlk& l = model_.LineAry[index];
-      DrawSegment(c, origin, s, Relative(l.st, g_cadpt), Relative(l.ed, g_cadpt), kBlack, 7, psSolid);
-      break;
-    }
-    case TPickKind::Circle: {
-      const TCircleBlk& ci = model_.CircleAry[index];
-      DrawArc(c, origin, s, Relative(ci.center, g_cadpt), ci.hankei, 0, 0, kBlack, 7, psSolid);
-      break;
-    }
-    case TPickKind::Arc: {
-      const TArcBlk& a = model_.ArcAry[index];
-      DrawArc(c, origin, s, Relative(a.center, g_cadpt), a.hankei, a.st * kDegToRad, a.ed * kDegToRad, kBlack, 7, psSolid);
-      break;
-    }
-    case TPickKind::Text: {
-      const TTextBlk& t = model_.TextAry[index];
-      DrawArc(c, origin, s, Relative(TextReferencePoint(t), g_cadpt), t.code40, 0, 0, kBlack, 7, psSolid);
-      break;
-    }
-    case TPickKind::None:
-      break;
+void TMorvikZoomerForm::SetPlace(const TZoomerPlace& place) {
+  place_ = place;
+  if (place.panelWidth > 0) {
+    panelWidth_ = std::clamp(place.panelWidth, 30, 2000);
+    ApplyLayout();
   }
 }
 
-void TMorvikZoomerForm::Image1MouseMove(bool shift, int X, int Y) {
-  if (Caption().empty()) {
-    Edit1().SetText(u"");
-    return;
+void TMorvikZoomerForm::PlaceOnFirstShow() {
+  if (placed_) return;
+  placed_ = true;
+  RECT r;
+  if (place_.width > 0 && place_.height > 0) {
+    r = RECT{place_.left, place_.top, place_.left + place_.width, place_.top + place_.height};
+  } else {
+    // Beside the window that owns it: on its right, else on its left, within the work area.
+    const int w = ui::Scaled(kFirstWidth, dpi_), h = ui::Scaled(kFirstHeight, dpi_);
+    RECT owner{};
+    HWND o = GetWindow(hwnd(), GW_OWNER);
+    if (!o || !GetWindowRect(o, &owner)) GetWindowRect(hwnd(), &owner);
+    MONITORINFO mi{sizeof mi};
+    GetMonitorInfoW(MonitorFromRect(&owner, MONITOR_DEFAULTTONEAREST), &mi);
+    LONG x = owner.right;
+    if (x + w > mi.rcWork.right && owner.left - w >= mi.rcWork.left) x = owner.left - w;
+    r = RECT{x, owner.top, x + w, owner.top + h};
   }
-  Canvas& c = CanvasOf(image1_);
-  c.SetPenMode(PenMode::Xor);
-  c.SetPenColour(kCrosshairGreen);
-  c.SetPenStyle(psSolid);
-  c.SetPenWidth(1);
-  if (mvflag) DrawCrosshair(mvx, mvy);
-  DrawCrosshair(X, Y);
-  c.SetPenColour(kWhite);
-  c.SetPenStyle(psSolid);
-  mvx = X, mvy = Y;
-  mvflag = true;
-  if (shift || g_cadw == 0) return;
-  const TView v = View();
-  Edit1().SetText(MoveStatus(v, TPixel{X, Y}));
-  if (g_ZoomFlag && X != g_OldPt.x && Y != g_OldPt.y) {
-    DrawRubberBand(g_DownPt, g_OldPt);
-    DrawRubberBand(g_DownPt, POINT{X, Y});
-    g_OldPt = POINT{X, Y};
-  } else if (g_PanFlag && X != g_OldPt.x && Y != g_OldPt.y && !g_PanNow) {
-    g_PanNow = true;
-    TView preview = v;
-    preview.g_cadpt = PanPreviewCentre(v, TPixel{g_OldPt.x, g_OldPt.y}, TPixel{X, Y});
-    preview.W = std::max(1, preview.W), preview.H = std::max(1, preview.H);
-    try {
-      ShowPicture(*tesmar::OffscreenRedraw(model_, preview, g_CoSw, false, true, index_.get()));
-    } catch (...) {
-      g_PanNow = false;
-      throw;
-    }
-    g_PanNow = false;
-  }
+  r = WithinWorkArea(r);
+  SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TMorvikZoomerForm::Image1MouseUp(TMouseButton button, bool shift, int X, int Y) {
-  if (Caption().empty()) return;
-  if (shift) {
-    if (mvret1 >= 0 && mvret2 < 0 && mvret3 < 0 && mvret4 < 0) {
-      const TAcadLineBlk& l = model_.LineAry[mvret1];
-      const double L = std::hypot(l.ed.x - l.st.x, l.ed.y - l.st.y);
-      const std::u16string layer =
-          l.layindex >= 0 && std::size_t(l.layindex) < model_.LayerAry.size() ? model_.LayerAry[l.layindex].Name : std::u16string();
-      Edit1().SetText(LineLengthStatus(layer, L, std::nullopt));
-      CanvasOf(image1_).SetPenMode(PenMode::Invert);
-      DrawPickHighlight(int(TPickKind::Line), mvret1);
-      CanvasOf(image1_).SetPenMode(PenMode::Copy);
-      if (const auto m = MutualDistance(l, OldPickLine)) Edit1().SetText(LineLengthStatus(layer, L, m));
-      OldPickLine = l;
-    } else if (mvret2 >= 0 && mvret3 < 0 && mvret4 < 0) {
-      CanvasOf(image1_).SetPenMode(PenMode::Invert);
-      DrawPickHighlight(int(TPickKind::Circle), mvret2);
-      CanvasOf(image1_).SetPenMode(PenMode::Copy);
-    } else if (mvret3 >= 0 && mvret4 < 0) {
-      CanvasOf(image1_).SetPenMode(PenMode::Invert);
-      DrawPickHighlight(int(TPickKind::Arc), mvret3);
-      CanvasOf(image1_).SetPenMode(PenMode::Copy);
-    } else if (mvret4 >= 0) {
-      CanvasOf(image1_).SetPenMode(PenMode::Invert);
-      DrawPickHighlight(int(TPickKind::Text), mvret4);
-      CanvasOf(image1_).SetPenMode(PenMode::Copy);
-    }
-    return;
-  }
-  mvflag = g_ZoomFlag = g_PanFlag = false;
-  TView v = View();
-  const TGesture g = ClassifyRelease(button == TMouseButton::Middle, X - g_DownPt.x, Y - g_DownPt.y);
-  const bool drawAll = ApplyGesture(g, v, saved, TPixel{g_DownPt.x, g_DownPt.y}, TPixel{X, Y}, extents_);
-  g_cadw = v.g_cadw, g_cadh = v.g_cadh, g_cadpt = v.g_cadpt;
-  OffscreenRedraw(drawAll, false);
-  Edit1().SetText(ViewSizeStatus(View()));
-}
-
-void TMorvikZoomerForm::FormResize() {
-  mvflag = false;
-  OffscreenRedraw(false, false);
-}
-
-void TMorvikZoomerForm::Splitter1Moved() { FormResize(); }
-
-// ---- Layer panel
-
-int TMorvikZoomerForm::ItemMargin(std::int32_t scale) {
-  if (scale <= 0) return 1;
-  const int m = int(std::nearbyint(scale / 100.0));
-  return m == 0 ? 1 : m;
-}
-
-void TMorvikZoomerForm::CheckListBox1DrawItem(HDC dc, int Index, const RECT& Rect) {
-  const int m = ItemMargin(dispScale);
-  Colour c = checkListBox1_.Colour(Index);
-  if (c == kWhite) c = kBlack;
-  ui::Brush brush(CreateSolidBrush(c));
-  RECT fill{Rect.left - m, Rect.top + m, Rect.right - m, Rect.bottom - m};
-  ::FillRect(dc, &fill, brush.get());
-  SetTextColor(dc, ContrastColor(c));
-  SetBkMode(dc, TRANSPARENT);
-  ui::Selection font(dc, font_.get());
-  const std::wstring text = ToWide(checkListBox1_.Item(Index));
-  ::TextOutW(dc, Rect.left + 4, Rect.top + m, text.c_str(), int(text.size()));
-}
-
-void TMorvikZoomerForm::CheckListBox1Click() {
-  mvflag = false;
-  for (int i = 0; i < checkListBox1_.Count(); ++i) SetLayerVisible(model_, checkListBox1_.Item(i), checkListBox1_.Checked(i));
-  const int selected = checkListBox1_.ItemIndex();
-  if (selected < 0) return;
-  Canvas& c = CanvasOf(image1_);
-  const TView v = View();
-  TRenderArgs blink = RenderArgsFor(v, g_CoSw, false, false);
-  blink.selectedLayer = checkListBox1_.Item(selected);
-  blink.penWidth = 5;
-  c.SetPenMode(PenMode::Invert);
-  c.SetPenStyle(psSolid);
-  int r = 0;
-  for (int k = 0; k < 3; ++k) {
-    r = RenderDrawing(model_, c, blink, index_.get());
-    if (r <= 0) break;
-    UpdateWindow(image1_.hwnd());
-    Sleep(100);
-    RenderDrawing(model_, c, blink, index_.get());
-    UpdateWindow(image1_.hwnd());
-    if (k < 2) Sleep(100);
-  }
-  c.SetPenWidth(1);
-  c.SetPenMode(PenMode::Copy);
-  if (r > 0) {
-    PrepareCanvas(c, v.W, v.H, kBlack);
-    RenderDrawing(model_, c, RenderArgsFor(v, g_CoSw, false, false), index_.get());
-    UpdateWindow(image1_.hwnd());
-  }
-}
-
-void TMorvikZoomerForm::SpeedButton1Click() {
-  g_CoSw = 1 - g_CoSw;
-  mvflag = false;
-  Canvas& c = CanvasOf(image1_);
-  const TView v = View();
-  PrepareCanvas(c, v.W, v.H, kBlack);
-  RenderDrawing(model_, c, RenderArgsFor(v, g_CoSw, false, false), index_.get());
-  UpdateWindow(image1_.hwnd());
-}
+// ---- Router
 
 LRESULT TMorvikZoomerForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
@@ -544,11 +212,30 @@ LRESULT TMorvikZoomerForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         ui::RunGuarded([&] { FormResize(); });
       }
       return 0;
-    case WM_SHOWWINDOW:
-      if (wp && created_) ui::RunGuarded([&] { FormShow(); });
+    case WM_SETFOCUS:
+      if (created_) SetFocus(image1_.hwnd());
+      return 0;
+    case WM_KEYDOWN: {
+      bool taken = false;
+      ui::RunGuarded([&] { taken = FormKeyDown(WORD(wp)); });
+      if (taken) return 0;
       break;
+    }
     case WM_CLOSE:
+      // Closing stops an opening under way; the window is only hidden.
+      ui::RunGuarded([&] { CancelOpening(); });
       ShowWindow(hwnd(), SW_HIDE);
+      return 0;
+    case WM_DESTROY:
+      // The owner destroys this window before it saves its settings: keep the place.
+      place_ = Place();
+      JoinWorkers(true);
+      break;
+    case kMsgDrawingOpened:
+      ui::RunGuarded([&] { DrawingOpened(std::uintptr_t(wp)); });
+      return 0;
+    case kMsgOpeningProgress:
+      OpeningProgress(std::uintptr_t(wp), lp);
       return 0;
     case WM_MOUSEWHEEL: {
       bool handled = true;

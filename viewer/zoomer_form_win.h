@@ -1,37 +1,54 @@
 #pragma once
 // TMorvikZoomerForm: the drawing viewer. Created hidden at start-up and kept until the end;
-// closing it only hides it. It shows one DXF file of the process-wide drawing model, fitted to
-// its image box, with zoom and pan, pick and measure, and the layer panel. Its handlers are
-// named after the control and the event.
+// closing it only hides it. An open request opens one DXF file aside, on a worker thread, while
+// the window shows the progress and stays usable; the complete drawing then replaces the one
+// shown, with its picks, views and index. It is fitted to the image box, with zoom and pan
+// (mouse and keys), pick and measure, and the layer panel. Its handlers are named after the
+// control and the event; they live in one file per topic (zoomer_*_win.cpp).
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "dxf/model.h"
 #include "render/geometry.h"
-#include "render/render_pass.h"
 #include "render/view.h"
+#include "ui/check_list_box.h"
 #include "ui/controls.h"
 #include "ui/custom_controls.h"
 #include "ui/form.h"
 #include "ui/gdi.h"
+#include "ui/splitter.h"
 #include "viewer/navigation.h"
+#include "viewer/open_drawing.h"
 #include "viewer/zoomer_controls_win.h"
 
 namespace tesmar {
 
-// How long the last opening took, in milliseconds: the read, the post-processing and the
-// first picture.
+// How the last opening took its time, in milliseconds: the read, the post-processing with the
+// index, and the first picture.
 struct TOpenTimes {
   double readMs = 0, postMs = 0, pictureMs = 0;
+};
+
+// Where the window stands and how wide its side panel is, as the settings file keeps them
+// (pixels; the panel at 96 dpi). A width or height of 0 means none was kept.
+struct TZoomerPlace {
+  int left = 0, top = 0, width = 0, height = 0;
+  int panelWidth = 0;
+  bool operator==(const TZoomerPlace&) const = default;
 };
 
 class TMorvikZoomerForm : public ui::Form {
  public:
   static constexpr int kClientWidth = 265, kClientHeight = 148;
-  explicit TMorvikZoomerForm(TDrawingModel& model = TheModel());
+  // The size it opens at the first time, at 96 dpi, beside the window that owns it.
+  static constexpr int kFirstWidth = 640, kFirstHeight = 480;
+  TMorvikZoomerForm();
   ~TMorvikZoomerForm() override;
 
   // Creates the window (hidden) and its controls and runs FormCreate.
@@ -40,10 +57,10 @@ class TMorvikZoomerForm : public ui::Form {
   // ---- Controls
   TZoomerImage& Image1() { return image1_; }
   const TZoomerImage& Image1() const { return image1_; }
-  TSplitter& Splitter1() { return splitter1_; }
+  ui::Splitter& Splitter1() { return splitter1_; }
   ui::Panel& Panel1() { return panel1_; }
   ui::FlatButton& SpeedButton1() { return speedButton1_; }
-  TCheckListBox& CheckListBox1() { return checkListBox1_; }
+  ui::CheckListBox& CheckListBox1() { return checkListBox1_; }
   ui::Edit Edit1() const { return ui::Edit(edit1_); }
   HWND ProgressBar1() const { return progressBar1_; }
 
@@ -63,26 +80,45 @@ class TMorvikZoomerForm : public ui::Form {
   std::u16string dxfFullName;
   TOpenTimes lastOpen;
 
-  // ---- Opening
+  // ---- Opening (zoomer_open_win.cpp)
   void FormCreate();
+  // Resets the view state and the layer list and opens dxfFullName (MakeDxfZoomer).
   void FormShow();
+  // Starts opening the file aside; an opening under way is cancelled first. The drawing shown
+  // so far goes at once (the image shows the empty frame until the new one is complete).
   void MakeDxfZoomer(const std::u16string& dxfname);
-  // The open request of the conversion: the file, entity colours, the window shown, FormShow.
-  void OpenRequest(const std::u16string& dxfPath, void* sender);
+  // The open request of the conversion: the file, entity colours, the window shown (beside
+  // its owner the first time), FormShow.
+  void OpenRequest(const std::u16string& dxfPath);
+  // True while an opening runs aside.
+  bool Opening() const { return opening_ != nullptr; }
+  // Openings whose worker threads have not been joined yet (stopped ones included).
+  std::size_t OpeningsAside() const { return workers_.size(); }
+  // Stops the opening under way, if any, and leaves the empty frame.
+  void CancelOpening();
+  // Lets window messages through until no opening runs (for callers that need the result).
+  void WaitWhileOpening();
   // Repaints the whole drawing through a fresh off-screen raster into Image1.
   void OffscreenRedraw(bool drawAll, bool fast);
 
-  // ---- Zoom and pan
-  // One wheel notch; `handled` is cleared when the cursor is not over the image box.
-  void FormMouseWheelDown(POINT screen, bool& handled);
-  void FormMouseWheelUp(POINT screen, bool& handled);
+  // The place to keep in the settings file, and the kept place to open at (applied the next
+  // time the window is shown from hidden; none kept: beside its owner, within the work area).
+  TZoomerPlace Place() const;
+  void SetPlace(const TZoomerPlace& place);
+
+  // ---- Zoom and pan (zoomer_gestures_win.cpp)
   void Image1MouseDown(TMouseButton button, bool shift, int X, int Y);
   void Image1MouseMove(bool shift, int X, int Y);
   void Image1MouseUp(TMouseButton button, bool shift, int X, int Y);
   void FormResize();
   void Splitter1Moved();
+  // Esc stops an opening or the drag under way; + and - zoom about the centre; Home shows the
+  // whole drawing; Backspace goes back to the previous view. False for other keys.
+  bool FormKeyDown(WORD key);
+  // The keys, as the status field's tooltip lists them.
+  static const char16_t* KeysHelp();
 
-  // ---- Layer panel
+  // ---- Layer panel (zoomer_layers_win.cpp)
   void CheckListBox1DrawItem(HDC dc, int Index, const RECT& Rect);
   void CheckListBox1Click();
   void SpeedButton1Click();
@@ -91,36 +127,52 @@ class TMorvikZoomerForm : public ui::Form {
 
   // The view as the render pass takes it, at the image box's current size.
   TView View() const;
-  // The drawing model the window shows.
-  TDrawingModel& Model() { return model_; }
+  // The drawing shown (an empty one while none is).
+  TDrawingModel& Model() { return drawing_->model; }
+  const TDrawing& Drawing() const { return *drawing_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  struct Job;  // one opening aside, shared with its worker thread
   void CreateControls();
   void ApplyLayout();
   void FormMouseWheel(POINT screen, bool down, bool& handled);
+  void ZoomAbout(TPixel pixel, bool towardsUser);
+  void ApplyViewGesture(TGesture g, TPixel down, TPixel up);
+  void AbandonDrag();
   void FillLayerList();
+  void DropDrawing();
+  void DrawingOpened(std::uintptr_t serial);
+  void OpeningProgress(std::uintptr_t serial, LPARAM lp);
+  void JoinWorkers(bool all);
   void ClosingStep(bool unreadable);
-  void DrawRubberBand(POINT a, POINT b);
-  void DrawCrosshair(int x, int y);
-  void DrawPickHighlight(int kind, std::int32_t index);
+  void PlaceOnFirstShow();
+  void DrawRubberBand(class Canvas& c, POINT a, POINT b);
+  void DrawCrosshair(class Canvas& c, int x, int y);
+  void DrawPickHighlight(class Canvas& c, int kind, std::int32_t index);
+  void PickPress(int X, int Y);
+  void PickRelease();
   void ShowPicture(const class TRaster8& raster);
   std::u16string Caption() const;
 
-  TDrawingModel& model_;
-  std::unique_ptr<TRenderIndex> index_;  // of the model as the last opening left it
-  TBox extents_{};
+  std::unique_ptr<TDrawing> drawing_;
+  std::shared_ptr<Job> opening_;  // the opening whose result the window waits for
+  std::vector<std::pair<std::shared_ptr<Job>, std::thread>> workers_;
+  std::uintptr_t lastSerial_ = 0;
+  TZoomerPlace place_;
+  bool placed_ = false;  // shown once, at the kept place or beside the owner
   ui::Font font_;
   TZoomerImage image1_;
-  TSplitter splitter1_;
+  ui::Splitter splitter1_;
   ui::Panel panel1_;
   ui::FlatButton speedButton1_;
-  TCheckListBox checkListBox1_;
-  HWND edit1_ = nullptr, progressBar1_ = nullptr;
+  ui::CheckListBox checkListBox1_;
+  HWND edit1_ = nullptr, progressBar1_ = nullptr, tooltip_ = nullptr;
   int panelWidth_ = 100;  // at 96 dpi; the splitter changes it
   bool created_ = false;
+  bool dragAbandoned_ = false;  // Esc took the drag back; its release ends nothing
 };
 
 }  // namespace tesmar

@@ -22,6 +22,8 @@
 #include <shellapi.h>
 #include <oleauto.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -327,8 +329,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = L"CadStandIn";
   RegisterClassExW(&wc);
-  g_main = CreateWindowExW(0, L"CadStandIn", L"CAD stand-in: received commands", WS_OVERLAPPEDWINDOW, 960, 80, 940,
-                           360, nullptr, nullptr, instance, nullptr);
+  // The right half of a wide display, else as much of the work area as it takes: its list is
+  // never off the screen.
+  RECT work{0, 0, 1920, 1080};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int width = std::min(940, int(work.right - work.left));
+  const int height = std::min(360, int(work.bottom - work.top));
+  const int x = std::max(int(work.left), std::min(int(work.left) + 960, int(work.right) - width));
+  const int y = std::max(int(work.top), std::min(int(work.top) + 80, int(work.bottom) - height));
+  g_main = CreateWindowExW(0, L"CadStandIn", L"CAD stand-in: received commands", WS_OVERLAPPEDWINDOW, x, y, width,
+                           height, nullptr, nullptr, instance, nullptr);
   if (!g_main) return 1;
   g_list = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", nullptr,
                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0, 10, 10, g_main,

@@ -42,6 +42,11 @@ class ConvertFormTest : public test::MainFormTest {
     form->ComboBox2Change();
   }
   std::u16string Shown() const { return viewer.dxfFullName; }
+  // The width of the drawing the viewer shows, once its opening has ended.
+  double ShownWidth() {
+    viewer.WaitWhileOpening();
+    return viewer.g_cadw;
+  }
   std::u16string Program(const char* name) const { return U16FromPath(dir / name); }
 
   TMorvikZoomerForm viewer;
@@ -73,7 +78,7 @@ TEST_F(ConvertFormTest, ConvertsOnceAndReusesOnlyForTheUnchangedDrawing) {
   EXPECT_EQ(Shown(), Program("plan.dxf"));
   EXPECT_TRUE(IsWindowVisible(viewer.hwnd()));
   EXPECT_EQ(viewer.g_CoSw, 0);
-  EXPECT_EQ(viewer.g_cadw, 40);
+  EXPECT_EQ(ShownWidth(), 40);
   EXPECT_EQ(f.Edit1().Text(), u"");
 
   viewer.dxfFullName.clear();
@@ -84,7 +89,7 @@ TEST_F(ConvertFormTest, ConvertsOnceAndReusesOnlyForTheUnchangedDrawing) {
   test::WriteFile(dir / "lib" / "plan.dwg", test::DwgCarryingDxf(LineDxf(1234)));
   f.DWGDXF1Click();
   EXPECT_EQ(log.Runs().size(), 2u);
-  EXPECT_EQ(viewer.g_cadw, 1234);
+  EXPECT_EQ(ShownWidth(), 1234);
 }
 
 // Two drawings of one name in two folders: each shows its own drawing.
@@ -94,10 +99,10 @@ TEST_F(ConvertFormTest, ADrawingOfTheSameNameElsewhereIsConvertedAgain) {
   auto& f = StartWithLibrary();
   ChooseFolder(u"A");
   f.DWGDXF1Click();
-  EXPECT_EQ(viewer.g_cadw, 10);
+  EXPECT_EQ(ShownWidth(), 10);
   ChooseFolder(u"B");
   f.DWGDXF1Click();
-  EXPECT_EQ(viewer.g_cadw, 20);
+  EXPECT_EQ(ShownWidth(), 20);
   EXPECT_EQ(log.Runs().size(), 2u);
   EXPECT_TRUE(shown.empty());
 }
@@ -110,7 +115,7 @@ TEST_F(ConvertFormTest, TheUsersOwnDxfIsNeverTouched) {
   test::WriteFile(dir / "lib" / "plan.dwg", test::DwgCarryingDxf(LineDxf(30)));
   auto& f = StartWithLibrary();
   f.DWGDXF1Click();
-  EXPECT_EQ(viewer.g_cadw, 30);
+  EXPECT_EQ(ShownWidth(), 30);
   ASSERT_EQ(log.Runs().size(), 1u);
   const std::filesystem::path converted = PathFromU16(Shown());
   EXPECT_NE(converted, dir / "plan.dxf");
@@ -138,6 +143,29 @@ TEST_F(ConvertFormTest, FailuresAreReportedAndNothingIsShown) {
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[1].text, U16FromPath(dir / "lib" / "plan.dwg") + u"\nファイルが見つかりません．");
   EXPECT_EQ(log.Runs().size(), 1u);
+}
+
+// The main window closed while the converter runs: the handler returns at once without
+// touching the window, the converter is ended, and no DXF is left in the program folder.
+TEST_F(ConvertFormTest, ClosingTheWindowDuringTheConversionLeavesNothingBehind) {
+  test::WriteFile(dir / "lib" / "plan.dwg", test::DwgCarryingDxf(LineDxf(30)));
+  auto& f = StartWithLibrary();
+  test::ScopedEnv delay(L"TESMAR_CONVERTER_DELAY_MS", L"4000");
+  static HWND mainWindow = nullptr;
+  mainWindow = f.hwnd();
+  SetTimer(nullptr, 0, 1000, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    DestroyWindow(mainWindow);  // as the close box does, inside the wait
+  });
+  f.DWGDXF1Click();
+  EXPECT_FALSE(IsWindow(mainWindow));
+  Sleep(4500);  // past the converter's delay: an ended converter writes nothing
+  EXPECT_FALSE(std::filesystem::exists(dir / "plan.dxf"));
+  EXPECT_TRUE(shown.empty());
+  EXPECT_FALSE(IsWindowVisible(viewer.hwnd()));
+  ASSERT_EQ(log.Runs().size(), 1u);
+  EXPECT_NE(log.Runs()[0].exitCode, 0);
+  form.release();  // destroyed above; the object is left as the program's exit leaves it
 }
 
 TEST_F(ConvertFormTest, RegisterAndShowChoice) {

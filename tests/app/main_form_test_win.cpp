@@ -442,3 +442,33 @@ TEST_F(MainFormTest, EveryCellFitsInTheGridAreaAtEachScale) {
 
 }  // namespace
 }  // namespace tesmar
+
+namespace tesmar::test {
+namespace {
+
+bool SaysReadOnly(const ShownBox& b) { return b.text.find(u"書き込めない") != std::u16string::npos; }
+
+// A program folder that cannot be written (here: on a drive that does not exist) is said once,
+// at start, with the folder; the program works on and does not complain again at its exit.
+TEST_F(MainFormTest, ProgramFolderThatCannotBeWrittenIsSaidOnceAtStart) {
+  const std::u16string folder = u"Q:\\Program Files\\Tesmar";
+  form = std::make_unique<TTesmarMainForm>(folder + u"\\Tesmar.exe");
+  form->Create();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_TRUE(SaysReadOnly(shown[0])) << Utf16ToUtf8(shown[0].text);
+  EXPECT_NE(shown[0].text.find(folder), std::u16string::npos);
+  EXPECT_TRUE(shown[0].flags & MB_ICONWARNING);
+  EXPECT_TRUE(IsWindow(form->hwnd()));
+  Close();
+  for (std::size_t i = 1; i < shown.size(); ++i) ADD_FAILURE() << Utf16ToUtf8(shown[i].text);
+  EXPECT_EQ(shown.size(), 1u);
+
+  shown.clear();
+  Start();  // a folder that can be written: nothing to say, and the settings are written at exit
+  Close();
+  for (const auto& b : shown) EXPECT_FALSE(SaysReadOnly(b));
+  EXPECT_TRUE(std::filesystem::exists(File("Tesmar.ini")));
+}
+
+}  // namespace
+}  // namespace tesmar::test

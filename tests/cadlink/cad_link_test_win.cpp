@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "base/codepage.h"
 #include "base/strings.h"
 #include "cadlink/commands.h"
@@ -48,8 +50,14 @@ class CadLink : public ::testing::Test {
 
 TEST_F(CadLink, FilterRetriesOnlyBusyRejectionsAndPutsThePreviousFilterBack) {
   EXPECT_EQ(filter_->HandleInComingCall(CALLTYPE_TOPLEVEL, nullptr, 0, nullptr), DWORD(SERVERCALL_ISHANDLED));
+  std::vector<DWORD> told;
+  filter_->onBusyWait = [&](DWORD ms) { told.push_back(ms); };
   EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), 1000u);
+  EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 29999, SERVERCALL_RETRYLATER), 1000u);
+  EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 30000, SERVERCALL_RETRYLATER), DWORD(-1));  // busy for good
   EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 0, SERVERCALL_REJECTED), DWORD(-1));
+  EXPECT_EQ(told, (std::vector<DWORD>{0, 29999}));
+  filter_->onBusyWait = nullptr;
   EXPECT_EQ(filter_->MessagePending(nullptr, 0, PENDINGTYPE_TOPLEVEL), DWORD(PENDINGMSG_WAITNOPROCESS));
 
   TMessageFilter* second = TMessageFilter::Create();
@@ -130,6 +138,15 @@ TEST_F(CadLink, BusyProgramIsRetriedUntilItAccepts) {
   auto events = cad.Events();
   ASSERT_GE(events.size(), 2u);
   EXPECT_EQ(events[1], u"rejected busy");
+}
+
+TEST(ComErrorText, CodesWithoutSystemTextSayInJapaneseWhatHappened) {
+  const std::u16string unknown = ComErrorText(static_cast<HRESULT>(0x8004FF7Bu), u"ProgID \"X.Y\"");
+  EXPECT_NE(unknown.find(u"CAD プログラムが見つからないか、応答しません。"), std::u16string::npos) << Utf16ToUtf8(unknown);
+  EXPECT_NE(unknown.find(u"8004FF7B"), std::u16string::npos);
+  EXPECT_NE(unknown.find(u"(ProgID \"X.Y\")"), std::u16string::npos);
+  EXPECT_NE(ComErrorText(RPC_E_CALL_REJECTED, u"").find(u"応答しません"), std::u16string::npos);
+  EXPECT_EQ(ComErrorText(E_OUTOFMEMORY, u"").find(u"CAD"), std::u16string::npos);  // the system's own text
 }
 
 // Faults that must end in a message, not a hang or a crash: a program that refuses a call

@@ -163,8 +163,10 @@ TEST(DxfReader, BlockHeaderAndBlockInserts) {
   EXPECT_EQ(b.InsertAry[0].scale, MakeAcadPoint(2, 1, 1));
   EXPECT_EQ(b.InsertAry[0].rotate, 30);
   EXPECT_EQ(b.InsertAry[0].code210, MakeAcadPoint(0, 0, 1));
-  EXPECT_TRUE(m.FaceAry.empty()) << "3DFACE is not read inside blocks";
-  EXPECT_TRUE(m.LeaderAry.empty());
+  ASSERT_EQ(m.FaceAry.size(), 1u) << "a block keeps its 3DFACE";
+  EXPECT_EQ(m.FaceAry[0].bname, u"OUTER");
+  ASSERT_EQ(m.LeaderAry.size(), 1u);
+  EXPECT_EQ(m.LeaderAry[0].bname, u"OUTER");
   ASSERT_EQ(m.EntInsertAry.size(), 1u);
   EXPECT_EQ(m.EntInsertAry[0].name, u"OUTER");
   EXPECT_EQ(m.EntInsertAry[0].dimBlkName, u"OUTER") << "the most recent block header";
@@ -359,7 +361,8 @@ TEST(DxfReader, LeaderVerticesAndEnd) {
   EXPECT_EQ(l.p3, MakeAcadPoint(3, 3, 0));
   EXPECT_EQ(l.layer, u"E") << "group 8 is still taken after the last vertex";
   EXPECT_EQ(l.code41, 0) << "the leader ended at group 210";
-  EXPECT_EQ(l.color, 7) << "group 62 is not taken for LEADER";
+  EXPECT_EQ(l.vertices.size(), 4u) << "every vertex is kept";
+  EXPECT_EQ(l.color, 4) << "a leader has its own colour";
 }
 
 TEST(DxfReader, FaceCornerCount) {
@@ -434,10 +437,10 @@ TEST(DxfReader, OtherEntityMaps) {
   ASSERT_EQ(m.SolidAry.size(), 1u);
   EXPECT_EQ(m.SolidAry[0].p3.x, 7);
   EXPECT_EQ(m.SolidAry[0].p4.z, 8);
-  EXPECT_EQ(m.SolidAry[0].color, 7) << "group 62 is not taken for SOLID";
+  EXPECT_EQ(m.SolidAry[0].color, 3) << "a solid has its own colour";
   ASSERT_EQ(m.SplineAry.size(), 1u);
   const TSplineBlk& s = m.SplineAry[0];
-  EXPECT_EQ(s.color, 7);
+  EXPECT_EQ(s.color, 3);
   EXPECT_EQ(s.code71, 3);
   ASSERT_EQ(s.code10Ary.size(), 2u);
   EXPECT_EQ(s.code10Ary[0], MakeAcadPoint(1, 2, 0));
@@ -616,6 +619,45 @@ TEST(DxfReader, ProgressStepsAndReset) {
   EXPECT_EQ(progress.positions[progress.positions.size() - 2], pairs / step);
 }
 
+// A read asked to stop stops within a block of pairs, leaves the model empty and says so in its
+// status, without a message; a read that is never asked reads everything.
+TEST(DxfReader, StopsBetweenBlocksWhenCancelled) {
+  struct StoppingProgress : test::RecordingProgress {
+    int asksBeforeStop = 0;
+    mutable int asked = 0;
+    bool Cancelled() const override {
+      ++asked;
+      return asksBeforeStop >= 0 && asked > asksBeforeStop;
+    }
+  };
+  std::string body;
+  for (int i = 0; i < 5000; ++i) body += "0 LINE\n8 0\n10 1\n20 2\n";
+  test::TempDir dir;
+  test::WriteFile(dir / "many.dxf", EntitiesSection(body));
+  for (int stopAfter : {0, 2, -1}) {
+    SCOPED_TRACE(stopAfter);
+    StoppingProgress progress;
+    progress.asksBeforeStop = stopAfter;
+    test::RecordingReport report;
+    TDrawingModel model;
+    model.CircleAry.resize(2);  // left from an earlier drawing
+    std::u16string status;
+    ReadDxfFile(model, U16FromPath(dir / "many.dxf"), &progress, &report, status, TextEncoding::Ansi);
+    EXPECT_TRUE(report.messages.empty());
+    EXPECT_TRUE(model.CircleAry.empty());
+    if (stopAfter < 0) {
+      EXPECT_EQ(status, u"");
+      EXPECT_EQ(model.LineAry.size(), 5000u);
+      EXPECT_GT(progress.asked, 3) << "asked once per block of pairs";
+    } else {
+      EXPECT_EQ(status, u"cancelled");
+      EXPECT_EQ(progress.asked, stopAfter + 1) << "the read ends at the first yes";
+      EXPECT_TRUE(model.LineAry.empty());
+      EXPECT_EQ(progress.positions.back(), 0);
+    }
+  }
+}
+
 TEST(DxfReader, AnsiAndUtf8TextReadIntoTheSameUtf16) {
   const std::string ansi = EntitiesSection("0 TEXT\n8 \x90\x7D\x96\xCA\n1 \x90\xA1\x96\x40 \\U+00B1\n");
   const std::string utf8 = EntitiesSection("0 TEXT\n8 \xE5\x9B\xB3\xE9\x9D\xA2\n1 \xE5\xAF\xB8\xE6\xB3\x95 \\U+00B1\n");
@@ -672,6 +714,220 @@ TEST(DxfReader, FileEndingAfterACodeLineEndsTheLastEntity) {
   ASSERT_EQ(r.model.LineAry.size(), 1u);
   EXPECT_EQ(r.model.LineAry[0].color, 7) << "the final code-0 pair with an empty value ends it";
   EXPECT_EQ(r.status, u"");
+}
+
+TEST(DxfReader, KindsBeyondLinesAndTexts) {
+  DxfRead r(EntitiesSection(R"(
+0 HATCH
+8 H
+62 5
+10 0
+20 0
+30 2
+70 1
+91 2
+92 2
+72 1
+73 1
+93 3
+10 0
+20 0
+42 0.5
+10 4
+20 0
+10 4
+20 4
+97 0
+92 1
+93 2
+72 1
+10 1
+20 1
+11 2
+21 1
+72 2
+10 3
+20 3
+40 1.5
+50 0
+51 90
+73 0
+97 0
+75 0
+76 1
+52 0
+41 1
+77 0
+78 1
+53 45
+43 0
+44 0
+45 -1
+46 1
+79 2
+49 0.5
+49 -0.25
+98 1
+10 9
+20 9
+0 TRACE
+10 0
+11 1
+12 0
+22 1
+13 1
+23 1
+0 POINT
+10 7
+20 8
+0 XLINE
+10 1
+20 2
+11 0
+21 1
+0 RAY
+11 1
+0 MLINE
+73 2
+71 2
+11 0
+21 0
+13 0
+23 1
+74 2
+41 0.5
+41 0
+75 0
+74 2
+41 -0.5
+41 0
+75 0
+11 5
+21 0
+13 0
+23 1
+74 1
+41 0.5
+75 0
+74 1
+41 -0.5
+75 0
+0 MESH
+92 3
+10 0
+20 0
+10 1
+20 0
+10 0
+20 1
+93 4
+90 3
+90 0
+90 1
+90 2
+94 0
+0 ACAD_TABLE
+2 *T1
+10 4
+20 5
+100 AcDbTable
+41 99
+10 7
+0 ATTDEF
+1 default
+3 prompt
+2 TAG
+40 2
+0 LWPOLYLINE
+90 2
+43 0.5
+10 0
+20 0
+40 1
+41 2
+10 3
+20 0
+0 MULTILEADER
+92 16
+310 1000000001000000
+310 0C00000014000000
+310 FFFF
+0 MULTILEADER
+160 4
+310 01020304
+)"));
+  const TDrawingModel& m = r.model;
+  EXPECT_EQ(r.status, u"");
+  ASSERT_EQ(m.HatchAry.size(), 1u);
+  const THatchBlk& h = m.HatchAry[0];
+  EXPECT_EQ(h.color, 5);
+  EXPECT_EQ(h.code70, 1);
+  EXPECT_EQ(h.elevation, 2);
+  ASSERT_EQ(h.paths.size(), 2u);
+  ASSERT_EQ(h.paths[0].edges.size(), 3u) << "a polyline path: one edge per vertex";
+  EXPECT_EQ(h.paths[0].edges[0].bulge, 0.5);
+  EXPECT_EQ(h.paths[0].edges[2].p1, MakeAcadPoint(4, 4, 0));
+  ASSERT_EQ(h.paths[1].edges.size(), 2u);
+  EXPECT_EQ(h.paths[1].edges[0].p2, MakeAcadPoint(2, 1, 0));
+  EXPECT_EQ(h.paths[1].edges[1].type, 2);
+  EXPECT_EQ(h.paths[1].edges[1].r, 1.5);
+  EXPECT_FALSE(h.paths[1].edges[1].ccw);
+  ASSERT_EQ(h.lines.size(), 1u);
+  EXPECT_EQ(h.lines[0].angle, 45);
+  EXPECT_EQ(h.lines[0].offset, MakeAcadPoint(-1, 1, 0));
+  EXPECT_EQ(h.lines[0].dashes, (std::vector<double>{0.5, -0.25}));
+
+  ASSERT_EQ(m.SolidAry.size(), 1u) << "a trace is read as a solid";
+  EXPECT_EQ(m.SolidAry[0].p4, MakeAcadPoint(1, 1, 0));
+  ASSERT_EQ(m.CircleAry.size(), 1u) << "a point is a circle of no radius";
+  EXPECT_EQ(m.CircleAry[0].center, MakeAcadPoint(7, 8, 0));
+  EXPECT_EQ(m.CircleAry[0].hankei, 0);
+  ASSERT_EQ(m.XlineAry.size(), 2u);
+  EXPECT_FALSE(m.XlineAry[0].ray);
+  EXPECT_EQ(m.XlineAry[0].dir, MakeAcadPoint(0, 1, 0));
+  EXPECT_TRUE(m.XlineAry[1].ray);
+
+  ASSERT_EQ(m.MlineAry.size(), 1u);
+  EXPECT_EQ(m.MlineAry[0].vertices.size(), 2u);
+  EXPECT_EQ(m.MlineAry[0].offsets, (std::vector<double>{0.5, -0.5, 0.5, -0.5})) << "the first parameter of each element";
+  EXPECT_EQ(m.MlineAry[0].code71, 2);
+  ASSERT_EQ(m.MeshAry.size(), 1u);
+  EXPECT_EQ(m.MeshAry[0].vertices.size(), 3u);
+  EXPECT_EQ(m.MeshAry[0].faces, (std::vector<std::int32_t>{3, 0, 1, 2}));
+
+  ASSERT_EQ(m.EntInsertAry.size(), 1u) << "a table places its block as an INSERT";
+  EXPECT_EQ(m.EntInsertAry[0].name, u"*T1");
+  EXPECT_EQ(m.EntInsertAry[0].base, MakeAcadPoint(4, 5, 0));
+  EXPECT_EQ(m.EntInsertAry[0].scale, MakeAcadPoint(1, 1, 1)) << "the table's own groups are not the insert's";
+  ASSERT_EQ(m.TextAry.size(), 1u);
+  EXPECT_EQ(m.TextAry[0].str, u"TAG") << "an attribute definition in the drawing shows its tag";
+
+  ASSERT_EQ(m.LwpAry.size(), 1u);
+  EXPECT_EQ(m.LwpAry[0].code43, 0.5);
+  ASSERT_EQ(m.VerAry.size(), 2u);
+  EXPECT_EQ(m.VerAry[0].code40, 1);
+  EXPECT_EQ(m.VerAry[0].code41, 2);
+
+  ASSERT_EQ(m.ProxyAry.size(), 2u);
+  EXPECT_EQ(m.ProxyAry[1].graphics.size(), 4u) << "newer files give the size in group 160";
+  EXPECT_EQ(m.ProxyAry[0].code92, 16);
+  EXPECT_EQ(m.ProxyAry[0].graphics.size(), 16u) << "the graphics stop at their size";
+  EXPECT_EQ(m.ProxyAry[0].graphics[8], 0x0C);
+}
+
+TEST(DxfReader, AttributeDefinitionsInBlocksAreNotDrawn) {
+  DxfRead r(DxfPairs(R"(
+0 SECTION
+2 BLOCKS
+0 BLOCK
+2 B
+0 ATTDEF
+2 TAG
+1 x
+0 ENDBLK
+0 ENDSEC
+)"));
+  EXPECT_TRUE(r.model.BlkTextAry.empty());
 }
 
 }  // namespace

@@ -273,22 +273,22 @@ TEST(Decompose, FacesLeadersSolidsSplines) {
   leader.p1 = {0, 0, 0};
   leader.p2 = {3, 4, 0};
   leader.code41 = 5;
-  leader.bname = u"L";
   m.LeaderAry.push_back(leader);
-  TLeaderBlk three = leader;
-  three.code76 = 5;  // more vertices than the model keeps: three legs at most
-  three.p3 = {6, 4, 0};
-  three.code41 = -2;
-  m.LeaderAry.push_back(three);
+  TLeaderBlk four = leader;
+  four.code76 = 4;
+  four.vertices = {{0, 0, 0}, {3, 4, 0}, {6, 4, 0}, {6, 8, 0}};
+  four.code41 = 0;
+  m.LeaderAry.push_back(four);
   TLeaderBlk single = leader;
   single.code76 = 1;
   m.LeaderAry.push_back(single);
+  TLeaderBlk inBlock = four;
+  inBlock.bname = u"B";
+  m.LeaderAry.push_back(inBlock);
   ExplodeLeaders(m);
-  ASSERT_EQ(m.LineAry.size(), 5u);
+  ASSERT_EQ(m.LineAry.size(), 5u) << "the block's leader is left for the blocks' step";
   ExpectLine(m.LineAry[1], {3, 4, 0}, {8, 4, 0});
-  EXPECT_EQ(m.LineAry[1].bname, u"L");
-  ExpectLine(m.LineAry[3], {3, 4, 0}, {6, 4, 0});
-  ExpectLine(m.LineAry[4], {6, 4, 0}, {4, 4, 0});
+  ExpectLine(m.LineAry[4], {6, 4, 0}, {6, 8, 0});  // every vertex is drawn
 
   m.LineAry.clear();
   TSolidBlk solid;
@@ -296,21 +296,16 @@ TEST(Decompose, FacesLeadersSolidsSplines) {
   solid.p2 = {2, 0, 0};
   solid.p3 = {0, 2, 0};
   solid.p4 = {2, 2, 0};
+  solid.p4Given = true;
+  solid.color = 3;
   m.SolidAry.push_back(solid);
   ExplodeSolids(m);
-  ASSERT_EQ(m.LineAry.size(), 3u);
-  ExpectLine(m.LineAry[2], {0, 2, 0}, {0, 0, 0});
-
-  m.LineAry.clear();
-  TSplineBlk spline;
-  spline.code70 = 8 | 2;
-  spline.code10Ary = {{0, 0, 0}, {1, 1, 0}, {2, 0, 0}, {3, 1, 0}};
-  m.SplineAry.push_back(spline);
-  spline.code70 = 0;
-  m.SplineAry.push_back(spline);
-  ExplodeSplines(m);
-  ASSERT_EQ(m.LineAry.size(), 3u);
-  ExpectLine(m.LineAry[2], {2, 0, 0}, {3, 1, 0});
+  ASSERT_EQ(m.FillAry.size(), 1u) << "a square solid is filled whole";
+  EXPECT_EQ(m.FillAry[0].pts, (std::vector<TAcadPoint>{{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}}));
+  EXPECT_EQ(m.FillAry[0].counts, (std::vector<std::uint32_t>{4}));
+  EXPECT_EQ(m.FillAry[0].color, 3);
+  ASSERT_EQ(m.LineAry.size(), 4u) << "and outlined";
+  ExpectLine(m.LineAry[3], {0, 2, 0}, {0, 0, 0});
 }
 
 TEST(Decompose, CountDecompositionBoundsWhatTheStepsAdd) {

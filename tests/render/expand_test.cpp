@@ -313,6 +313,83 @@ TEST(Expand, AnonymousBlocks) {
   }
 }
 
+// Blocks B0 .. B{depth-1}: each holds a line from (0,0) to (1,0) and, but the last, an INSERT of
+// the next at (10, 0) turned by 90 degrees; B0 is placed at (1000, 0).
+TDrawingModel Chain(int depth, int fanOut = 1) {
+  TDrawingModel m;
+  for (int i = 0; i < depth; ++i) {
+    const std::u16string name = u"B" + std::u16string(1, static_cast<char16_t>(u'0' + i));
+    TBlockBlk b = Block(name);
+    for (int k = 0; i + 1 < depth && k < fanOut; ++k) {
+      TInsertBlk next = Insert(u"B" + std::u16string(1, static_cast<char16_t>(u'0' + i + 1)), {10, 0, 0}, 90);
+      next.dimBlkName = name;
+      b.InsertAry.push_back(next);
+    }
+    m.BlockAry.push_back(b);
+    m.BlkLineAry.push_back(Line(name, {0, 0, 0}, {1, 0, 0}));
+  }
+  m.EntInsertAry.push_back(Insert(u"B0", {1000, 0, 0}));
+  return m;
+}
+
+TEST(Expand, BlocksNestedFiveDeepAreAllDrawn) {
+  TDrawingModel m = Chain(5);
+  ExpandInserts(m);
+  ExpandBlocks(m);
+  ASSERT_EQ(m.LineAry.size(), 5u);
+  // Each level moves 10 along its own x axis and turns a quarter: (1000,0), (1010,0),
+  // (1010,10), (1000,10), and (1000,0) again after a full turn.
+  ExpectNear(m.LineAry[0].st, {1000, 0, 0});
+  ExpectNear(m.LineAry[2].st, {1010, 10, 0});
+  ExpectNear(m.LineAry[2].ed, {1009, 10, 0});
+  ExpectNear(m.LineAry[4].st, {1000, 0, 0});
+  ExpectNear(m.LineAry[3].ed, {1000, 9, 0});
+  ExpectNear(m.LineAry[4].ed, {1001, 0, 0});
+  EXPECT_FALSE(m.expansionCut);
+}
+
+TEST(Expand, BlocksThatInsertThemselvesEnd) {
+  // A block inside itself, and two blocks inside each other.
+  TDrawingModel self = Chain(1);
+  TInsertBlk again = Insert(u"B0", {1, 0, 0});
+  again.dimBlkName = u"B0";
+  self.BlockAry[0].InsertAry.push_back(again);
+  ExpandInserts(self);
+  ExpandBlocks(self);
+  EXPECT_EQ(self.LineAry.size(), 2u) << "the block and its first copy inside itself";
+
+  TDrawingModel pair = Chain(2);
+  TInsertBlk back = Insert(u"B0", {1, 0, 0});
+  back.dimBlkName = u"B1";
+  pair.BlockAry[1].InsertAry.push_back(back);
+  ExpandInserts(pair);
+  ExpandBlocks(pair);
+  EXPECT_EQ(pair.LineAry.size(), 3u) << "B0, B1 inside it and B0 inside that; then B1 is met again";
+  EXPECT_FALSE(pair.expansionCut);
+}
+
+TEST(Expand, TheBoundOnDeepCopiesStopsAndSaysSo) {
+  // Eight levels, each placing the next three times: 3^7 copies at the deepest level alone.
+  TDrawingModel m = Chain(8, 3);
+  const TBlockIndex index(m);
+  const TCopyCounts c = CountExpansion(m, index);
+  ExpandInserts(m, index);
+  ExpandBlocks(m, index);
+  EXPECT_EQ(m.LineAry.size(), 1u + 3u + 9u + 27u + 81u + 243u + 729u + 2187u);
+  EXPECT_FALSE(m.expansionCut);
+  EXPECT_EQ(c.lines, m.LineAry.size());
+
+  TDrawingModel cut = Chain(8, 3);
+  ExpandInserts(cut);
+  cut.NestInsertAry.clear();
+  // What ExpandBlocks would hand over, below a bound of 100 copies.
+  const TBlockIndex cutIndex(cut);
+  cut.NestInsertAry = {Insert(u"B1", {0, 0, 0})};
+  ExpandNestedInserts(cut, cutIndex, 100);
+  EXPECT_TRUE(cut.expansionCut);
+  EXPECT_EQ(cut.LineAry.size(), 1u + 1u + 100u) << "B0, B1 and then as many copies as the bound allows";
+}
+
 TEST(Expand, CountExpansionIsWhatTheExpansionAdds) {
   // Every way a block gets copied, and every way it does not: nested INSERTs of placed,
   // hidden, unplaced, mirrored and anonymous blocks, INSERTs of missing blocks, dimensions.
@@ -334,6 +411,12 @@ TEST(Expand, CountExpansionIsWhatTheExpansionAdds) {
     return t;
   }());
   cases.emplace_back("placed directly and through A", std::move(twice));
+  cases.emplace_back("five deep", Chain(5));
+  TDrawingModel fills = Chain(4);
+  TFillBlk f;
+  f.bname = u"B3";
+  fills.BlkFillAry.push_back(f);
+  cases.emplace_back("fills deep down", std::move(fills));
   for (bool placed : {false, true}) {
     TDrawingModel dim = NestedFixture({0, 0, 0}, Insert(placed ? u"*D2" : u"OTHER", {}));
     dim.BlockAry[0].name = u"*D2";
@@ -360,6 +443,7 @@ TEST(Expand, CountExpansionIsWhatTheExpansionAdds) {
     EXPECT_EQ(c.circles, m.CircleAry.size());
     EXPECT_EQ(c.arcs, m.ArcAry.size());
     EXPECT_EQ(c.texts, m.TextAry.size());
+    EXPECT_EQ(c.fills, m.FillAry.size());
   }
 }
 

@@ -50,18 +50,25 @@ TEST(Extents, NothingCountsGivesZeros) {
   EXPECT_EQ(b.max, (TAcadPoint{}));
 }
 
-TEST(Extents, TextsCountOnlyWithoutOtherGeometry) {
+TEST(Extents, TextsCountWithTheAreaOfTheirLetters) {
   TDrawingModel m;
-  m.TextAry.push_back(Text(u"AB", {0, 0, 0}, 1));
-  TBox b = ComputeExtents(m);
-  ExpectNear(b.min, {0, 0, 0}, 1e-5);
-  ExpectNear(b.max, {2.41711, 1.71, 0}, 1e-5);
-
-  m.TextAry.push_back(Text(u"far", {1000, 1000, 0}, 1));
   m.LineAry.push_back(Line({0, 0, 7}, {10, 5, 7}));
+  TBox b = ComputeExtents(m);
+  EXPECT_EQ(b.max, (TAcadPoint{10, 5, 0}));
+  // Four letters of height 2 starting at the line's end reach past it to the right and up.
+  m.TextAry.push_back(Text(u"ABCD", {10, 5, 0}, 2));
   b = ComputeExtents(m);
   EXPECT_EQ(b.min, (TAcadPoint{0, 0, 0}));
-  EXPECT_EQ(b.max, (TAcadPoint{10, 5, 0}));
+  EXPECT_NEAR(b.max.x, 14, 1e-9);
+  EXPECT_NEAR(b.max.y, 7, 1e-9);
+  // Right-aligned (code72 2) at pt11, the letters lie to the left of the point.
+  TTextBlk right = Text(u"ABCD", {0, 0, 0}, 2);
+  right.code72 = 2;
+  right.pt11 = {-1, -1, 0};
+  m.TextAry.push_back(right);
+  b = ComputeExtents(m);
+  EXPECT_NEAR(b.min.x, -5, 1e-9);
+  EXPECT_NEAR(b.min.y, -1, 1e-9);
 }
 
 TEST(Extents, CirclesAndArcsWiden) {

@@ -90,8 +90,13 @@ TEST(Pipeline, EveryEntityKindEndsInTheDrawableTables) {
   const TBox extents = RunPostProcessing(m);
 
   // Lines: 2 LINEs, 3 polyline, 1 old-style polyline, 36 ellipse, 37 tilted circle, 1 from the
-  // block DOOR, 3 face, 1 + 1 leader, 3 solid, 2 spline, 1 + 3 dimension block.
-  EXPECT_EQ(m.LineAry.size(), 2u + 3u + 1u + 36u + 37u + 1u + 3u + 2u + 3u + 2u + 4u);
+  // block DOOR, 3 face, 1 + 1 leader, 4 solid outline, 28 chords of the spline's curve (it
+  // turns by 127 degrees), 1 + 3 dimension block (the arrowhead's outline).
+  EXPECT_EQ(m.LineAry.size(), 2u + 3u + 1u + 36u + 37u + 1u + 3u + 2u + 4u + 28u + 4u);
+  // Fills: the dimension's arrowhead and the solid.
+  ASSERT_EQ(m.FillAry.size(), 2u);
+  EXPECT_EQ(m.FillAry[0].counts, (std::vector<std::uint32_t>{3}));
+  EXPECT_EQ(m.FillAry[1].counts, (std::vector<std::uint32_t>{4}));
   // Circles: 2 of the drawing (one replaced by lines) and the nested KNOB.
   ASSERT_EQ(m.CircleAry.size(), 3u);
   EXPECT_EQ(m.CircleAry[1].code67, -1);
@@ -122,8 +127,8 @@ TEST(Pipeline, EveryEntityKindEndsInTheDrawableTables) {
   EXPECT_EQ(m.LineAry[0].layindex, 1);
 
   // The line on the layer that is off does not count; the tilted circle, mirrored in x,
-  // reaches x = -15, the ellipse y = 65 and the dimension's arrowhead y = -10.2.
-  ExpectNear(extents.min, {-15, -10.2, 0}, 1e-9);
+  // reaches x = -15, the ellipse y = 65 and the MTEXT's line of height 2 below (0, -10) y = -12.
+  ExpectNear(extents.min, {-15, -12, 0}, 1e-9);
   ExpectNear(extents.max, {100, 65, 0}, 1e-9);
 }
 

@@ -112,10 +112,9 @@ TEST(PostProcessing, RunsEveryStepOnceAndEmptiesTheSourceTables) {
   EXPECT_DOUBLE_EQ(m.ArcAry[1].st, 180);
   EXPECT_EQ(m.CircleAry[0].code67, -1);
 
-  // The far text does not count; the ellipse reaches down to y = -55.
+  // The far text counts with its letters; the ellipse reaches down to y = -55.
   ExpectNear(extents.min, {-10, -55, 0});
-  ExpectNear(extents.max, {301, 55, 0});
-  EXPECT_EQ(DrawingExtents().max, extents.max);
+  ExpectNear(extents.max, {5004, 5001, 0});
 
   const TPostFigures f = PostFigures(m, extents, 1.5);
   EXPECT_EQ(f.lines, m.LineAry.size());
@@ -125,7 +124,7 @@ TEST(PostProcessing, RunsEveryStepOnceAndEmptiesTheSourceTables) {
   EXPECT_EQ(f.drawable, m.LineAry.size() + 2u + 1u);  // the replaced circle is not drawable
   const std::string json = PostFiguresJson(f);
   EXPECT_NE(json.find("\"LineAry\":87,"), std::string::npos) << json;
-  EXPECT_NE(json.find("\"extents\":[-10,-55,301,55]"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"extents\":[-10,-55,5004,5001]"), std::string::npos) << json;
   EXPECT_NE(json.find("\"post_ms\":1.5}"), std::string::npos) << json;
 }
 

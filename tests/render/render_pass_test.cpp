@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <set>
 
 #include "render/canvas_recording.h"
@@ -12,6 +13,22 @@
 
 namespace tesmar {
 namespace {
+
+TEST(NearestIntTest, HalvesGoToEvenAndTheRangeSaturates) {
+  constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
+  const struct {
+    double v;
+    std::int32_t want;
+  } cases[] = {
+      {0.5, 0},          {1.5, 2},          {2.5, 2},           {-0.5, 0},        {-1.5, -2},
+      {-2.5, -2},        {0.49999, 0},      {-3.7, -4},         {1e300, kMax},    {-1e300, kMin},
+      {2147483647.3, kMax}, {2147483647.6, kMax}, {-2147483648.4, kMin}, {-2147483648.6, kMin},
+      {std::numeric_limits<double>::infinity(), kMax}, {-std::numeric_limits<double>::infinity(), kMin},
+      {std::numeric_limits<double>::quiet_NaN(), 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(NearestInt(c.v), c.want) << c.v;
+}
 
 TEST(ViewTransform, PixelSizeAndViewRectangle) {
   struct Case {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace tesmar {
 namespace {
 
@@ -31,14 +34,76 @@ TEST(WheelZoom, KeepsThePointUnderTheCursorAndUndoes) {
     TView v = first;
     TSavedView saved;
     const TAcadPoint under = ScreenToWorld(c, v);
-    WheelZoom(v, saved, c, /*towardsUser=*/false);
+    const TBox extents{{790, -168, 0}, {1210, 129, 0}};
+    EXPECT_TRUE(WheelZoom(v, saved, c, /*towardsUser=*/false, extents));
     EXPECT_DOUBLE_EQ(v.g_cadw, 210);
     EXPECT_NEAR(ScreenToWorld(c, v).x, under.x, 1e-9);
     EXPECT_NEAR(ScreenToWorld(c, v).y, under.y, 1e-9);
     ExpectSameView(TView{saved.g_CadPtOld, saved.g_CadWOld, saved.g_CadHOld, 0.95, 400, 301}, first);
-    WheelZoom(v, saved, c, /*towardsUser=*/true);
+    EXPECT_TRUE(WheelZoom(v, saved, c, /*towardsUser=*/true, extents));
     ExpectSameView(v, first);
   }
+}
+
+// 200 notches each way, for drawings of every size: the view stops within a millionth and a
+// million times the extents, stays finite, and the wheel still turns back from the bound.
+TEST(WheelZoom, StaysWithinAMillionTimesTheExtentsEachWay) {
+  const TBox drawings[] = {{{0, 0, 0}, {420, 297, 0}}, {{1e300, 1e300, 0}, {3e300, 2e300, 0}},
+                           {{-1e-9, 0, 0}, {1e-9, 1e-9, 0}}};
+  for (const TBox& e : drawings) {
+    SCOPED_TRACE(e.max.x);
+    const double whole = std::max(e.max.x - e.min.x, e.max.y - e.min.y);
+    for (bool towardsUser : {true, false}) {
+      TView v = View((e.min.x + e.max.x) / 2, (e.min.y + e.max.y) / 2, e.max.x - e.min.x, e.max.y - e.min.y);
+      TSavedView saved;
+      int taken = 0;
+      for (int n = 0; n < 200; ++n) taken += WheelZoom(v, saved, {37, 260}, towardsUser, e);
+      EXPECT_LT(taken, 200);
+      const double side = std::max(v.g_cadw, v.g_cadh);
+      EXPECT_TRUE(std::isfinite(v.g_cadpt.x) && std::isfinite(v.g_cadpt.y));
+      EXPECT_LE(side, whole * kZoomRange);
+      EXPECT_GE(side, whole / kZoomRange);
+      if (towardsUser) {
+        EXPECT_GT(side * 2, whole * kZoomRange) << "stopped at the last step that fits";
+      } else {
+        EXPECT_LT(side / 2, whole / kZoomRange) << "stopped at the last step that fits";
+      }
+      EXPECT_TRUE(WheelZoom(v, saved, {200, 150}, !towardsUser, e)) << "turning back is free";
+    }
+  }
+  // A drawing without size does not zoom at all.
+  TView v = View(5, 5, 0, 0);
+  TSavedView saved;
+  EXPECT_FALSE(WheelZoom(v, saved, {10, 10}, false, TBox{{5, 5, 0}, {5, 5, 0}}));
+  EXPECT_EQ(v.g_cadw, 0);
+}
+
+// A zoom window below the smallest view is widened to it about its centre; a zoom out beyond
+// the largest view is refused and leaves the saved view alone.
+TEST(Gestures, ZoomWindowAndZoomOutKeepTheBounds) {
+  const TBox extents{{0, 0, 0}, {100, 50, 0}};
+  TView v = View(50, 25, 100 / kZoomRange * 1.5, 50 / kZoomRange * 1.5);
+  TSavedView saved;
+  ApplyGesture(TGesture::ZoomWindow, v, saved, {100, 100}, {120, 120}, extents);
+  EXPECT_NEAR(std::max(v.g_cadw, v.g_cadh), 100 / kZoomRange, 1e-15);
+  EXPECT_NEAR(v.g_cadw / v.g_cadh, 1.0, 1e-9) << "the dragged window's shape is kept";
+  TView wide = View(50, 25, 100 * kZoomRange * 0.6, 50 * kZoomRange * 0.6);
+  saved = {};
+  ApplyGesture(TGesture::ZoomOut, wide, saved, {100, 100}, {50, 50}, extents);
+  EXPECT_DOUBLE_EQ(wide.g_cadw, 100 * kZoomRange * 0.6);
+  EXPECT_EQ(saved.g_CadWOld, 0);
+}
+
+TEST(ViewerTexts, LargeNumbersStayReadable) {
+  struct Case {
+    double v;
+    int decimals;
+    const char16_t* want;
+  } cases[] = {{420, 0, u"420"},          {12.345, 2, u"12.35"},          {-0.5, 3, u"-0.500"},
+               {999999999999.0, 2, u"999999999999.00"}, {1e12, 2, u"1e+12"}, {-2.5e300, 0, u"-2.5e+300"},
+               {1.234567891e301, 3, u"1.23457e+301"}};
+  for (const Case& c : cases) EXPECT_EQ(ReadableNumber(c.v, c.decimals), c.want) << c.v;
+  EXPECT_EQ(OpenedCaption(u"far.dxf", 2e300, 1e300), u"far.dxf ( 2e+300 x 1e+300 )");
 }
 
 TEST(Gestures, TenPixelThresholdsChooseTheGesture) {

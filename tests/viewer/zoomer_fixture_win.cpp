@@ -93,9 +93,27 @@ std::u16string ZoomerTest::Write(const char* name, std::string_view bytes) {
   return U16FromPath(dir / name);
 }
 
+std::u16string ZoomerTest::WriteLarge(const char* name, int lines) {
+  std::string body;
+  body.reserve(std::size_t(lines) * 48);
+  for (int i = 0; i < lines; ++i) {
+    const std::string n = std::to_string(i % 1000);
+    body += "0\nLINE\n8\n0\n10\n" + n + "\n20\n0\n11\n" + n + "\n21\n10\n";
+  }
+  return Write(name, "0\nSECTION\n2\nENTITIES\n" + body + "0\nENDSEC\n0\nEOF\n");
+}
+
+void ZoomerTest::SettleOpenings() {
+  while (form.OpeningsAside() > 0) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    ui::ProcessMessages();
+  }
+}
+
 void ZoomerTest::Open(const std::u16string& path) {
   form.dxfFullName = path;
   form.FormShow();
+  form.WaitWhileOpening();
 }
 
 namespace {

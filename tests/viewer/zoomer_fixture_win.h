@@ -27,9 +27,16 @@ class ZoomerTest : public ::testing::Test {
   ZoomerTest();
   ~ZoomerTest() override;
 
-  // Writes `dxf` as name in the test folder and opens it as the conversion does.
+  // Writes `dxf` as name in the test folder.
   std::u16string Write(const char* name, std::string_view bytes);
+  // A drawing of `lines` short lines on layer 0 (about 40 bytes each), long enough to read for
+  // a while.
+  std::u16string WriteLarge(const char* name, int lines);
+  // Lets messages through until every opening thread has ended and been joined.
+  void SettleOpenings();
+  // Opens the file as the conversion does and waits until the opening has ended.
   void Open(const std::u16string& path);
+  TDrawingModel& Model() { return form.Model(); }
   std::u16string Status() const { return form.Edit1().Text(); }
   std::u16string Caption() const { return ui::WindowText(form.hwnd()); }
   TView View() const { return form.View(); }
@@ -53,8 +60,7 @@ class ZoomerTest : public ::testing::Test {
   bool ShowsEmptyFrame();
 
   TempDir dir;
-  TDrawingModel model;
-  TMorvikZoomerForm form{model};
+  TMorvikZoomerForm form;
   std::vector<ViewerBox> shown;
 
  private:

@@ -38,6 +38,8 @@ TEST_F(ZoomerMouseTest, WheelZoomsAboutTheCursorAndBack) {
   EXPECT_NEAR(form.g_cadw, first.g_cadw / 2, 1e-9);
   EXPECT_EQ(form.saved.g_CadWOld, first.g_cadw);
   EXPECT_FALSE(form.mvflag);
+  // The status field shows the new size at once, before the pointer moves.
+  EXPECT_EQ(Status(), MoveStatus(View(), TPixel{100, 80}));
   Wheel({100, 80}, form.Image1().hwnd(), -1);
   ExpectView(first);
   // Over the layer panel the drawing does not zoom.
@@ -141,7 +143,7 @@ TEST_F(ZoomerMouseTest, HiddenLayersAreNotPickedAndBlinkThenVanish) {
   form.CheckListBox1Click();
   EXPECT_GE(paints, 6);
   EXPECT_EQ(Pixel(redLine.x, redLine.y), 0u) << "redrawn without the layer";
-  EXPECT_FALSE(LayerVisible(model, u"RED"));
+  EXPECT_FALSE(LayerVisible(Model(), u"RED"));
   ShiftClick(ScreenOf(121, 20));
   EXPECT_EQ(Status().find(u"RED"), std::u16string::npos) << Utf16ToUtf8(Status());
 
@@ -152,7 +154,7 @@ TEST_F(ZoomerMouseTest, HiddenLayersAreNotPickedAndBlinkThenVanish) {
   form.CheckListBox1().SetChecked(empty, false);
   form.CheckListBox1().SetItemIndex(empty);
   form.CheckListBox1Click();
-  EXPECT_FALSE(LayerVisible(model, u"EMPTY"));
+  EXPECT_FALSE(LayerVisible(Model(), u"EMPTY"));
   EXPECT_EQ(paints, 0);
   EXPECT_EQ(Pixels(), before);
   RemoveWindowSubclass(form.Image1().hwnd(), nullptr, 7);
@@ -203,6 +205,49 @@ TEST_F(ZoomerMouseTest, WithoutAFileTheMouseDoesNothing) {
   EXPECT_EQ(View().g_cadw, before.g_cadw);
   EXPECT_EQ(Status(), u"");
   EXPECT_FALSE(form.g_ZoomFlag);
+}
+
+}  // namespace
+}  // namespace tesmar
+
+namespace tesmar {
+namespace {
+
+// A record on a layer the table does not list names its own layer.
+using ZoomerPickTest = test::ZoomerTest;
+
+TEST_F(ZoomerPickTest, PickNamesTheRecordsOwnLayerWhenTheTableHasNone) {
+  Open(Write("ghost.dxf", test::DxfPairs(R"(
+0 SECTION
+2 TABLES
+0 TABLE
+2 LAYER
+0 LAYER
+2 0
+62 7
+0 ENDTAB
+0 ENDSEC
+0 SECTION
+2 ENTITIES
+0 LINE
+8 GHOST
+10 0
+20 0
+11 100
+21 0
+0 LINE
+8 0
+10 0
+20 50
+11 100
+21 50
+0 ENDSEC
+0 EOF
+)")));
+  const POINT p = ScreenOf(50, 0);
+  Press(TMouseButton::Left, p.x, p.y, true);
+  Release(TMouseButton::Left, p.x, p.y, true);
+  EXPECT_EQ(Status(), u"[GHOST] 長さ = 100.000");
 }
 
 }  // namespace

@@ -72,9 +72,12 @@ TEST_F(ZoomerTest, ForeignMissingAndWrongFilesShowTheEmptyFrame) {
     EXPECT_EQ(form.CheckListBox1().Count(), 0);
   }
   EXPECT_TRUE(shown.empty());
-  // The previous drawing is still in the model: the next full redraw shows it again.
+  // The previous drawing went with the failed opening: a full redraw shows the empty frame,
+  // and the pointer shows no coordinates of it.
   form.FormResize();
-  EXPECT_FALSE(ShowsEmptyFrame());
+  EXPECT_TRUE(ShowsEmptyFrame());
+  Move(200, 150);
+  EXPECT_EQ(Status(), u"");
 }
 
 TEST_F(ZoomerTest, ASinglePointDrawingHasNoSize) {

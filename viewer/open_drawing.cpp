@@ -1,0 +1,81 @@
+#include "viewer/open_drawing.h"
+
+#include <chrono>
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "base/strings.h"
+#include "dxf/probe.h"
+#include "render/postprocess.h"
+
+namespace tesmar {
+namespace {
+
+double NowMs() {
+  using namespace std::chrono;
+  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+// The reader's messages, kept for the window that shows them after the read.
+class CollectedReport : public IDxfReport {
+ public:
+  explicit CollectedReport(std::vector<std::pair<std::u16string, std::u16string>>& out) : out_(out) {}
+  bool HasParentWindow() const override { return true; }
+  void ShowMessage(std::u16string_view text, std::u16string_view caption) override { out_.emplace_back(text, caption); }
+
+ private:
+  std::vector<std::pair<std::u16string, std::u16string>>& out_;
+};
+
+bool Cancelled(const IDxfProgress* progress) { return progress && progress->Cancelled(); }
+
+}  // namespace
+
+bool IsDxfFileName(std::u16string_view path) {
+  std::error_code ec;
+  const std::filesystem::path file = PathFromU16(path);
+  return std::filesystem::is_regular_file(file, ec) && UpperCase16(U16FromPath(file.extension())) == u".DXF";
+}
+
+TOpenResult OpenDrawing(std::u16string_view path, IDxfProgress* progress) {
+  TOpenResult result;
+  try {
+    if (!IsDxfFileName(path)) return result;
+    std::u16string signature;
+    const bool signatureRead = ReadDxfSignature(path, signature);
+    if (!IsReadableDxfSignature(signatureRead, signature)) {
+      result.outcome = TOpenOutcome::Unreadable;
+      return result;
+    }
+    std::u16string version;
+    if (!ReadDxfVersion(path, version)) return result;
+    auto drawing = std::make_unique<TDrawing>();
+    CollectedReport report(result.messages);
+    std::u16string status;
+    const double t0 = NowMs();
+    ReadDxfFile(drawing->model, path, progress, &report, status, DxfEncodingForVersion(version));
+    const double t1 = NowMs();
+    result.readMs = t1 - t0;
+    if (status == kDxfCancelledStatus || Cancelled(progress)) {
+      result.outcome = TOpenOutcome::Cancelled;
+      return result;
+    }
+    drawing->listedLayers = drawing->model.LayerAry.size();
+    drawing->extents = RunPostProcessing(drawing->model);
+    if (Cancelled(progress)) {
+      result.outcome = TOpenOutcome::Cancelled;
+      return result;
+    }
+    drawing->index = BuildRenderIndex(drawing->model);
+    result.postMs = NowMs() - t1;
+    result.drawing = std::move(drawing);
+    result.outcome = TOpenOutcome::Opened;
+  } catch (...) {
+    result.drawing.reset();
+    result.outcome = TOpenOutcome::Failed;
+  }
+  return result;
+}
+
+}  // namespace tesmar

@@ -1,0 +1,10 @@
+#pragma once
+// What the viewer's opening thread posts to the viewer window (wParam: the opening's serial).
+#include <windows.h>
+
+namespace tesmar {
+
+inline constexpr UINT kMsgDrawingOpened = WM_APP + 40;    // the result is ready
+inline constexpr UINT kMsgOpeningProgress = WM_APP + 41;  // lParam: position (low word), maximum (high word)
+
+}  // namespace tesmar
