@@ -24,7 +24,7 @@ namespace {
 std::optional<std::u16string> ChosenDrawing(const TTesmarMainForm& f) {
   std::u16string name = f.ComboBox3().Text();
   if (name.empty()) return std::nullopt;
-  std::u16string path = DrawingPathOf(f.topFolders.Chosen(), f.ComboBox2().Text(), name);
+  std::u16string path = f.ChosenDrawingPath();
   if (!FileExists(path)) return std::nullopt;
   return path;
 }

@@ -67,6 +67,11 @@ void TTesmarMainForm::SaveTopDirs() {
 }
 
 std::u16string TTesmarMainForm::ChosenFolder() const {
+  if (searching_) {
+    // The found drawing's own folder (the top folder while none is selected).
+    const std::u16string path = ChosenDrawingPath();
+    return path.substr(0, path.find_last_of(u"\\/") + 1);
+  }
   return DrawingFolderOf(topFolders.Chosen(), ComboBox2().Text());
 }
 
@@ -109,6 +114,7 @@ void TTesmarMainForm::ComboBox1Change() {
 
 void TTesmarMainForm::WalkTopFolder() {
   Edit1().SetText(u"");
+  searching_ = false;
   ComboBox2().Clear();
   ComboBox3().Clear();
   grid.Clear();

@@ -50,7 +50,7 @@ void TTesmarMainForm::DWGDXF1Click() {
     ui::ShowMessageBox(hwnd(), kConverterNotFound, FromWide(ui::kApplicationTitle), MB_OK | MB_ICONINFORMATION);
     return;
   }
-  const std::u16string D = DrawingPathOf(topFolders.Chosen(), ComboBox2().Text(), ComboBox3().Text());
+  const std::u16string D = ChosenDrawingPath();
   const std::optional<DrawingStamp> drawing = StampOf(PathFromU16(D));
   std::u16string outFolder = ProgramFolder();
   std::u16string X = ConvertedDxfPath(outFolder, D);

@@ -54,6 +54,8 @@ void TTesmarMainForm::LayoutGrid(bool clearCells) {
       im->center = true;
       im->onMouseMove = [this](ui::ImageBox& sender, int x, int y) { Image1MouseMove(sender, x, y); };
       im->onDblClick = [this](ui::ImageBox& sender) { Image1DblClick(sender); };
+      im->onMouseDown = [this](ui::ImageBox& sender, int x, int y) { Image1MouseDown(sender, x, y); };
+      im->onMouseUp = [this](ui::ImageBox& sender) { Image1MouseUp(sender); };
       if (clearCells) {
         // A picture of an earlier size (before a DPI change) is replaced by one of the cell's.
         const int w = std::max(1, im->Width()), h = std::max(1, im->Height());
@@ -65,6 +67,9 @@ void TTesmarMainForm::LayoutGrid(bool clearCells) {
 }
 
 void TTesmarMainForm::ComboBox2Change() {
+  // Choosing the search's own entry again keeps the result; any folder leaves it.
+  if (searching_ && ComboBox2().ItemIndex() == ComboBox2().Count() - 1) return;
+  LeaveSearch();
   Edit1().SetText(u"");
   if (!g_cmb2Busy) makeDwgImages();
 }
@@ -123,6 +128,15 @@ void TTesmarMainForm::BlankCells() {
 }
 
 void TTesmarMainForm::ShowPageState() { Label1().SetText(grid.Label()); }
+
+// After the preview size changed: a folder is read again, a search result keeps its page.
+void TTesmarMainForm::ShowPreviewsAgain() {
+  if (!searching_) {
+    ComboBox2Change();
+  } else if (grid.Count() > 0) {
+    FillPage();
+  }
+}
 
 bool TTesmarMainForm::ShowDwgPreview(const std::u16string& name, ui::ImageBox& image) {
   RgbImage cell;
@@ -210,6 +224,7 @@ void TTesmarMainForm::ComboBox3Change() {
 }
 
 void TTesmarMainForm::Image1MouseMove(ui::ImageBox& Sender, int X, int Y) {
+  if (DragCheck(Sender, X, Y)) return;
   const std::u16string& name = Sender.Name();
   if (name.size() <= 5) return;
   int number = 0;
@@ -242,13 +257,13 @@ void TTesmarMainForm::Image1MouseMove(ui::ImageBox& Sender, int X, int Y) {
 void TTesmarMainForm::N11Click() {
   MenuItem(u"N10").SetCaption(PreviewMenuCaption(true));
   g_ImageClip = true;
-  ComboBox2Change();
+  ShowPreviewsAgain();
 }
 
 void TTesmarMainForm::N12Click() {
   MenuItem(u"N10").SetCaption(PreviewMenuCaption(false));
   g_ImageClip = false;
-  ComboBox2Change();
+  ShowPreviewsAgain();
 }
 
 }  // namespace tesmar

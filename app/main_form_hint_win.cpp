@@ -37,7 +37,13 @@ std::u16string TTesmarMainForm::HintFilePath() const { return JoinPath(ChosenFol
 
 void TTesmarMainForm::N8Click() {
   const std::u16string H = HintFilePath();
-  const std::vector<std::u16string> drawings = ComboBox3().Items();
+  // The folder's drawings; in a search result those of the found drawing's folder.
+  std::vector<std::u16string> drawings = ComboBox3().Items();
+  if (searching_) {
+    if (ComboBox3().ItemIndex() < 0) return;
+    drawings = ListDrawingFiles(ChosenFolder(), g_dxfExt);
+    SortByNameOrder(drawings);
+  }
   // Notepad takes the path as its whole parameter; the quotes keep blanks in it together.
   const std::u16string param = u"\"" + H + u"\"";
   if (FileExists(H)) {
@@ -57,14 +63,16 @@ void TTesmarMainForm::ShowHoverText(const ui::ImageBox& cell) {
   const std::u16string H = HintFilePath();
   std::string bytes;
   if (FileExists(H) && ReadFileBytes(PathFromU16(H), bytes)) {
-    auto description = FindHintDescription(ParseHintFile(bytes).Texts(), HintKeyOfName(ComboBox3().Text()));
+    // The entry is the bare name, or folder\name in a search result.
+    const std::u16string entry = ComboBox3().Text();
+    auto description = FindHintDescription(ParseHintFile(bytes).Texts(), HintKeyOfName(FileNamePart(entry, u"\\/")));
     if (description) {
       Edit1().SetText(*description);
       return;
     }
   }
   LocalTimeParts t;
-  if (FileLocalTime(DrawingPathOf(topFolders.Chosen(), ComboBox2().Text(), ComboBox3().Text()), t))
+  if (FileLocalTime(ChosenDrawingPath(), t))
     Edit1().SetText(FormatHoverDate(t, LocaleText(LOCALE_SDATE, u"/"), LocaleText(LOCALE_STIME, u":"), cell.Hint()));
 }
 

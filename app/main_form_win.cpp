@@ -11,6 +11,7 @@
 #include "base/path_parts.h"
 #include "base/strings.h"
 #include "base/texts.h"
+#include "library/drawing_search_texts.h"
 #include "render/image_canvas_win.h"
 #include "render/prepare_canvas.h"
 #include "ui/dark_menu.h"
@@ -67,6 +68,7 @@ const MenuEntry kMenu[] = {
     {u"N6", u"挿入設定 ...", 0, false, &F::N6Click, nullptr},
     {u"N9", u"-", 0, false, nullptr, nullptr},
     {u"N8", u"■ 説明ファイル作成、編集（メモ帳起動）", 0, false, &F::N8Click, nullptr},
+    {u"N15", kSearchMenuCaption, 0, false, &F::N15Click, nullptr},
     {u"N7", u"-", 0, false, nullptr, nullptr},
     {u"LISP1", u"■ ロード LISP", 0, false, &F::LISP1Click, nullptr},
     {u"N2", u"-", 0, false, nullptr, nullptr},
@@ -158,11 +160,11 @@ void TTesmarMainForm::CreateControls() {
   panel103_.Create(self, u"Panel103", 0, 0, 10, 10);
   panel103_.SetShowCaption(false);
 
-  // The top folders and the drawings are shown in the order the program keeps them in (one
-  // comparison for the cells and the list); the drawing folders sort themselves.
+  // The lists show the top folders, the drawing folders and the drawings in the order the
+  // program keeps them in (one comparison for the cells and the lists).
   constexpr DWORD kList = WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST;
   combo1_ = CreateStandard(L"ComboBox", kList, 0, u"", panel101_.hwnd(), kComboBox1);
-  combo2_ = CreateStandard(L"ComboBox", kList | CBS_SORT, 0, u"", panel101_.hwnd(), kComboBox2);
+  combo2_ = CreateStandard(L"ComboBox", kList, 0, u"", panel101_.hwnd(), kComboBox2);
   combo3_ = CreateStandard(L"ComboBox", kList, 0, u"", panel101_.hwnd(), kComboBox3);
   for (HWND c : {combo1_, combo2_, combo3_}) {
     ui::ComboBox(c).SetDropDownCount(16);

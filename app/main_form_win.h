@@ -15,11 +15,13 @@
 #include <vector>
 
 #include "app/converted_files.h"
+#include "app/search_form_win.h"
 #include "app/settings.h"
 #include "base/path_parts.h"
 #include "base/textfile.h"
 #include "cadlink/commands.h"
 #include "library/grid_model.h"
+#include "library/search_index.h"
 #include "library/top_folders.h"
 #include "ui/controls.h"
 #include "ui/busy.h"
@@ -152,6 +154,27 @@ class TTesmarMainForm : public ui::Form {
   void SendToTargetCad(std::u16string_view command);
   // Stops the paging auto-repeat, as every insert does first.
   void StopPaging();
+  // ---- Search across the library and dragging a drawing out (main_form_search_win.cpp,
+  // main_form_drag_win.cpp)
+  void N15Click();  // 図面を検索 ...
+  // Walks the chosen top folder (reusing what an earlier search read) and shows the drawings
+  // that match `text` like a folder; false when the walk was cancelled (Esc) and nothing changed.
+  bool SearchDrawings(const std::u16string& text);
+  bool Searching() const { return searching_; }
+  const std::vector<std::u16string>& SearchHistory() const { return searchHistory_; }
+  const IndexWalk& LastIndexWalk() const { return lastWalk_; }
+  TSearchForm& SearchForm();
+  // The full path of the drawing ComboBox3 has selected (in a search result or a folder).
+  std::u16string ChosenDrawingPath() const;
+  // The main window's own keys, ahead of the control that has the focus (Ctrl+F); true when
+  // the message was taken.
+  bool HandleShortcut(const MSG& msg);
+  void Image1MouseDown(ui::ImageBox& Sender, int X, int Y);
+  void Image1MouseUp(ui::ImageBox& Sender);
+  // Drags the drawing of a cell out as a file (OLE drag and drop); the effect the target chose.
+  DWORD DragDrawing(ui::ImageBox& cell, const std::u16string& path);
+  int DragsStarted() const { return dragsStarted_; }  // this run
+
   // ---- Conversion
   void ODAFileConverter1Click();
   void ODAFileConverter2Click();
@@ -213,6 +236,7 @@ class TTesmarMainForm : public ui::Form {
   void WalkTopFolder();
   void FillPage();        // the 30 cells of the page the grid model shows
   void ShowPageState();   // Label1 and the paging flags after a page change
+  void ShowPreviewsAgain();
   void ShowHoverText(const ui::ImageBox& cell);
   void PressPaging(int mode);  // a paging button went down
   void ShowTopFolders();       // fills ComboBox1 from topFolders
@@ -221,6 +245,19 @@ class TTesmarMainForm : public ui::Form {
   bool cmb1Walking_ = false;  // the folder walk of ComboBox1Change is running
   bool cmb1Again_ = false;    // the top folder changed meanwhile: walk again afterwards
   HWND droppedList_ = nullptr;  // the list that dropped down last (WMApp moves its dropped part)
+
+  // Search and drag.
+  void LeaveSearch();          // ComboBox2 loses the search entry; the folder shows again
+  bool DragCheck(ui::ImageBox& cell, int x, int y);  // true when a drag started and ended
+  SearchIndex searchIndex_;
+  IndexWalk lastWalk_;
+  bool searching_ = false;     // the grid shows a search result
+  bool searchWalking_ = false;
+  std::vector<std::u16string> searchHistory_;
+  std::unique_ptr<TSearchForm> searchForm_;
+  ui::ImageBox* pressedCell_ = nullptr;  // the left button went down here and has not come up
+  POINT pressedAt_{};
+  int dragsStarted_ = 0;
 };
 
 }  // namespace tesmar

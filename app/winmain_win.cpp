@@ -57,6 +57,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   UpdateWindow(main.hwnd());
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (main.HandleShortcut(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

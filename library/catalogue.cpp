@@ -5,6 +5,8 @@
 #include <system_error>
 
 #include "base/strings.h"
+#include "library/folder_entries.h"
+#include "library/name_order.h"
 
 namespace tesmar {
 
@@ -29,8 +31,11 @@ std::u16string DrawingPathOf(std::u16string_view top, std::u16string_view folder
 }
 
 bool NameOrderLess(std::u16string_view a, std::u16string_view b) {
-  const int c = CompareIgnoreCase16(a, b);
-  return c != 0 ? c < 0 : a < b;
+  // Names that Explorer calls equal ("a" and "A", "01" and "1") still get one order, so that
+  // the sort is strict and the same on every run.
+  if (const int c = ExplorerCompare(a, b); c != 0) return c < 0;
+  if (const int c = CompareIgnoreCase16(a, b); c != 0) return c < 0;
+  return a < b;
 }
 
 void SortByNameOrder(std::vector<std::u16string>& names) {
@@ -42,14 +47,11 @@ namespace {
 // Lists the drawing files of one folder; stops after the first when `firstOnly`.
 std::vector<std::u16string> DrawingFiles(const std::u16string& folder, std::u16string_view ext, bool firstOnly) {
   std::vector<std::u16string> names;
-  std::error_code ec;
-  fs::directory_iterator it(PathFromU16(folder), ec), end;
-  for (; !ec && it != end; it.increment(ec)) {
-    std::error_code fec;
-    if (it->is_directory(fec)) continue;
-    std::u16string name = U16FromPath(it->path().filename());
-    if (!EndsWithIgnoreCase16(name, ext)) continue;
-    names.push_back(std::move(name));
+  std::vector<FolderEntry> entries;
+  ListFolderEntries(folder, entries);
+  for (auto& e : entries) {
+    if (e.folder || !EndsWithIgnoreCase16(e.name, ext)) continue;
+    names.push_back(std::move(e.name));
     if (firstOnly) break;
   }
   return names;
@@ -64,15 +66,11 @@ std::vector<std::u16string> ListDrawingFiles(const std::u16string& folder, std::
 namespace {
 
 void CollectFolders(const std::u16string& folder, std::vector<std::u16string>& out) {
-  std::error_code ec;
-  fs::directory_iterator it(PathFromU16(folder), ec), end;
+  std::vector<FolderEntry> entries;
+  ListFolderEntries(folder, entries);
   std::vector<std::u16string> children;
-  for (; !ec && it != end; it.increment(ec)) {
-    std::error_code fec;
-    if (it->is_symlink(fec) || !it->is_directory(fec)) continue;
-    std::u16string child = JoinPath(folder, U16FromPath(it->path().filename()));
-    children.push_back(std::move(child));
-  }
+  for (const auto& e : entries)
+    if (e.folder) children.push_back(JoinPath(folder, e.name));
   for (auto& child : children) {
     out.push_back(child);
     CollectFolders(child, out);
@@ -123,6 +121,7 @@ CatalogueWalk WalkCatalogue(std::u16string_view topFolder, std::u16string_view e
     if (progress) progress(fraction(k + 1, folders.size()));
     if (!DrawingFiles(folders[k], ext, true).empty()) walk.drawingFolders.push_back(RemoveFirst(folders[k], T));
   }
+  SortByNameOrder(walk.drawingFolders);
   return walk;
 }
 

@@ -23,8 +23,8 @@ std::u16string DrawingPathOf(std::u16string_view top, std::u16string_view folder
 
 // The one order of the program's lists. A folder's drawings are sorted by it for the cells and
 // for ComboBox3 alike, so that a cell and the entry it selects name the same file; the top
-// folders likewise. By character code with letter case folded; names that differ only in
-// letter case by their own codes.
+// folders and the drawing folders likewise. Explorer's order (ExplorerCompare); names it calls
+// equal by letter case folded, then by their own codes.
 bool NameOrderLess(std::u16string_view a, std::u16string_view b);
 void SortByNameOrder(std::vector<std::u16string>& names);
 
@@ -39,7 +39,7 @@ bool FileExists(const std::u16string& file);
 
 // What a change of the top folder finds: the drawings of the top folder itself, and the
 // drawing folders as the second list shows them (relative to the top folder, "." for the top
-// folder when it holds drawings, placed last after the walk as the list sorts itself).
+// folder when it holds drawings), both in the one name order.
 struct CatalogueWalk {
   std::vector<std::u16string> topDrawings;
   std::vector<std::u16string> drawingFolders;

@@ -15,6 +15,10 @@ void GridModel::Clear() {
 
 void GridModel::SetDrawings(std::vector<std::u16string> names) {
   SortByNameOrder(names);
+  SetOrderedDrawings(std::move(names));
+}
+
+void GridModel::SetOrderedDrawings(std::vector<std::u16string> names) {
   dxfNameSL = std::move(names);
   g_dxfTop = 0;
   g_pageCount = PageCount(Count());

@@ -19,6 +19,8 @@ struct GridModel {
   void Clear();
   // The folder's drawings, sorted; the first page shown.
   void SetDrawings(std::vector<std::u16string> names);
+  // Drawings already in the order to show (a search's, by folder and name); the first page.
+  void SetOrderedDrawings(std::vector<std::u16string> names);
   // One page forward or back; false (nothing changed) when there is none that way.
   bool Turn(bool forward);
   // The page holding drawing `index`; false when it is the page shown.

@@ -196,10 +196,17 @@ LRESULT ImageBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_MOUSEMOVE:
+      mouseKeys_ = wp;
       if (onMouseMove) onMouseMove(*this, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
       return 0;
     case WM_LBUTTONDBLCLK:
       if (onDblClick) onDblClick(*this);
+      return 0;
+    case WM_LBUTTONDOWN:
+      if (onMouseDown) onMouseDown(*this, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+      return 0;
+    case WM_LBUTTONUP:
+      if (onMouseUp) onMouseUp(*this);
       return 0;
   }
   return Window::HandleMessage(msg, wp, lp);

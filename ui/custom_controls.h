@@ -89,6 +89,11 @@ class ImageBox : public NamedChild {
 
   std::function<void(ImageBox& sender, int x, int y)> onMouseMove;
   std::function<void(ImageBox& sender)> onDblClick;
+  // The left button went down (not as a double-click) and came up again.
+  std::function<void(ImageBox& sender, int x, int y)> onMouseDown;
+  std::function<void(ImageBox& sender)> onMouseUp;
+  // The buttons and keys held at the last mouse move (MK_LBUTTON, ...).
+  WPARAM MouseKeys() const { return mouseKeys_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -96,6 +101,7 @@ class ImageBox : public NamedChild {
  private:
   void Paint(HDC dc);
   std::u16string hint_;
+  WPARAM mouseKeys_ = 0;
   std::unique_ptr<DibBitmap> picture_;
   std::shared_ptr<void> companion_;
 };

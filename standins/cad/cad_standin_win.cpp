@@ -3,11 +3,12 @@
 // It registers an application object (late-bound: HWND, ActiveDocument) in the running object
 // table under a class id, and the document object's SendCommand lists each text it receives in
 // the window, carriage returns shown as "<CR>". Escape key presses that reach the window are listed
-// too. Switches:
+// too, and so is every file dropped on the window by drag and drop ("drop <path>"). Switches:
 //   /clsid:{...}     the class id to register under (default: the one the test prefix maps
 //                    "BricscadApp.AcadApplication" to)
 //   /log:FILE        also append every event to FILE (UTF-8, one record per event, each ended
-//                    by a NUL): "ready <hwnd>", "escape", "command <text>", "rejected <kind>"
+//                    by a NUL): "ready <hwnd>", "escape", "command <text>", "rejected <kind>",
+//                    "drop <path>"
 //   /busy:MS         reject automation calls with SERVERCALL_RETRYLATER for MS milliseconds,
 //                    counted from the first one that arrives
 //   /modal           open a modal dialog of its own once ready and keep it open: while it is
@@ -20,6 +21,7 @@
 //   /quit-on:NAME    end the process at once when the member NAME is called
 #include <windows.h>
 #include <objbase.h>
+#include <ole2.h>
 #include <shellapi.h>
 #include <oleauto.h>
 
@@ -89,6 +91,56 @@ bool Busy() {
   if (!firstCall) firstCall = now ? now : 1;
   return now - firstCall < g_options.busyMs;
 }
+
+// ---- The drop target: files dragged onto the window from another program (CF_HDROP), taken
+// as a copy; each path is listed.
+class DropTarget : public IDropTarget {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (riid == IID_IUnknown || riid == IID_IDropTarget) {
+      *out = static_cast<IDropTarget*>(this);
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+    FORMATETC f{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    files_ = data && data->QueryGetData(&f) == S_OK;
+    *effect = Effect(*effect);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+    *effect = Effect(*effect);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+    *effect = Effect(*effect);
+    FORMATETC f{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM m{};
+    if (!files_ || !data || FAILED(data->GetData(&f, &m))) {
+      *effect = DROPEFFECT_NONE;
+      return S_OK;
+    }
+    HDROP drop = static_cast<HDROP>(GlobalLock(m.hGlobal));
+    const UINT n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < n; ++i) {
+      std::wstring path(DragQueryFileW(drop, i, nullptr, 0), L'\0');
+      DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size() + 1));
+      Record(L"drop", path, true);
+    }
+    GlobalUnlock(m.hGlobal);
+    ReleaseStgMedium(&m);
+    return S_OK;
+  }
+
+ private:
+  DWORD Effect(DWORD allowed) const { return files_ && (allowed & DROPEFFECT_COPY) ? DROPEFFECT_COPY : DROPEFFECT_NONE; }
+  bool files_ = false;
+};
 
 // ---- The message filter: busy or refusing servers reject calls here. A system that does not
 // act on the filter's busy answer (Wine runs the call all the same) gets it from the member
@@ -283,7 +335,8 @@ void ParseOptions() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   ParseOptions();
-  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+  // OLE (a COM apartment with drag and drop).
+  if (FAILED(OleInitialize(nullptr))) return 1;
   Filter filter;
   CoRegisterMessageFilter(&filter, nullptr);
 
@@ -325,6 +378,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WaitForSingleObject(ready, INFINITE);
     CloseHandle(ready);
   }
+  DropTarget dropTarget;
+  RegisterDragDrop(g_main, &dropTarget);
   ShowWindow(g_main, g_options.minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
   UpdateWindow(g_main);
 
@@ -348,7 +403,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     DispatchMessageW(&msg);
   }
   RevokeActiveObject(cookie, nullptr);
+  if (IsWindow(g_main)) RevokeDragDrop(g_main);
   CoRegisterMessageFilter(nullptr, nullptr);
-  CoUninitialize();
+  OleUninitialize();
   return 0;
 }

@@ -317,7 +317,7 @@ TEST_F(MainFormTest, PopupMenuHoldsEveryItemInOrder) {
       {u"ODAFileConverter1", u"ODAFileConverter.exe を登録 ...", 0},
       {u"ODAFileConverter2", u"変換中 ODAFileConverter を表示", 0}, {u"N1", u"-", 0},
       {u"CAD5", u"ターゲット CAD", 0}, {u"N6", u"挿入設定 ...", 0}, {u"N9", u"-", 0},
-      {u"N8", u"■ 説明ファイル作成、編集（メモ帳起動）", 0}, {u"N7", u"-", 0},
+      {u"N8", u"■ 説明ファイル作成、編集（メモ帳起動）", 0}, {u"N15", u"図面を検索 ...", 0}, {u"N7", u"-", 0},
       {u"LISP1", u"■ロード MERIDOX410.lsp", 0}, {u"N2", u"-", 0},
       {u"DWGDXF1", u"■ DWG->DXF 変換 -> 表示 ...", 0}, {u"N3", u"-", 0},
       {u"CAD6", u"■ CAD へ挿入（コマンド）", 0}, {u"CAD7", u"■ CAD へ挿入（分解＋パージ）", 0},

@@ -7,6 +7,7 @@
 #include "base/codepage.h"
 #include "base/strings.h"
 #include "library/ellipsize.h"
+#include "library/name_order.h"
 #include "tests/support/testdata.h"
 
 namespace tesmar {
@@ -88,12 +89,40 @@ TEST(Catalogue, PathsFromTheThreeLists) {
   EXPECT_EQ(RemoveFirst(u"abc", u"x"), u"abc");
 }
 
-TEST(Catalogue, DrawingsHaveOneOrderWithLetterCaseFolded) {
-  std::vector<std::u16string> names = {u"ab.dwg", u"a_b.dwg", u"a-c.dwg", u"A10.dwg", u"a9.dwg",
-                                       u"アーム.dwg", u"いす.dwg", u"AB.dwg"};
+// Explorer's order: numbers by value, marks before digits before letters, accents and letter
+// case folded, hiragana with katakana.
+TEST(Catalogue, NamesInExplorerOrder) {
+  const std::pair<const char16_t*, const char16_t*> before[] = {
+      {u"A_1.dwg", u"a2.dwg"},        {u"GV-50A.dwg", u"GV-100A.dwg"}, {u"file2", u"file10"},
+      {u"x9y", u"x10y"},              {u"~tilde.dwg", u"a2.dwg"},      {u"[brk].dwg", u"a2.dwg"},
+      {u"Ärger.dwg", u"Z.DWG"},       {u"a2.dwg", u"Ärger.dwg"},       {u"Z.DWG", u"アーム.dwg"},
+      {u"アーム.dwg", u"いす.dwg"},   {u"ab", u"abc"},
+  };
+  for (const auto& [a, b] : before) {
+    SCOPED_TRACE(Utf16ToUtf8(a) + " < " + Utf16ToUtf8(b));
+    EXPECT_TRUE(NameOrderLess(a, b));
+    EXPECT_FALSE(NameOrderLess(b, a));
+    EXPECT_LT(LogicalCompare(a, b), 0);
+    EXPECT_GT(LogicalCompare(b, a), 0);
+  }
+  // A number with leading zeros counts by its value (the systems differ on where the zeros
+  // go; Wine counts them).
+  EXPECT_LT(LogicalCompare(u"part 7", u"part 07a"), 0);
+  // Names Explorer calls equal still get one order, the same whichever comes first.
+  std::vector<std::u16string> names = {u"ab.dwg", u"AB.dwg", u"a01.dwg", u"a1.dwg"};
+  std::vector<std::u16string> reversed(names.rbegin(), names.rend());
   SortByNameOrder(names);
-  EXPECT_EQ(names, (std::vector<std::u16string>{u"a-c.dwg", u"A10.dwg", u"a9.dwg", u"AB.dwg", u"ab.dwg", u"a_b.dwg",
-                                                u"いす.dwg", u"アーム.dwg"}));
+  SortByNameOrder(reversed);
+  EXPECT_EQ(names, reversed);
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"a01.dwg", u"a1.dwg", u"AB.dwg", u"ab.dwg"}));
+}
+
+// The drawing folders come in the same order as the drawings, the top folder first.
+TEST(Catalogue, DrawingFoldersInExplorerOrder) {
+  test::TempDir dir;
+  for (const char* f : {"top.dwg", "GV-100A/a.dwg", "GV-50A/a.dwg", "a2/a.dwg", "A_1/a.dwg"}) test::WriteFile(dir / f, "x");
+  CatalogueWalk walk = WalkCatalogue(U16FromPath(dir.path()), u".dwg", nullptr);
+  EXPECT_EQ(walk.drawingFolders, (std::vector<std::u16string>{u".", u"A_1", u"a2", u"GV-50A", u"GV-100A"}));
 }
 
 TEST(Catalogue, ADroppedListStaysWithinTheWorkArea) {
