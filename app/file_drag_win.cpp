@@ -16,7 +16,7 @@ struct StoredFormat {
   STGMEDIUM medium;
 };
 
-class FileDataObject : public IDataObject {
+class FileDataObject final : public IDataObject {
  public:
   explicit FileDataObject(std::u16string path) : path_(std::move(path)) {}
   ~FileDataObject() {
@@ -150,7 +150,7 @@ class FileDataObject : public IDataObject {
   ULONG refs_ = 1;
 };
 
-class DropSource : public IDropSource {
+class DropSource final : public IDropSource {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;

@@ -8,6 +8,7 @@
 #include "base/strings.h"
 #include "library/catalogue.h"
 #include "library/drawing_search_texts.h"
+#include "ui/topmost.h"
 
 namespace tesmar {
 namespace {
@@ -47,9 +48,8 @@ void TTesmarMainForm::N15Click() {
   StopPaging();
   std::optional<std::u16string> text;
   {
-    StepOutOfTopmost(SearchForm().hwnd());
+    ui::TopmostStepOut step(hwnd(), SearchForm().hwnd());
     text = SearchForm().Execute(searchHistory_);
-    StepIntoTopmost(SearchForm().hwnd());
   }
   if (text) SearchDrawings(*text);
 }
