@@ -18,6 +18,7 @@
 #include "tests/app/main_form_fixture_win.h"
 #include "tests/support/cad_standin_win.h"
 #include "tests/support/real_pointer_win.h"
+#include "ui/com.h"
 #include "tests/support/testdata.h"
 #include "ui/gdi.h"
 
