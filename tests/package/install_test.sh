@@ -44,9 +44,21 @@ run_and_close() {
   return 0
 }
 
+# Waits until no installer or uninstaller runs. The uninstaller starts again from a copy in the
+# temporary folder (Au_.exe), so the process started here ends before its work does; the
+# wineserver is persistent, so its end tells nothing.
+installers_done() {
+  local i
+  for i in $(seq 1 300); do
+    "$wine" tasklist 2>/dev/null | grep -qiE '^(Tesmar-.*-setup|uninstall|Au_)\.exe' || return 0
+    sleep 0.2
+  done
+  fail "the installer or uninstaller did not end"
+}
+
 echo "== silent install"
 "$wine" "$(winepath_w "$setup")" /S
-/usr/lib/wine/wineserver -w 2>/dev/null || true
+installers_done
 [ -f "$dir/Tesmar.exe" ] || fail "no Tesmar.exe in the per-user folder"
 [ -f "$dir/guide-ja.html" ] && [ -f "$dir/LICENSE.txt" ] && [ -f "$dir/uninstall.exe" ] || fail "guide, licence or uninstaller missing"
 [ ! -e "$dir/Tesmar.ini" ] && [ ! -e "$dir/TesmarTopDirs.txt" ] || fail "the installer wrote settings"
@@ -67,13 +79,13 @@ before=$(cat "$dir/Tesmar.ini" "$dir/TesmarTopDirs.txt" | md5sum)
 echo "== a newer version installed over it keeps the settings"
 "$src/tools/package" --exe "$exe" --out "$work/dist2" --version 9999.1.1 >/dev/null
 "$wine" "$(winepath_w "$work/dist2/Tesmar-9999.1.1-setup.exe")" /S
-/usr/lib/wine/wineserver -w 2>/dev/null || true
+installers_done
 [ "$(cat "$dir/Tesmar.ini" "$dir/TesmarTopDirs.txt" | md5sum)" = "$before" ] || fail "the second install changed the settings"
 "$wine" reg query "$key" /v DisplayVersion 2>/dev/null | grep -q '9999.1.1' || fail "the entry keeps the old version"
 
 echo "== silent uninstall keeps the settings"
 "$wine" "$(winepath_w "$dir/uninstall.exe")" /S
-/usr/lib/wine/wineserver -w 2>/dev/null || true
+installers_done
 [ ! -e "$dir/Tesmar.exe" ] && [ ! -e "$dir/uninstall.exe" ] || fail "the program is still there"
 [ ! -e "$link" ] || fail "the shortcut is still there"
 ! "$wine" reg query "$key" >/dev/null 2>&1 || fail "the Apps & Features entry is still there"
@@ -81,9 +93,9 @@ echo "== silent uninstall keeps the settings"
 
 echo "== install again and uninstall with /PURGE removes the settings"
 "$wine" "$(winepath_w "$setup")" /S
-/usr/lib/wine/wineserver -w 2>/dev/null || true
+installers_done
 "$wine" "$(winepath_w "$dir/uninstall.exe")" /S /PURGE
-/usr/lib/wine/wineserver -w 2>/dev/null || true
+installers_done
 [ ! -e "$dir" ] || fail "the program folder is left: $(ls -A "$dir" | tr '\n' ' ')"
 
 echo "== the portable zip unpacks to a Tesmar.exe that starts"
