@@ -56,6 +56,18 @@ installers_done() {
   fail "the installer or uninstaller did not end"
 }
 
+# Waits for an uninstall started with "$@": the copy it runs from ends its work by deleting
+# uninstall.exe, which may come after the started process and its listing are gone.
+uninstall() {
+  local i
+  "$wine" "$(winepath_w "$dir/uninstall.exe")" "$@"
+  for i in $(seq 1 300); do
+    [ -e "$dir/uninstall.exe" ] || break
+    sleep 0.2
+  done
+  installers_done
+}
+
 echo "== silent install"
 "$wine" "$(winepath_w "$setup")" /S
 installers_done
@@ -84,8 +96,7 @@ installers_done
 "$wine" reg query "$key" /v DisplayVersion 2>/dev/null | grep -q '9999.1.1' || fail "the entry keeps the old version"
 
 echo "== silent uninstall keeps the settings"
-"$wine" "$(winepath_w "$dir/uninstall.exe")" /S
-installers_done
+uninstall /S
 [ ! -e "$dir/Tesmar.exe" ] && [ ! -e "$dir/uninstall.exe" ] || fail "the program is still there"
 [ ! -e "$link" ] || fail "the shortcut is still there"
 ! "$wine" reg query "$key" >/dev/null 2>&1 || fail "the Apps & Features entry is still there"
@@ -94,8 +105,7 @@ installers_done
 echo "== install again and uninstall with /PURGE removes the settings"
 "$wine" "$(winepath_w "$setup")" /S
 installers_done
-"$wine" "$(winepath_w "$dir/uninstall.exe")" /S /PURGE
-installers_done
+uninstall /S /PURGE
 [ ! -e "$dir" ] || fail "the program folder is left: $(ls -A "$dir" | tr '\n' ' ')"
 
 echo "== the portable zip unpacks to a Tesmar.exe that starts"
