@@ -34,17 +34,6 @@ double SegmentDistance(TAcadPoint p, TAcadPoint a, TAcadPoint b) {
   return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
 }
 
-// Calls edge(a, b) for each edge of each ring of f, the last point joined to the first.
-template <class Edge>
-void ForEachEdge(const TFillBlk& f, Edge&& edge) {
-  std::size_t start = 0;
-  for (const std::uint32_t n : f.counts) {
-    if (start + n > f.pts.size()) break;
-    for (std::uint32_t k = 0; k < n; ++k) edge(f.pts[start + k], f.pts[start + (k + 1) % n]);
-    start += n;
-  }
-}
-
 // Whether q lies inside ring [first, first + n) of pts (crossings of a ray to the right).
 bool InsideRing(const std::vector<TAcadPoint>& pts, std::size_t first, std::uint32_t n, TAcadPoint q) {
   bool inside = false;

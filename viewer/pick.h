@@ -36,6 +36,17 @@ std::optional<double> MutualDistance(const TAcadLineBlk& line, const TAcadLineBl
 std::u16string CircleRadiusStatus(std::u16string_view layer, double radius);
 std::u16string ArcRadiusStatus(std::u16string_view layer, double radius);
 std::u16string TextHeightStatus(std::u16string_view layer, double height, std::u16string_view text);
+// Calls edge(a, b) for each edge of each ring of f, the last point joined to the first.
+template <class Edge>
+inline void ForEachEdge(const TFillBlk& f, Edge&& edge) {
+  std::size_t start = 0;
+  for (const std::uint32_t n : f.counts) {
+    if (start + n > f.pts.size()) break;
+    for (std::uint32_t k = 0; k < n; ++k) edge(f.pts[start + k], f.pts[start + (k + 1) % n]);
+    start += n;
+  }
+}
+
 // The area a fill covers: its rings' areas, a ring inside an odd number of others (a hole)
 // taken away.
 double FillArea(const TFillBlk& f);

@@ -110,14 +110,9 @@ void TMorvikZoomerForm::DrawPickHighlight(Canvas& c, int kind, std::int32_t inde
     }
     case TPickKind::Fill: {
       const TFillBlk& f = m.FillAry[index];
-      std::size_t start = 0;
-      for (const std::uint32_t n : f.counts) {
-        if (start + n > f.pts.size()) break;
-        for (std::uint32_t k = 0; k < n; ++k)
-          DrawSegment(c, origin, s, Relative(f.pts[start + k], g_cadpt), Relative(f.pts[start + (k + 1) % n], g_cadpt),
-                      kBlack, 7, psSolid);
-        start += n;
-      }
+      ForEachEdge(f, [&](TAcadPoint a, TAcadPoint b) {
+        DrawSegment(c, origin, s, Relative(a, g_cadpt), Relative(b, g_cadpt), kBlack, 7, psSolid);
+      });
       break;
     }
     case TPickKind::None:
