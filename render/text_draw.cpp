@@ -56,7 +56,8 @@ double AlignedDx(int column, double w) {
   return 0;
 }
 
-// One wrapped line of an MTEXT paragraph.
+// Breaks an MTEXT paragraph into lines no wider than `limit` pixels (0: no limit): at spaces,
+// and between full-width characters, which need none.
 void WrapParagraph(Canvas& canvas, const std::u16string& text, double limit, std::vector<std::u16string>& out) {
   if (limit <= 0 || canvas.TextWidth(text) <= limit) {
     out.push_back(text);
@@ -65,18 +66,26 @@ void WrapParagraph(Canvas& canvas, const std::u16string& text, double limit, std
   std::u16string line;
   std::size_t i = 0;
   while (i < text.size()) {
-    std::size_t end = text.find(u' ', i);
-    if (end == std::u16string::npos) end = text.size();
-    const std::u16string word = text.substr(i, end - i);
-    const std::u16string candidate = line.empty() ? word : line + u" " + word;
-    if (!line.empty() && canvas.TextWidth(candidate) > limit) {
-      out.push_back(line);
-      line = word;
-    } else {
-      line = candidate;
+    std::size_t end = i + 1;  // a full-width character is a piece of its own
+    if (text[i] < 0x80) {
+      end = i;
+      while (end < text.size() && text[end] < 0x80 && text[end] != u' ') ++end;
+      if (end < text.size() && text[end] == u' ') ++end;  // the space goes with the word before it
+      if (end == i) end = i + 1;
     }
-    i = end + 1;
+    const std::u16string piece = text.substr(i, end - i);
+    std::u16string candidate = line + piece;
+    while (!candidate.empty() && candidate.back() == u' ') candidate.pop_back();
+    if (!line.empty() && canvas.TextWidth(candidate) > limit) {
+      while (!line.empty() && line.back() == u' ') line.pop_back();
+      out.push_back(line);
+      line = piece;
+    } else {
+      line += piece;
+    }
+    i = end;
   }
+  while (!line.empty() && line.back() == u' ') line.pop_back();
   out.push_back(line);
 }
 

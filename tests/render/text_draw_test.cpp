@@ -80,6 +80,8 @@ TEST(DrawText, AnchorsJustifiesAndSizesTheFont) {
        {"TextOut(100,92,\"AB\")", "TextOut(100,122,\"CD\")"}, -50, 33, 0},
       {"MTEXT wrapped at its reference width", u"AB CD EF", {0, 0, 0}, {0, 0, 0}, 0, 0, 36, 150, 0, 1, 1, 1, true,
        {"TextOut(100,92,\"AB CD\")", "TextOut(100,152,\"EF\")"}, -50, 29, 0},
+      {"MTEXT wrapped between full-width characters", u"日本語", {0, 0, 0}, {0, 0, 0}, 0, 0, 36, 40, 0, 1, 1, 1,
+       true, {"TextOut(100,92,\"日\")", "TextOut(100,152,\"本\")", "TextOut(100,212,\"語\")"}, -50, 25, 0},
       {"MTEXT without a direction turns by its rotation", u"AB", {0, 0, 0}, {0, 0, 0}, 0, 0, 36, 0, 90, 1, 1, 1,
        true, {"TextOut(92,100,\"AB\")"}, -50, 33, 900},
       {"MTEXT direction (0, 1): turned 90 degrees", u"AB", {0, 0, 0}, {0, 1, 0}, 0, 0, 36, 0, 0, 1, 1, 1, true,
