@@ -1,10 +1,13 @@
 #include "cadlink/setting_form_win.h"
 
+#include <algorithm>
+#include <array>
 #include <stdexcept>
 
 #include "base/strings.h"
 #include "cadlink/dialog_controls_win.h"
 #include "ui/display.h"
+#include "ui/gdi.h"
 #include "ui/seams.h"
 
 namespace tesmar {
@@ -24,10 +27,36 @@ const BoxDesign kBoxes[] = {
     {3, 87, 108, 70, u"分解"},           {4, 163, 108, 76, u"パージ"},          {8, 29, 133, 56, u"関数２"},
     {5, 87, 155, 76, u"線分カット"},     {6, 163, 155, 84, u"挿入繰り返し"},
 };
-struct EditDesign {
-  int x, y;
+constexpr int kEditRows[] = {85, 131, 62};  // Edit1, Edit2, Edit3 (the LISP file's name)
+constexpr int kEditWidth = 150;
+constexpr char16_t kLabel1Caption[] = u"ファイル名";
+
+// The designed places, widened where a caption needs more room in the dialog's font at the
+// display's scale (a Japanese face is wider than the one the design was made with). Three
+// columns inside the group box: the function boxes and the label, then the edit fields with
+// 分解 and 線分カット, then パージ and 挿入繰り返し; a column starts where the one before it
+// ends. The group box and the dialog grow with them, never shrink below the design.
+struct SettingLayout {
+  std::array<int, 9> x{}, w{};  // check boxes 1 … 8
+  int labelWidth = 0, editLeft = 0, groupWidth = 0, clientWidth = 0;
 };
-const EditDesign kEdits[] = {{87, 85}, {87, 131}, {87, 62}};  // Edit1, Edit2, Edit3
+
+SettingLayout LayoutFor(HFONT font, int dpi) {
+  constexpr int kCheckRoom = 20, kGap = 4, kMargin = 8;  // the box and its gap; between columns; at the right
+  auto designed = [&](std::u16string_view text) { return (ui::TextWidth(font, text) * 96 + dpi - 1) / dpi; };
+  SettingLayout l;
+  for (const auto& b : kBoxes) l.x[b.n] = b.x, l.w[b.n] = std::max(b.w, designed(b.caption) + kCheckRoom);
+  l.labelWidth = std::max(58, designed(kLabel1Caption) + 2);
+  const int second = std::max(87, 29 + std::max({l.w[7], l.w[8], l.labelWidth}) + kGap);
+  const int third = std::max(163, second + std::max(l.w[3], l.w[5]) + kGap);
+  l.x[3] = l.x[5] = l.editLeft = second;
+  l.x[4] = l.x[6] = third;
+  int right = l.editLeft + kEditWidth;
+  for (const auto& b : kBoxes) right = std::max(right, l.x[b.n] + l.w[b.n]);
+  l.groupWidth = std::max(kGroupWidth, right + kMargin);
+  l.clientWidth = std::max<int>(TMorvikSettingForm::kClientWidth, kGroupLeft + l.groupWidth + kGroupLeft);
+  return l;
+}
 
 // The group box's children report to the dialog.
 LRESULT CALLBACK GroupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
@@ -47,32 +76,36 @@ LRESULT CALLBACK GroupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
 }  // namespace
 
 void TMorvikSettingForm::Create(HWND owner) {
+  const int dpi = ui::DpiOf(nullptr);
+  font_ = ui::CreatePixelFont(u"Tahoma", 12, dpi);
+  const SettingLayout l = LayoutFor(font_.get(), dpi);
+
   ui::FormDesign params;
   params.className = L"TMorvikSettingForm";
   params.caption = u"挿入設定";
-  params.clientWidth = kClientWidth, params.clientHeight = kClientHeight;
+  params.clientWidth = l.clientWidth, params.clientHeight = kClientHeight;
   params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
   params.owner = owner;
   CreateForm(params);
 
-  const int dpi = Dpi();
-  font_ = ui::CreatePixelFont(u"Tahoma", 12, dpi);
   group_ = CreateDialogControl(L"BUTTON", BS_GROUPBOX | WS_CLIPSIBLINGS, 0, u"", hwnd(), 0, kGroupLeft, kGroupTop,
-                         kGroupWidth, kGroupHeight, dpi, font_.get());
+                               l.groupWidth, kGroupHeight, dpi, font_.get());
   SetWindowSubclass(group_, GroupProc, 1, 0);
   for (const auto& b : kBoxes)
-    boxes_[b.n] = CreateDialogControl(L"BUTTON", BS_CHECKBOX | WS_TABSTOP, 0, b.caption, group_, kBoxFirst + b.n, b.x, b.y,
-                                b.w, 17, dpi, font_.get());
-  label1_ = CreateDialogControl(L"STATIC", SS_LEFTNOWORDWRAP, 0, u"ファイル名", group_, 0, 29, 62, 58, 17, dpi,
-                                font_.get());
+    boxes_[b.n] = CreateDialogControl(L"BUTTON", BS_CHECKBOX | WS_TABSTOP, 0, b.caption, group_, kBoxFirst + b.n,
+                                      l.x[b.n], b.y, l.w[b.n], 17, dpi, font_.get());
+  label1_ = CreateDialogControl(L"STATIC", SS_LEFTNOWORDWRAP, 0, kLabel1Caption, group_, 0, 29, 62, l.labelWidth, 17,
+                                dpi, font_.get());
   for (int i = 0; i < 3; ++i)
     edits_[i] = CreateDialogControl(L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, u"", group_, kEditFirst + i,
-                              kEdits[i].x, kEdits[i].y, 150, 21, dpi, font_.get());
-  button1_ = CreateDialogControl(L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, u"更新", hwnd(), kButton1, 52, 198, 75, 25,
-                           dpi, font_.get());
-  button2_ = CreateDialogControl(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, u"中止", hwnd(), kButton2, 133, 198, 75, 25, dpi,
-                           font_.get());
+                                    l.editLeft, kEditRows[i], kEditWidth, 21, dpi, font_.get());
+  // The buttons stay centred under a widened group box.
+  const int shift = (l.clientWidth - kClientWidth) / 2;
+  button1_ = CreateDialogControl(L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, u"更新", hwnd(), kButton1, 52 + shift, 198,
+                                 75, 25, dpi, font_.get());
+  button2_ = CreateDialogControl(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, u"中止", hwnd(), kButton2, 133 + shift, 198,
+                                 75, 25, dpi, font_.get());
   Show();
 }
 

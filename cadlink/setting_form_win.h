@@ -17,6 +17,8 @@ namespace tesmar {
 
 class TMorvikSettingForm : public ui::Form {
  public:
+  // The designed client size; the width grows when the captions need more room at the
+  // display's scale.
   static constexpr int kClientWidth = 265, kClientHeight = 231;
   void Create(HWND owner);
 

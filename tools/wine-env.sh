@@ -37,10 +37,6 @@ REGEDIT4
 "MS Shell Dlg"="IPAGothic"
 "MS Shell Dlg 2"="IPAGothic"
 
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
-"Tahoma"=hex(7):69,00,70,00,61,00,67,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00
-"Segoe UI"=hex(7):69,00,70,00,61,00,67,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00
-"Microsoft Sans Serif"=hex(7):69,00,70,00,61,00,67,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00
 REG
   /usr/lib/wine/wine64 regedit /S "$(winepath_w "$reg")" >/dev/null 2>&1 || /usr/lib/wine/wine64 regedit "$reg" >/dev/null 2>&1 || true
   /usr/lib/wine/wineserver -w || true
@@ -94,6 +90,32 @@ tesmar_wine_private_folders() {
   done
 }
 
+# Windows has Tahoma, the face of the program's small fields; without it Wine draws them in
+# IPA Gothic, whose underscore falls below the line ("配管_継手" shows as "配管 継手"). Debian's
+# fonts-wine has Wine's own Tahoma: the prefix's font folder makes it visible to the programs,
+# and the font link gives Tahoma and the other Latin UI faces IPA Gothic's Japanese glyphs, as
+# a Japanese Windows links them to its Japanese face. (A link names the font file alone: Wine
+# does not match the face name "IPAGothic" under a Japanese locale.)
+tesmar_wine_fonts() {
+  local prefix=$1 fonts="$1/drive_c/windows/Fonts" f
+  [ -f "$prefix/.tesmar-fonts" ] && return 0
+  for f in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf; do
+    if [ -f "$f" ]; then mkdir -p "$fonts"; cp "$f" "$fonts/"; fi
+  done
+  # "ipag.ttf" as a multi-string; a REGEDIT4 file holds its characters as single bytes.
+  local reg="$prefix/tesmar-fontlink.reg" ipag='hex(7):69,70,61,67,2e,74,74,66,00,00'
+  cat >"$reg" <<REG
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
+"Tahoma"=$ipag
+"Segoe UI"=$ipag
+"Microsoft Sans Serif"=$ipag
+REG
+  /usr/lib/wine/wine64 regedit /S "$(winepath_w "$reg")" >/dev/null 2>&1 || true
+  touch "$prefix/.tesmar-fonts"
+}
+
 winepath_w() { echo "Z:${1//\//\\}"; }
 
 tesmar_wine_env() {
@@ -115,6 +137,7 @@ tesmar_wine_env() {
     tesmar_wine_prefix_init "$WINEPREFIX" 9>&-
     tesmar_wine_register_cad "$WINEPREFIX" 9>&-
     tesmar_wine_draw_frames "$WINEPREFIX" 9>&-
+    tesmar_wine_fonts "$WINEPREFIX" 9>&-
     tesmar_wine_private_folders "$WINEPREFIX"
     # Drive Y: is a folder of the build, so that a test can register a drive's root.
     mkdir -p "$build/drive-y"

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "base/strings.h"
+
 namespace tesmar::ui {
 
 DibBitmap::DibBitmap(int width, int height, int bitsPerPixel, const RGBQUAD* colours, int colourCount)
@@ -50,6 +52,15 @@ COLORREF DibBitmap::Pixel(int x, int y) const {
   }
   const unsigned char* p = row + x * (bpp_ / 8);
   return RGB(p[2], p[1], p[0]);
+}
+
+int TextWidth(HFONT font, std::u16string_view text) {
+  WindowDc dc(nullptr);
+  Selection selected(dc.get(), font);
+  SIZE size{};
+  const std::wstring w = ToWide(text);
+  GetTextExtentPoint32W(dc.get(), w.c_str(), static_cast<int>(w.size()), &size);
+  return size.cx;
 }
 
 }  // namespace tesmar::ui

@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 
 namespace tesmar::ui {
@@ -67,6 +68,9 @@ class WindowDc {
   HWND hwnd_;
   HDC dc_;
 };
+
+// The width in pixels of a one-line text drawn in the font.
+int TextWidth(HFONT font, std::u16string_view text);
 
 // BeginPaint / EndPaint.
 class PaintDc {

@@ -78,6 +78,21 @@ void Window::Destroy() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
+namespace {
+
+// Whether h is a combo box, or the edit field of one, whose list is dropped down.
+bool InDroppedComboBox(HWND h) {
+  for (HWND w = h; w; w = GetParent(w)) {
+    wchar_t name[32] = {};
+    GetClassNameW(w, name, 32);
+    if (lstrcmpiW(name, L"ComboBox") == 0) return SendMessageW(w, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    if (w != h) break;  // only the control itself and its direct parent
+  }
+  return false;
+}
+
+}  // namespace
+
 int Window::ShowModal() {
   HWND owner = GetWindow(hwnd_, GW_OWNER);
   if (owner) EnableWindow(owner, FALSE);
@@ -93,6 +108,12 @@ int Window::ShowModal() {
       quit = got == 0;
       modal_ = false;
       break;
+    }
+    // Esc cancels, as in a dialog, unless it closes an open drop-down list.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd)) &&
+        !InDroppedComboBox(msg.hwnd)) {
+      EndModal(IDCANCEL);
+      continue;
     }
     // Tab moves between the controls as in a dialog; every other key, Enter included,
     // reaches the control that has the focus.

@@ -26,6 +26,35 @@ struct Nearest {
 
 std::u16string Fixed3(double v) { return ReadableNumber(v, 3); }
 
+// Distance from p to the segment a-b.
+double SegmentDistance(TAcadPoint p, TAcadPoint a, TAcadPoint b) {
+  const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+  double t = len2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0;
+  t = t < 0 ? 0 : (t > 1 ? 1 : t);
+  return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+}
+
+// Calls edge(a, b) for each edge of each ring of f, the last point joined to the first.
+template <class Edge>
+void ForEachEdge(const TFillBlk& f, Edge&& edge) {
+  std::size_t start = 0;
+  for (const std::uint32_t n : f.counts) {
+    if (start + n > f.pts.size()) break;
+    for (std::uint32_t k = 0; k < n; ++k) edge(f.pts[start + k], f.pts[start + (k + 1) % n]);
+    start += n;
+  }
+}
+
+// Whether q lies inside ring [first, first + n) of pts (crossings of a ray to the right).
+bool InsideRing(const std::vector<TAcadPoint>& pts, std::size_t first, std::uint32_t n, TAcadPoint q) {
+  bool inside = false;
+  for (std::uint32_t k = 0, j = n - 1; k < n; j = k++) {
+    const TAcadPoint a = pts[first + k], b = pts[first + j];
+    if ((a.y > q.y) != (b.y > q.y) && q.x < (b.x - a.x) * (q.y - a.y) / (b.y - a.y) + a.x) inside = !inside;
+  }
+  return inside;
+}
+
 std::u16string Tagged(std::u16string_view layer, std::u16string_view what) {
   return u"[" + std::u16string(layer) + u"] " + std::u16string(what);
 }
@@ -57,7 +86,19 @@ TPick PickNearest(const TDrawingModel& m, TAcadPoint p) {
     const TTextBlk& t = m.TextAry[i];
     if (LayerVisibleAt(m, t.layindex) && n.Take(PlaneDistance(p, TextReferencePoint(t)))) text = std::int32_t(i);
   }
+  std::int32_t fill = -1;
+  for (std::size_t i = 0; i < m.FillAry.size(); ++i) {
+    const TFillBlk& f = m.FillAry[i];
+    if (!LayerVisibleAt(m, f.layindex)) continue;
+    double d = -1;
+    ForEachEdge(f, [&](TAcadPoint a, TAcadPoint b) {
+      const double e = SegmentDistance(p, a, b);
+      if (d < 0 || e < d) d = e;
+    });
+    if (d >= 0 && n.Take(d)) fill = std::int32_t(i);
+  }
   // The kind that took a candidate last holds the nearest one.
+  if (fill >= 0) return {TPickKind::Fill, fill};
   if (text >= 0) return {TPickKind::Text, text};
   if (arc >= 0) return {TPickKind::Arc, arc};
   if (circle >= 0) return {TPickKind::Circle, circle};
@@ -84,6 +125,34 @@ std::u16string ArcRadiusStatus(std::u16string_view layer, double radius) {
 
 std::u16string TextHeightStatus(std::u16string_view layer, double height, std::u16string_view text) {
   return Tagged(layer, u"文字高さ = " + Fixed3(height) + u" \"" + std::u16string(text) + u"\"");
+}
+
+double FillArea(const TFillBlk& f) {
+  double area = 0;
+  std::size_t start = 0;
+  for (const std::uint32_t n : f.counts) {
+    if (n < 3 || start + n > f.pts.size()) break;
+    double twice = 0;
+    for (std::uint32_t k = 0; k < n; ++k) {
+      const TAcadPoint a = f.pts[start + k], b = f.pts[start + (k + 1) % n];
+      twice += a.x * b.y - b.x * a.y;
+    }
+    // A ring inside an odd number of the others is a hole.
+    int around = 0;
+    std::size_t other = 0;
+    for (const std::uint32_t m : f.counts) {
+      if (other + m > f.pts.size()) break;
+      if (other != start && m >= 3 && InsideRing(f.pts, other, m, f.pts[start])) ++around;
+      other += m;
+    }
+    area += (around % 2 ? -0.5 : 0.5) * std::fabs(twice);
+    start += n;
+  }
+  return std::fabs(area);
+}
+
+std::u16string FillAreaStatus(std::u16string_view layer, double area) {
+  return Tagged(layer, u"面積 = " + Fixed3(area));
 }
 
 std::u16string LineLengthStatus(std::u16string_view layer, double length, std::optional<double> mutual) {

@@ -76,7 +76,7 @@ class TMorvikZoomerForm : public ui::Form {
   TAcadLineBlk OldPickLine;
   std::int32_t mvx = 0, mvy = 0;
   bool mvflag = false;
-  std::int32_t mvret1 = 0, mvret2 = 0, mvret3 = 0, mvret4 = 0;
+  std::int32_t mvret1 = 0, mvret2 = 0, mvret3 = 0, mvret4 = 0, mvret5 = 0;  // mvret5: a fill
   std::u16string dxfFullName;
   TOpenTimes lastOpen;
 

@@ -70,7 +70,7 @@ void TMorvikZoomerForm::DrawCrosshair(Canvas& c, int x, int y) {
 
 void TMorvikZoomerForm::Image1MouseDown(TMouseButton button, bool shift, int X, int Y) {
   if (Caption().empty()) return;
-  mvret1 = mvret2 = mvret3 = mvret4 = -1;
+  mvret1 = mvret2 = mvret3 = mvret4 = mvret5 = -1;
   if (shift) {
     PickPress(X, Y);
     return;

@@ -89,7 +89,7 @@ void TMorvikZoomerForm::DropDrawing() {
   g_cadpt = TAcadPoint{};
   saved = TSavedView{};
   OldPickLine = TAcadLineBlk{};
-  mvret1 = mvret2 = mvret3 = mvret4 = -1;
+  mvret1 = mvret2 = mvret3 = mvret4 = mvret5 = -1;
   g_ZoomFlag = g_PanFlag = false;
   mvflag = false;
 }

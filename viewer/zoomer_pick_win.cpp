@@ -42,6 +42,12 @@ void TMorvikZoomerForm::PickPress(int X, int Y) {
       mvret4 = pick.index;
       break;
     }
+    case TPickKind::Fill: {
+      const TFillBlk& f = m.FillAry[pick.index];
+      Edit1().SetText(FillAreaStatus(f.layer, FillArea(f)));
+      mvret5 = pick.index;
+      break;
+    }
   }
   ImagePass pass(image1_);
   pass.canvas().SetPenMode(PenMode::Invert);
@@ -65,6 +71,8 @@ void TMorvikZoomerForm::PickRelease() {
     kind = int(TPickKind::Arc), index = mvret3;
   } else if (mvret4 >= 0) {
     kind = int(TPickKind::Text), index = mvret4;
+  } else if (mvret5 >= 0) {
+    kind = int(TPickKind::Fill), index = mvret5;
   } else {
     return;
   }
@@ -98,6 +106,18 @@ void TMorvikZoomerForm::DrawPickHighlight(Canvas& c, int kind, std::int32_t inde
     case TPickKind::Text: {
       const TTextBlk& t = m.TextAry[index];
       DrawArc(c, origin, s, Relative(TextReferencePoint(t), g_cadpt), t.code40, 0, 0, kBlack, 7, psSolid);
+      break;
+    }
+    case TPickKind::Fill: {
+      const TFillBlk& f = m.FillAry[index];
+      std::size_t start = 0;
+      for (const std::uint32_t n : f.counts) {
+        if (start + n > f.pts.size()) break;
+        for (std::uint32_t k = 0; k < n; ++k)
+          DrawSegment(c, origin, s, Relative(f.pts[start + k], g_cadpt), Relative(f.pts[start + (k + 1) % n], g_cadpt),
+                      kBlack, 7, psSolid);
+        start += n;
+      }
       break;
     }
     case TPickKind::None:

@@ -136,7 +136,7 @@ class KeyChild : public Window {
 };
 
 // Enter belongs to the control that has the focus (an edit field may act on it); the modal
-// loop does not turn it into a dialog's default button.
+// loop does not turn it into a dialog's default button. Esc cancels.
 TEST(WindowModal, EnterReachesTheFocusedControl) {
   Failing w;
   w.Make();
@@ -146,6 +146,11 @@ TEST(WindowModal, EnterReachesTheFocusedControl) {
   PostMessageW(w.hwnd(), WM_CLOSE, 0, 0);
   EXPECT_EQ(w.ShowModal(), IDCANCEL);
   EXPECT_EQ(child.keys, std::vector<WPARAM>{VK_RETURN});
+  // Esc, on the other hand, cancels the dialog as in any dialog box.
+  child.keys.clear();
+  PostMessageW(child.hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(w.ShowModal(), IDCANCEL);
+  EXPECT_TRUE(child.keys.empty());
 }
 
 class Host : public Window {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tesmar {
 namespace {
 
@@ -75,6 +77,39 @@ TEST(Pick, HiddenLayersAreNotPicked) {
   hidden.LineAry = {Line(0, 0, 1, 1, 1)};
   hidden.LayerAry[1].visible = false;
   EXPECT_EQ(PickNearest(hidden, {0, 0, 0}).kind, TPickKind::None);
+}
+
+// A square fill of 40 x 40 at (500, 0) with a 10 x 10 hole: picked by its rings' edges (outer
+// or hole), and its area is the square's less the hole's, whichever way the rings run.
+TEST(Pick, FillsArePickedByTheirEdgesAndTellTheirArea) {
+  TDrawingModel m = Model();
+  TFillBlk f;
+  f.layer = u"HATCH";
+  f.pts = {{500, 0, 0}, {540, 0, 0}, {540, 40, 0}, {500, 40, 0},   // outer, anticlockwise
+           {515, 15, 0}, {515, 25, 0}, {525, 25, 0}, {525, 15, 0}};  // hole, clockwise
+  f.counts = {4, 4};
+  m.FillAry = {f};
+  struct Case {
+    TAcadPoint p;
+    TPickKind kind;
+  } cases[] = {
+      {{541, 20, 0}, TPickKind::Fill},   // just outside its right edge
+      {{520, 14, 0}, TPickKind::Fill},   // inside, next to the hole
+      {{520, -30, 0}, TPickKind::Fill},  // below it, nearer than the line's end far to the left
+      {{99, 1, 0}, TPickKind::Line},     // a line nearer than the fill
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.p.x << "," << c.p.y);
+    EXPECT_EQ(PickNearest(m, c.p).kind, c.kind);
+  }
+  EXPECT_DOUBLE_EQ(FillArea(f), 1600 - 100);
+  std::reverse(f.pts.begin(), f.pts.begin() + 4);  // the outer ring clockwise too
+  EXPECT_DOUBLE_EQ(FillArea(f), 1500);
+  f.counts = {4};  // the outer ring alone: the points beyond the counts are not read
+  EXPECT_DOUBLE_EQ(FillArea(f), 1600);
+  EXPECT_EQ(FillAreaStatus(u"HATCH", 1500), u"[HATCH] 面積 = 1500.000");
+  m.FillAry[0].layindex = 1;  // on a switched-off layer
+  EXPECT_NE(PickNearest(m, {541, 20, 0}).kind, TPickKind::Fill);
 }
 
 TEST(Measure, MutualDistanceOfTwoLines) {
