@@ -33,6 +33,7 @@ void Reader::Start(Kind kind, std::string_view value) {
     case Kind::Text: {
       TTextBlk& r = tag(inBlock ? blkText_.Add() : text_.Add());
       r.mtflag = w_ == Word::MText;
+      if (r.mtflag) r.code41 = 0;  // an MTEXT without a reference width is not wrapped
       r.atflag = w_ == Word::Attrib || w_ == Word::Attdef;
       attdef_ = w_ == Word::Attdef;
       rec_ = &r;

@@ -176,7 +176,7 @@ struct TTextBlk {
   TAcadPoint pt10;
   TAcadPoint pt11;
   double code40 = 0;  // height
-  double code41 = 1;  // width factor (MTEXT: reference width)
+  double code41 = 1;  // width factor (MTEXT: reference width, 0 when the file gives none)
   double code44 = 1;  // line spacing factor
   double code50 = 0;  // rotation, degrees
   std::int16_t code72 = 0;

@@ -41,6 +41,17 @@ struct LogicalFont {
   bool operator==(const LogicalFont&) const = default;
 };
 
+// The proportions of a font face, each in parts of its em (the character height): how far the
+// cell reaches above and below the baseline, the height of its capitals, and the advance of
+// its half-width (single-byte) characters against the average width that a logical font's
+// `width` asks for.
+struct FaceProportions {
+  double ascent = 0.88;
+  double descent = 0.12;
+  double capHeight = 0.72;
+  double halfAdvancePerAverage = 1.0;
+};
+
 // The pen and brush as they stand.
 struct PenState {
   Colour colour = kBlack;
@@ -99,6 +110,9 @@ class Canvas {
   virtual void SetFontColour(Colour c) = 0;
   virtual void TextOut(int x, int y, std::u16string_view text) = 0;
   virtual int TextWidth(std::u16string_view text) = 0;
+  // The proportions of the current font's face. A canvas that cannot measure them answers
+  // the generic ones above.
+  virtual FaceProportions Proportions() { return FaceProportions{}; }
 };
 
 // Selects a font for one scope.

@@ -1,5 +1,7 @@
 #include "render/canvas_gdi_win.h"
 
+#include <map>
+#include <mutex>
 #include <stdexcept>
 
 #include "base/strings.h"
@@ -188,6 +190,51 @@ int GdiCanvas::TextWidth(std::u16string_view text) {
   SIZE size{};
   GetTextExtentPoint32W(dc_, w.c_str(), static_cast<int>(w.size()), &size);
   return size.cx;
+}
+
+namespace {
+
+// Measures a face on an upright font of 1000 units to the em, selected for a moment into dc.
+FaceProportions MeasureFace(HDC dc, const std::wstring& face) {
+  constexpr double kEm = 1000;
+  LOGFONTW lf{};
+  lf.lfHeight = -static_cast<LONG>(kEm);
+  lf.lfCharSet = DEFAULT_CHARSET;
+  wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+  FaceProportions p;
+  ui::Font font(CreateFontIndirectW(&lf));
+  if (!font) return p;
+  const HGDIOBJ previous = SelectObject(dc, font.get());
+  TEXTMETRICW tm{};
+  if (GetTextMetricsW(dc, &tm) && tm.tmAveCharWidth > 0) {
+    p.ascent = tm.tmAscent / kEm;
+    p.descent = tm.tmDescent / kEm;
+    // The top of a capital H is the face's cap height; outline metrics often leave it out.
+    GLYPHMETRICS gm{};
+    const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    if (GetGlyphOutlineW(dc, L'H', GGO_METRICS, &gm, 0, nullptr, &identity) != GDI_ERROR && gm.gmptGlyphOrigin.y > 0)
+      p.capHeight = gm.gmptGlyphOrigin.y / kEm;
+    static constexpr wchar_t kSample[] = L"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    constexpr int n = static_cast<int>(std::size(kSample)) - 1;
+    SIZE size{};
+    if (GetTextExtentPoint32W(dc, kSample, n, &size) && size.cx > 0)
+      p.halfAdvancePerAverage = static_cast<double>(size.cx) / n / tm.tmAveCharWidth;
+  }
+  SelectObject(dc, previous);
+  return p;
+}
+
+}  // namespace
+
+FaceProportions GdiCanvas::Proportions() {
+  static std::mutex lock;
+  static std::map<std::wstring, FaceProportions> faces;
+  wchar_t name[LF_FACESIZE]{};
+  GetTextFaceW(dc_, LF_FACESIZE, name);
+  const std::lock_guard<std::mutex> hold(lock);
+  auto it = faces.find(name);
+  if (it == faces.end()) it = faces.emplace(name, MeasureFace(dc_, name)).first;
+  return it->second;
 }
 
 }  // namespace tesmar

@@ -50,6 +50,8 @@ class GdiCanvas : public Canvas {
   void SetFontColour(Colour c) override { fontColour_ = c; }
   void TextOut(int x, int y, std::u16string_view text) override;
   int TextWidth(std::u16string_view text) override;
+  // Measured once per face on an upright font and kept for the process.
+  FaceProportions Proportions() override;
 
  private:
   void RealisePen();

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "base/codepage.h"
 #include "render/colours.h"
 #include "render/layer_lookup.h"
+#include "render/text_draw.h"
 #include "render/textcodes.h"
 
 namespace tesmar {
@@ -70,9 +70,9 @@ TBox MtextBox(const TTextBlk& t) {
   return box;
 }
 
-// The area a text's letters take, for the extents: a cell of the text height per line, half as
-// wide per byte as it is high (the width factor applied), placed by the justification as the
-// text is drawn.
+// The area a text's letters take, for the extents: a cell of the text height per line, as long
+// as the text is drawn (StringAdvance, the width factor applied; an MTEXT no wider than its
+// reference width), placed by the justification as the text is drawn.
 TBox TextExtentBox(const TTextBlk& t) {
   const double h = std::fabs(t.code40);
   double x0 = 0, x1 = 0, y0 = 0, y1 = h;
@@ -82,8 +82,9 @@ TBox TextExtentBox(const TTextBlk& t) {
     const std::vector<std::u16string> lines = SplitMtextLines(t.str);
     double w = 0;
     for (const std::u16string& line : lines)
-      w = std::max(w, 0.5 * h * static_cast<double>(Cp932ByteLength(StripMtextCodes(line))));
-    const double L = h + h * t.code44 * 1.7 * static_cast<double>(lines.empty() ? 0 : lines.size() - 1);
+      w = std::max(w, h * StringAdvance(StripMtextCodes(line)));
+    if (t.code41 > 0) w = std::min(w, t.code41);
+    const double L = h + h * t.code44 * 5 / 3 * static_cast<double>(lines.empty() ? 0 : lines.size() - 1);
     const int col = (t.code71 - 1) % 3, row = (t.code71 - 1) / 3;  // attachment 1..9
     x0 = col == 1 ? -w / 2 : col == 2 ? -w : 0;
     y1 = row == 0 ? 0 : row == 1 ? L / 2 : L;
@@ -91,7 +92,7 @@ TBox TextExtentBox(const TTextBlk& t) {
     x1 = x0 + w;
     if (t.pt11.x != 0 || t.pt11.y != 0) angle = std::atan2(t.pt11.y, t.pt11.x);
   } else {
-    const double w = 0.5 * h * t.code41 * static_cast<double>(Cp932ByteLength(t.str));
+    const double w = h * t.code41 * StringAdvance(t.str);
     if (!((t.code72 == 0 || t.code72 == 3 || t.code72 == 5) && t.code73 == 0)) anchor = t.pt11;
     if (t.code72 == 3 || t.code72 == 5) {  // aligned and fit: from pt10 to pt11
       const double L = AcadPointDistance(t.pt10, t.pt11);

@@ -1,5 +1,6 @@
 #include "render/text_draw.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -18,79 +19,150 @@ constexpr int kLargestFont = 32767;
 // Pixel coordinates beyond this distance from the origin are not handed to the canvas.
 constexpr double kGuard = 67108864.0;  // 2^26
 
-// Writes `text` with the top-left corner of its cell at the anchor moved by (dx, dy), given in
-// hundredths of a pixel along the text's direction theta (radians).
+// How far below the baseline a text's bottom lies, in text heights (the descenders of the
+// plotting fonts of CAD programs reach about a third of the height down).
+constexpr double kDescent = 1.0 / 3;
+
+// The distance between two MTEXT baselines at line spacing factor 1, in text heights.
+constexpr double kLinePitch = 5.0 / 3;
+
+// Writes `text` with the top-left corner of its cell at the anchor moved by (dx, dy) pixels
+// along the text's direction theta (radians), dy upwards.
 void Place(Canvas& canvas, TPixel origin, double s, TAcadPoint anchor, double dx, double dy, double theta,
            std::u16string_view text) {
   const TAcadPoint d = AcadPointRotateCcw(TAcadPoint{dx, dy, 0}, theta);
-  const TAcadPoint ref{anchor.x + d.x / 100 * s, anchor.y + d.y / 100 * s, anchor.z};
+  const TAcadPoint ref{anchor.x + d.x * s, anchor.y + d.y * s, anchor.z};
   if (!(std::fabs(ref.x / s) <= kGuard && std::fabs(ref.y / s) <= kGuard)) return;
   const TPixel px = WorldToScreen(ref, s, origin);
   canvas.TextOut(px.x, px.y, text);
 }
 
-double TextDy(int code72, int code73, double u) {
+// The height of the anchor above the baseline of a TEXT, in text heights, by its vertical
+// justification (and for "middle", code72 = 4, its own centre).
+double TextRise(int code72, int code73) {
+  if (code72 == 3 || code72 == 5) return 0;  // aligned and fit sit on the baseline
+  if (code72 == 4 && code73 == 0) return 0.5;
   switch (code73) {
-    case 0: return code72 == 4 ? u / 2 - 0.03 * u : 0.855 * u;
-    case 1: return 0.994 * u;
-    case 2: return u / 2 - 0.03 * u;
-    case 3: return 0.086 * u;
-    default: return u;
+    case 1: return -kDescent;
+    case 2: return 0.5;
+    case 3: return 1;
+    default: return 0;
   }
 }
 
-double MtextDy(int code71, double u) {
-  if (code71 >= 4 && code71 <= 6) return u / 2 - 0.03 * u;
-  if (code71 >= 7 && code71 <= 9) return 0.855 * u;
-  return 0.086 * u;
-}
-
-double MtextDx(int code71, double w) {
-  if (code71 == 2 || code71 == 5 || code71 == 8) return -w / 2;
-  if (code71 == 3 || code71 == 6 || code71 == 9) return -w;
+double AlignedDx(int column, double w) {
+  if (column == 1) return -w / 2;
+  if (column == 2) return -w;
   return 0;
 }
 
+// Breaks an MTEXT paragraph into lines no wider than `limit` pixels (0: no limit): at spaces,
+// and between full-width characters, which need none.
+void WrapParagraph(Canvas& canvas, const std::u16string& text, double limit, std::vector<std::u16string>& out) {
+  if (limit <= 0 || canvas.TextWidth(text) <= limit) {
+    out.push_back(text);
+    return;
+  }
+  std::u16string line;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t end = i + 1;  // a full-width character is a piece of its own
+    if (text[i] < 0x80) {
+      end = i;
+      while (end < text.size() && text[end] < 0x80 && text[end] != u' ') ++end;
+      if (end < text.size() && text[end] == u' ') ++end;  // the space goes with the word before it
+      if (end == i) end = i + 1;
+    }
+    const std::u16string piece = text.substr(i, end - i);
+    std::u16string candidate = line + piece;
+    while (!candidate.empty() && candidate.back() == u' ') candidate.pop_back();
+    if (!line.empty() && canvas.TextWidth(candidate) > limit) {
+      while (!line.empty() && line.back() == u' ') line.pop_back();
+      out.push_back(line);
+      line = piece;
+    } else {
+      line += piece;
+    }
+    i = end;
+  }
+  while (!line.empty() && line.back() == u' ') line.pop_back();
+  out.push_back(line);
+}
+
 }  // namespace
+
+double CharacterAdvance(char16_t c) {
+  if (c >= 0x80 && !(c >= 0xFF61 && c <= 0xFF9F)) return 1.4;  // full-width (a square of one em)
+  switch (c) {
+    case u'i': case u'l': case u'j': case u'f': case u'I': case u'J': case u'.': case u',': case u':':
+    case u';': case u'!': case u'|': case u'\'': case u' ':
+      return 0.42;
+    case u'r': case u't': case u'-': case u'/': case u'(': case u')': case u'[': case u']': case u'"': case u'`':
+      return 0.54;
+    case u'm': case u'w': case u'M': case u'W': case u'@': case u'%':
+      return 1.28;
+    default: break;
+  }
+  if (c >= u'0' && c <= u'9') return 0.87;
+  if (c >= u'A' && c <= u'Z') return 0.93;
+  return 0.78;
+}
+
+double StringAdvance(std::u16string_view str) {
+  double sum = 0;
+  for (char16_t c : str) sum += CharacterAdvance(c);
+  return sum;
+}
 
 int TextCellHeight(double h, double s) { return NearestInt(h / s * 1.3); }
 
 void DrawText(Canvas& canvas, TPixel origin, double s, std::u16string_view str, TAcadPoint pt10, TAcadPoint pt11,
               int code72, int code73, double code40, double code41, double code50, double code44, Colour colour,
               int code71, bool mtflag, TAcadPoint pt11Stored) {
-  const double h = code40;
+  double cap = code40 / s;  // the height of the capitals, in pixels
+  if (TextCellHeight(code40, s) <= 1) return;
   double thetaDeg = code50;
   TAcadPoint anchor = pt11;
-  if (mtflag) {
-    anchor = pt10;
-    const bool directed = pt11Stored.x != 0 || pt11Stored.y != 0;
-    thetaDeg = directed ? AcadPointAngle(TAcadPoint{}, pt11Stored) * kRadToDeg : 0;
-  } else if ((code72 == 0 || code72 == 3 || code72 == 5) && code73 == 0) {
-    anchor = pt10;
-  }
-  const int cell = TextCellHeight(h, s);
-  if (cell <= 1) return;
-  int charWidth = 0;
-  if (mtflag) {
-    charWidth = NearestInt(h / s * 0.3978);
-  } else if (code72 == 5) {
-    const std::size_t bytes = Cp932ByteLength(str);
-    if (bytes == 0) return;  // nothing to spread over the fit width
-    charWidth = NearestInt(AcadPointDistance(pt10, pt11) / s * 0.8 / static_cast<double>(bytes));
-  } else {
-    charWidth = NearestInt(h / s * 0.663 * code41 * 0.75);
-  }
-  if (cell > kLargestFont || std::abs(charWidth) > kLargestFont) return;
-
+  const bool spread = !mtflag && (code72 == 3 || code72 == 5);  // aligned or fit between pt10 and pt11
+  const double span = spread ? AcadPointDistance(pt10, pt11) / s : 0;
   std::vector<std::u16string> lines;
   if (mtflag) {
-    lines = SplitMtextLines(str);
+    anchor = pt10;
+    if (pt11Stored.x != 0 || pt11Stored.y != 0) thetaDeg = AcadPointAngle(TAcadPoint{}, pt11Stored) * kRadToDeg;
+    for (const std::u16string& line : SplitMtextLines(str)) lines.push_back(StripMtextCodes(line));
     if (lines.empty()) return;
+  } else {
+    if ((code72 == 0 && code73 == 0) || spread) anchor = pt10;
+    if (spread && span > 0) thetaDeg = AcadPointAngle(pt10, pt11) * kRadToDeg;
+    lines.emplace_back(str);
   }
 
+  // The string's width as the CAD program's fonts set it; the platform's font is made as wide.
+  const double factor = mtflag ? 1 : (code41 > 0 ? code41 : 1);
+  double advance = 0;  // per half-width character, in pixels
+  std::size_t bytes = 0;
+  for (const std::u16string& line : lines) {
+    const std::size_t b = Cp932ByteLength(line);
+    if (b > bytes) bytes = b, advance = cap * factor * StringAdvance(line) / static_cast<double>(b);
+  }
+  if (bytes == 0) {
+    if (!mtflag) return;  // nothing to write
+    advance = cap * 0.5;
+  }
+  if (spread && span > 0) {
+    const double natural = advance * static_cast<double>(bytes);
+    if (code72 == 3) cap *= span / natural;  // aligned keeps the proportions
+    advance = span / static_cast<double>(bytes);
+  }
+  const FaceProportions face = canvas.Proportions();
+  const double em = cap / face.capHeight;
+  const int fontHeight = NearestInt(em);
+  const int fontWidth = std::max(1, NearestInt(advance * face.halfAdvancePerAverage));
+  if (fontHeight < 2 || fontHeight > kLargestFont || fontWidth > kLargestFont) return;
+
   LogicalFont font;
-  font.height = cell;
-  font.width = charWidth;
+  font.height = -fontHeight;  // the em, so that the capitals are `cap` pixels tall
+  font.width = fontWidth;
   font.escapement = NearestInt(thetaDeg * 10);
   font.charSet = 1;
   font.face = canvas.Font().face;
@@ -99,25 +171,30 @@ void DrawText(Canvas& canvas, TPixel origin, double s, std::u16string_view str, 
   if (canvas.Brush().style != BrushStyle::Clear) canvas.SetBrushStyle(BrushStyle::Clear);
 
   const double theta = thetaDeg * kDegToRad;
-  const double u = cell * 100.0;
+  const double ascent = face.ascent * fontHeight;  // from the top of the cell down to the baseline
   if (!mtflag) {
-    const double w = canvas.TextWidth(str) * 100.0;
-    const double dx = (code72 == 1 || code72 == 4) ? -w / 2 : code72 == 2 ? -w : 0;
-    Place(canvas, origin, s, anchor, dx, TextDy(code72, code73, u), theta, str);
+    const double w = canvas.TextWidth(str);
+    const double dx = spread ? 0 : AlignedDx(code72 == 4 ? 1 : code72, w);
+    Place(canvas, origin, s, anchor, dx, ascent - TextRise(code72, code73) * cap, theta, str);
     return;
   }
-  const double pitch = h * code44 * 1.7;
-  const double n = static_cast<double>(lines.size());
-  if (lines.size() >= 2) {
-    if (code71 >= 4 && code71 <= 6) anchor = AcadPointPolar(anchor, theta + kHalfPi, pitch * (n - 1) / 2);
-    if (code71 >= 7 && code71 <= 9) anchor = AcadPointPolar(anchor, theta + kHalfPi, pitch * n);
-  }
-  for (const std::u16string& line : lines) {
-    const std::u16string t = StripMtextCodes(line);
-    const double w = canvas.TextWidth(t) * 100.0;
-    Place(canvas, origin, s, anchor, MtextDx(code71, w), MtextDy(code71, u), theta, t);
-    anchor.x += pitch * std::sin(theta);
-    anchor.y -= pitch * std::cos(theta);
+
+  // MTEXT: paragraphs wrapped at the reference width, then placed by the attachment point.
+  std::vector<std::u16string> wrapped;
+  const double limit = code41 > 0 ? code41 / s * 1.01 : 0;  // a little room for rounding
+  for (const std::u16string& line : lines) WrapParagraph(canvas, line, limit, wrapped);
+  const double pitch = cap * (code44 > 0 ? code44 : 1) * kLinePitch;  // pixels
+  const double n = static_cast<double>(wrapped.size());
+  const int row = (code71 >= 1 && code71 <= 9) ? (code71 - 1) / 3 : 0;
+  const int column = (code71 >= 1 && code71 <= 9) ? (code71 - 1) % 3 : 0;
+  // The first baseline below the anchor, in pixels.
+  double firstBaseline = cap;
+  if (row == 1) firstBaseline = (cap - pitch * (n - 1)) / 2;
+  if (row == 2) firstBaseline = -kDescent * cap - pitch * (n - 1);
+  for (std::size_t i = 0; i < wrapped.size(); ++i) {
+    const double w = canvas.TextWidth(wrapped[i]);
+    const double down = firstBaseline + pitch * static_cast<double>(i);
+    Place(canvas, origin, s, anchor, AlignedDx(column, w), ascent - down, theta, wrapped[i]);
   }
 }
 

@@ -43,7 +43,6 @@ std::vector<std::u16string> SplitMtextLines(std::u16string_view text) {
   std::u16string s(text);
   ReplaceAll16(s, u"^J", u"\r");
   ReplaceAll16(s, u"\\P", u"\r");
-  ReplaceAll16(s, u"\\p", u"\r");
 
   std::vector<std::u16string> lines;
   if (s.empty()) return lines;
@@ -67,7 +66,7 @@ namespace {
 bool IsArgumentCodeLetter(char16_t c) {
   switch (c) {
     case u'A': case u'C': case u'F': case u'H': case u'Q': case u'T': case u'W':
-    case u'a': case u'c': case u'f': case u'h': case u'q': case u't': case u'w':
+    case u'a': case u'c': case u'f': case u'h': case u'p': case u'q': case u't': case u'w':
       return true;
     default:
       return false;
@@ -87,13 +86,22 @@ std::u16string StripMtextCodes(std::u16string_view line) {
   }
   ReplaceAll16(s, u"\\{", u"{");
   ReplaceAll16(s, u"\\}", u"}");
-  for (std::u16string_view toggle : {u"\\O", u"\\o", u"\\L", u"\\l", u"\\~", u"\\S", u"\\s", u"^ ", u"^I"})
+  for (std::u16string_view toggle : {u"\\O", u"\\o", u"\\L", u"\\l", u"\\s", u"^ ", u"^I"})
     ReplaceAll16(s, toggle, u"");
+  ReplaceAll16(s, u"\\~", u" ");  // the non-breaking space
 
   // Codes that carry an argument run up to and including their ";" (or to the end).
   std::u16string out;
   out.reserve(s.size());
   for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == u'\\' && i + 1 < s.size() && s[i + 1] == u'S') {
+      // A stacked fraction "\Sa^b;" (or a/b, a#b) reads a/b; its ";" is no text.
+      std::size_t end = s.find(u';', i + 2);
+      if (end == std::u16string::npos) end = s.size();
+      for (std::size_t k = i + 2; k < end; ++k) out.push_back(s[k] == u'^' || s[k] == u'#' ? u'/' : s[k]);
+      i = end;
+      continue;
+    }
     if (s[i] == u'\\' && i + 1 < s.size() && IsArgumentCodeLetter(s[i + 1])) {
       const std::size_t semi = s.find(u';', i + 2);
       if (semi == std::u16string::npos) break;

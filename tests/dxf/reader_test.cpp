@@ -214,7 +214,7 @@ TEST(DxfReader, TextKinds) {
   EXPECT_TRUE(t[0].mtflag);
   EXPECT_FALSE(t[0].atflag);
   EXPECT_EQ(t[0].code40, 2.5);
-  EXPECT_EQ(t[0].code41, 1);
+  EXPECT_EQ(t[0].code41, 0) << "an MTEXT without a reference width: not wrapped";
   EXPECT_EQ(t[0].code44, 1);
   EXPECT_EQ(t[0].code71, 5);
   EXPECT_EQ(t[1].str, u"25°C") << "escapes are decoded after reading";

@@ -55,11 +55,11 @@ TEST(Extents, TextsCountWithTheAreaOfTheirLetters) {
   m.LineAry.push_back(Line({0, 0, 7}, {10, 5, 7}));
   TBox b = ComputeExtents(m);
   EXPECT_EQ(b.max, (TAcadPoint{10, 5, 0}));
-  // Four letters of height 2 starting at the line's end reach past it to the right and up.
+  // Four capitals of height 2 (0.93 heights each) from the line's end reach past it right and up.
   m.TextAry.push_back(Text(u"ABCD", {10, 5, 0}, 2));
   b = ComputeExtents(m);
   EXPECT_EQ(b.min, (TAcadPoint{0, 0, 0}));
-  EXPECT_NEAR(b.max.x, 14, 1e-9);
+  EXPECT_NEAR(b.max.x, 17.44, 1e-9);
   EXPECT_NEAR(b.max.y, 7, 1e-9);
   // Right-aligned (code72 2) at pt11, the letters lie to the left of the point.
   TTextBlk right = Text(u"ABCD", {0, 0, 0}, 2);
@@ -67,7 +67,7 @@ TEST(Extents, TextsCountWithTheAreaOfTheirLetters) {
   right.pt11 = {-1, -1, 0};
   m.TextAry.push_back(right);
   b = ComputeExtents(m);
-  EXPECT_NEAR(b.min.x, -5, 1e-9);
+  EXPECT_NEAR(b.min.x, -8.44, 1e-9);
   EXPECT_NEAR(b.min.y, -1, 1e-9);
 }
 

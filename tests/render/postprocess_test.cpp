@@ -114,7 +114,7 @@ TEST(PostProcessing, RunsEveryStepOnceAndEmptiesTheSourceTables) {
 
   // The far text counts with its letters; the ellipse reaches down to y = -55.
   ExpectNear(extents.min, {-10, -55, 0});
-  ExpectNear(extents.max, {5004, 5001, 0});
+  ExpectNear(extents.max, {5005.78, 5001, 0});  // "far away" is 5.78 heights long
 
   const TPostFigures f = PostFigures(m, extents, 1.5);
   EXPECT_EQ(f.lines, m.LineAry.size());
@@ -124,7 +124,7 @@ TEST(PostProcessing, RunsEveryStepOnceAndEmptiesTheSourceTables) {
   EXPECT_EQ(f.drawable, m.LineAry.size() + 2u + 1u);  // the replaced circle is not drawable
   const std::string json = PostFiguresJson(f);
   EXPECT_NE(json.find("\"LineAry\":87,"), std::string::npos) << json;
-  EXPECT_NE(json.find("\"extents\":[-10,-55,5004,5001]"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"extents\":[-10,-55,5005.78,5001]"), std::string::npos) << json;
   EXPECT_NE(json.find("\"post_ms\":1.5}"), std::string::npos) << json;
 }
 

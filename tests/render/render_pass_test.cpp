@@ -211,7 +211,7 @@ TEST(RenderDrawing, SkipRulesLayersViewAndFastPass) {
          m.TextAry = {Text({0, 0, 0}, 4, u"A"), Text({0, 0, 0}, 4, u"B")};
          m.TextAry[0].code70 = 1;
        },
-       [](TRenderArgs&) {}, {"Line(400,300,432,300)" + pen, "TextOut(400,264,\"B\")@16777215/42/16/0"}, 2},
+       [](TRenderArgs&) {}, {"Line(400,300,432,300)" + pen, "TextOut(400,261,\"B\")@16777215/-44/30/0"}, 2},
       {"outside the view: not drawn; draw all: drawn",
        [](TDrawingModel& m) { m.LineAry = {Line({100, 100, 0}, {101, 100, 0}), Line({0, 0, 0}, {1, 0, 0})}; },
        [](TRenderArgs&) {}, {"Line(400,300,408,300)" + pen}, 1},
@@ -222,7 +222,7 @@ TEST(RenderDrawing, SkipRulesLayersViewAndFastPass) {
        },
        [](TRenderArgs& a) { a.selectedLayer = u"OFF", a.penWidth = 5; },
        {"Line(1200,300,1208,300)@16777215/5/0/0", "Line(400,300,416,300)@16777215/5/0/0",
-        "TextOut(400,264,\"A\")@16777215/42/16/0"},
+        "TextOut(400,261,\"A\")@16777215/-44/30/0"},
        3},
       {"selected layer without records draws nothing",
        [](TDrawingModel& m) { m.LineAry = {Line({0, 0, 0}, {1, 0, 0})}; },

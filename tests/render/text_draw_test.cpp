@@ -24,6 +24,9 @@ struct TextCase {
 
 RecordingCanvas Draw(const TextCase& c) {
   RecordingCanvas canvas;
+  // Characters as wide as the font asks (the canvas's generic face: capitals 0.72, ascent 0.88
+  // of the em, half-width advance equal to the average width).
+  canvas.textWidth = [](std::u16string_view t, const LogicalFont& f) { return static_cast<int>(t.size()) * f.width; };
   canvas.PushFont(LogicalFont{.height = -12, .face = u"MS UI Gothic"});
   canvas.calls.clear();
   DrawText(canvas, kOrigin, c.s, c.str, c.pt10, c.pt11, c.code72, c.code73, c.h, c.code41, c.code50, c.code44, 0x0000FF,
@@ -31,42 +34,61 @@ RecordingCanvas Draw(const TextCase& c) {
   return canvas;
 }
 
-// h = 10 at s = 1 gives a cell of 13 pixels; the recording canvas measures 8 pixels a character.
+// h = 36 at s = 1: capitals 36 pixels tall on an em of 50, the baseline 44 pixels below the
+// top of the cell; "HH" is 2 x 0.93 heights long, so each character 33 pixels wide. MTEXT lines
+// are 60 pixels apart.
 TEST(DrawText, AnchorsJustifiesAndSizesTheFont) {
   const std::vector<TextCase> cases = {
-      {"left baseline at pt10, top of the cell 0.855 cells above", u"ABCD", {0, 0, 0}, {50, 0, 0}, 0, 0,
-       10, 1, 0, 1, 1, 0, false, {"TextOut(100,89,\"ABCD\")"}, 13, 5, 0},
-      {"centred on pt11", u"ABCD", {0, 0, 0}, {50, 0, 0}, 1, 0, 10, 1, 0, 1, 1, 0, false,
-       {"TextOut(134,89,\"ABCD\")"}, 13, 5, 0},
-      {"right on pt11", u"ABCD", {0, 0, 0}, {50, 0, 0}, 2, 0, 10, 1, 0, 1, 1, 0, false,
-       {"TextOut(118,89,\"ABCD\")"}, 13, 5, 0},
-      {"top: hangs from pt11", u"ABCD", {0, 0, 0}, {50, 0, 0}, 0, 3, 10, 1, 0, 1, 1, 0, false,
-       {"TextOut(150,99,\"ABCD\")"}, 13, 5, 0},
-      {"middle (72 = 4) is centred both ways", u"ABCD", {0, 0, 0}, {50, 0, 0}, 4, 0, 10, 1, 0, 1, 1, 0, false,
-       {"TextOut(134,94,\"ABCD\")"}, 13, 5, 0},
-      {"bottom", u"AB", {0, 0, 0}, {0, 0, 0}, 0, 1, 10, 1, 0, 1, 1, 0, false, {"TextOut(100,87,\"AB\")"}, 13, 5, 0},
-      {"turned 90 degrees: the offset turns with it", u"AB", {0, 0, 0}, {0, 0, 0}, 0, 0, 10, 1, 90, 1, 1, 0, false,
-       {"TextOut(89,100,\"AB\")"}, 13, 5, 900},
-      {"width factor 2 doubles the characters", u"AB", {0, 0, 0}, {0, 0, 0}, 0, 0, 10, 2, 0, 1, 1, 0, false,
-       {"TextOut(100,89,\"AB\")"}, 13, 10, 0},
-      {"h = 1 at s = 0.5: cell 3", u"AB", {0, 0, 0}, {0, 0, 0}, 0, 0, 1, 1, 0, 1, 0.5, 0, false,
-       {"TextOut(100,97,\"AB\")"}, 3, 1, 0},
-      {"h = 1 at s = 1: cell 1, not drawn", u"AB", {}, {}, 0, 0, 1, 1, 0, 1, 1, 0, false, {}, 0, 0, 0},
-      {"fit: four single-byte characters over 100 pixels", u"ABCD", {0, 0, 0}, {100, 0, 0}, 5, 0, 10, 1, 0, 1, 1,
-       0, false, {"TextOut(100,89,\"ABCD\")"}, 13, 20, 0},
-      {"fit: four double-byte characters over 100 pixels", u"日本語字", {0, 0, 0}, {100, 0, 0}, 5, 0, 10, 1, 0, 1,
-       1, 0, false, {"TextOut(100,89,\"日本語字\")"}, 13, 10, 0},
-      {"fit without bytes in code page 932 draws nothing", u"", {0, 0, 0}, {100, 0, 0}, 5, 0, 10, 1, 0, 1, 1, 0,
-       false, {}, 0, 0, 0},
-      {"MTEXT attachment 5, three lines: one pitch up first", u"A\\PB\\PC", {0, 0, 0}, {0, 0, 0}, 0, 0, 10, 1, 0,
-       1, 1, 5, true, {"TextOut(96,77,\"A\")", "TextOut(96,94,\"B\")", "TextOut(96,111,\"C\")"}, 13, 4, 0},
-      {"MTEXT attachment 7, two lines: two pitches up", u"A\\PB", {0, 0, 0}, {0, 0, 0}, 0, 0, 10, 1, 0, 1, 1, 7,
-       true, {"TextOut(100,55,\"A\")", "TextOut(100,72,\"B\")"}, 13, 4, 0},
-      {"MTEXT attachment 1, codes stripped", u"{\\fArial;AB}", {0, 0, 0}, {0, 0, 0}, 0, 0, 10, 1, 0, 1, 1, 1, true,
-       {"TextOut(100,99,\"AB\")"}, 13, 4, 0},
-      {"MTEXT direction (0, 1): turned 90 degrees", u"AB", {0, 0, 0}, {0, 1, 0}, 0, 0, 10, 1, 0, 1, 1, 1, true,
-       {"TextOut(99,100,\"AB\")"}, 13, 4, 900},
-      {"MTEXT without lines draws nothing", u"", {}, {}, 0, 0, 10, 1, 0, 1, 1, 1, true, {}, 0, 0, 0},
+      {"left baseline at pt10", u"HH", {0, 0, 0}, {50, 0, 0}, 0, 0, 36, 1, 0, 1, 1, 0, false,
+       {"TextOut(100,56,\"HH\")"}, -50, 33, 0},
+      {"centred on pt11", u"HH", {0, 0, 0}, {50, 0, 0}, 1, 0, 36, 1, 0, 1, 1, 0, false,
+       {"TextOut(117,56,\"HH\")"}, -50, 33, 0},
+      {"right on pt11", u"HH", {0, 0, 0}, {50, 0, 0}, 2, 0, 36, 1, 0, 1, 1, 0, false,
+       {"TextOut(84,56,\"HH\")"}, -50, 33, 0},
+      {"top: the capitals hang from pt11", u"HH", {0, 0, 0}, {50, 0, 0}, 0, 3, 36, 1, 0, 1, 1, 0, false,
+       {"TextOut(150,92,\"HH\")"}, -50, 33, 0},
+      {"middle (72 = 4): centred both ways on the capitals", u"HH", {0, 0, 0}, {50, 0, 0}, 4, 0, 36, 1, 0, 1, 1, 0,
+       false, {"TextOut(117,74,\"HH\")"}, -50, 33, 0},
+      {"middle left (73 = 2)", u"HH", {0, 0, 0}, {50, 0, 0}, 0, 2, 36, 1, 0, 1, 1, 0, false,
+       {"TextOut(150,74,\"HH\")"}, -50, 33, 0},
+      {"bottom: a third of the height below the baseline", u"HH", {0, 0, 0}, {0, 0, 0}, 0, 1, 36, 1, 0, 1, 1, 0,
+       false, {"TextOut(100,44,\"HH\")"}, -50, 33, 0},
+      {"turned 90 degrees: the offset turns with it", u"HH", {0, 0, 0}, {0, 0, 0}, 0, 0, 36, 1, 90, 1, 1, 0, false,
+       {"TextOut(56,100,\"HH\")"}, -50, 33, 900},
+      {"width factor 2 doubles the characters", u"HH", {0, 0, 0}, {0, 0, 0}, 0, 0, 36, 2, 0, 1, 1, 0, false,
+       {"TextOut(100,56,\"HH\")"}, -50, 67, 0},
+      {"narrow letters are set narrower", u"il", {0, 0, 0}, {0, 0, 0}, 0, 0, 36, 1, 0, 1, 1, 0, false,
+       {"TextOut(100,56,\"il\")"}, -50, 15, 0},
+      {"fit: the characters fill pt10 to pt11, the height stays", u"HH", {0, 0, 0}, {100, 0, 0}, 5, 0, 36, 1, 0, 1,
+       1, 0, false, {"TextOut(100,56,\"HH\")"}, -50, 50, 0},
+      {"fit upwards: turned along pt10 to pt11", u"HH", {0, 0, 0}, {0, 100, 0}, 5, 0, 36, 1, 0, 1, 1, 0, false,
+       {"TextOut(56,100,\"HH\")"}, -50, 50, 900},
+      {"aligned: twice the natural length doubles the height too", u"HH", {0, 0, 0}, {133.92, 0, 0}, 3, 0, 36, 1,
+       0, 1, 1, 0, false, {"TextOut(100,12,\"HH\")"}, -100, 67, 0},
+      {"fit: two double-byte characters over 100 pixels", u"日本", {0, 0, 0}, {100, 0, 0}, 5, 0, 36, 1, 0, 1, 1, 0,
+       false, {"TextOut(100,56,\"日本\")"}, -50, 25, 0},
+      {"h = 0.5 at s = 1 is too small to draw", u"HH", {}, {}, 0, 0, 0.5, 1, 0, 1, 1, 0, false, {}, 0, 0, 0},
+      {"a text without characters draws nothing", u"", {0, 0, 0}, {100, 0, 0}, 5, 0, 36, 1, 0, 1, 1, 0, false, {},
+       0, 0, 0},
+      {"MTEXT attachment 1: the capitals of the first line hang from pt10", u"AB\\PCD", {0, 0, 0}, {0, 0, 0}, 0,
+       0, 36, 0, 0, 1, 1, 1, true, {"TextOut(100,92,\"AB\")", "TextOut(100,152,\"CD\")"}, -50, 33, 0},
+      {"MTEXT attachment 5, three lines: centred on pt10", u"AB\\PCD\\PEF", {0, 0, 0}, {0, 0, 0}, 0, 0, 36, 0, 0,
+       1, 1, 5, true, {"TextOut(67,14,\"AB\")", "TextOut(67,74,\"CD\")", "TextOut(67,134,\"EF\")"}, -50, 33, 0},
+      {"MTEXT attachment 7, two lines: the last line's bottom on pt10", u"AB\\PCD", {0, 0, 0}, {0, 0, 0}, 0, 0, 36,
+       0, 0, 1, 1, 7, true, {"TextOut(100,-16,\"AB\")", "TextOut(100,44,\"CD\")"}, -50, 33, 0},
+      {"MTEXT line spacing factor 0.5", u"AB\\PCD", {0, 0, 0}, {0, 0, 0}, 0, 0, 36, 0, 0, 0.5, 1, 1, true,
+       {"TextOut(100,92,\"AB\")", "TextOut(100,122,\"CD\")"}, -50, 33, 0},
+      {"MTEXT wrapped at its reference width", u"AB CD EF", {0, 0, 0}, {0, 0, 0}, 0, 0, 36, 150, 0, 1, 1, 1, true,
+       {"TextOut(100,92,\"AB CD\")", "TextOut(100,152,\"EF\")"}, -50, 29, 0},
+      {"MTEXT wrapped between full-width characters", u"日本語", {0, 0, 0}, {0, 0, 0}, 0, 0, 36, 40, 0, 1, 1, 1,
+       true, {"TextOut(100,92,\"日\")", "TextOut(100,152,\"本\")", "TextOut(100,212,\"語\")"}, -50, 25, 0},
+      {"MTEXT without a direction turns by its rotation", u"AB", {0, 0, 0}, {0, 0, 0}, 0, 0, 36, 0, 90, 1, 1, 1,
+       true, {"TextOut(92,100,\"AB\")"}, -50, 33, 900},
+      {"MTEXT direction (0, 1): turned 90 degrees", u"AB", {0, 0, 0}, {0, 1, 0}, 0, 0, 36, 0, 0, 1, 1, 1, true,
+       {"TextOut(92,100,\"AB\")"}, -50, 33, 900},
+      {"MTEXT codes stripped", u"{\\fArial;AB}", {0, 0, 0}, {0, 0, 0}, 0, 0, 36, 0, 0, 1, 1, 1, true,
+       {"TextOut(100,92,\"AB\")"}, -50, 33, 0},
+      {"MTEXT without lines draws nothing", u"", {}, {}, 0, 0, 36, 0, 0, 1, 1, 1, true, {}, 0, 0, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -43,7 +43,7 @@ TEST(TextCodes, SplitMtextLines) {
       {u"", {}},
       {u"A\\P\\PB", {u"A", u"", u"B"}},          // an empty line inside stays
       {u"A\\P \t", {u"A"}},                      // a blank last line goes
-      {u"\\pxi1.5;Text", {u"", u"xi1.5;Text"}},  // the paragraph code's rest stays as text
+      {u"\\pxi1.5;Text", {u"\\pxi1.5;Text"}},  // a paragraph's indents break no line
       {u"{\\fArial;X}", {u"{\\fArial;X}"}},
   };
   for (const SplitCase& c : cases) {
@@ -57,8 +57,10 @@ TEST(TextCodes, StripMtextCodes) {
       {u"{\\fArial|b0|i0|c128|p34;ABC}", u"ABC"},
       {u"\\A1;word", u"word"},
       {u"\\H2.5x;word", u"word"},
-      {u"\\S1/2;", u"1/2;"},
-      {u"a\\~b", u"ab"},
+      {u"\\S1/2;", u"1/2"},
+      {u"\\S3^4; in", u"3/4 in"},
+      {u"a\\~b", u"a b"},
+      {u"\\pxi-3,l3;Text", u"Text"},
       {u"\\{x\\}", u"x}"},
       {u"\\Ltext\\l \\Oover\\o", u"text over"},
       {u"a^Ib^ c", u"abc"},
