@@ -145,7 +145,7 @@ void TTesmarMainForm::Create() {
 
 // The controls take the new font before the old one is deleted: none ever holds a dead handle.
 void TTesmarMainForm::ApplyFonts() {
-  ui::Font font = ui::CreatePixelFont(u"Tahoma", 12, dpi_);
+  ui::Font font = ui::CreateUiFont(12, dpi_);
   for (HWND c : {combo1_, combo2_, combo3_, label1_, edit1_}) ui::Control(c).SetFont(font.get());
   for (auto* b : {&button2_, &button3_, &speedButton3_, &speedButton4_}) b->AsControl().SetFont(font.get());
   font12_ = std::move(font);

@@ -19,17 +19,10 @@ enum : int { kComboBox1 = 101, kButton1, kButton2 };
 }  // namespace
 
 void TSearchForm::Create(HWND owner) {
-  ui::FormDesign params;
-  params.className = L"TSearchForm";
-  params.caption = u"図面を検索";
-  params.clientWidth = kClientWidth, params.clientHeight = kClientHeight;
-  params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  params.exStyle = WS_EX_DLGMODALFRAME;
-  params.owner = owner;
-  CreateForm(params);
+  CreateForm(ui::DialogDesign(L"TSearchForm", u"図面を検索", kClientWidth, kClientHeight, owner));
 
   const int dpi = Dpi();
-  font_ = ui::CreatePixelFont(u"Tahoma", 12, dpi);
+  font_ = ui::CreateUiFont(12, dpi);
   HWND h = hwnd();
   // Two lines: what is searched, then how several words combine.
   label_ = CreateDialogControl(L"STATIC", 0, 0, u"図面の名前または説明の一部（* ? 使用可）\n空白で区切った語はすべて含むもの", h, 0,

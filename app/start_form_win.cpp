@@ -26,7 +26,7 @@ void TMorvikStartForm::Create() {
   params.exStyle = WS_EX_TOOLWINDOW;
   CreateForm(params);
   auto s = [this](int v) { return ui::Scaled(v, dpi_); };
-  font16_ = ui::CreatePixelFont(u"Tahoma", 16, dpi_);
+  font16_ = ui::CreateUiFont(16, dpi_);
   label1_ = CreateLabel(hwnd(), u"Label1", s(80), s(15), s(195), s(20));
   label2_ = CreateLabel(hwnd(), kLoadingText, s(80), s(40), s(195), s(20));
   for (HWND l : {label1_, label2_}) ui::Control(l).SetFont(font16_.get());

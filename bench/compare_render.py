@@ -144,7 +144,7 @@ def ours(args, path, view, png):
     W, H = (int(v) for v in args.size.lower().split("x"))
     w, h = W * s * 0.95, H * s * 0.95
     cmd = [args.wine_run, args.tool, "render", path, png, "--size", args.size, "--view", f"{cx!r},{cy!r},{w!r},{h!r}"]
-    r = subprocess.run(cmd, capture_output=True, text=True, timeout=600)
+    r = subprocess.run(cmd, capture_output=True, text=True, errors="replace", timeout=600)
     info = None
     for line in r.stdout.splitlines():
         if line.startswith("{"):

@@ -77,16 +77,11 @@ LRESULT CALLBACK GroupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
 
 void TMorvikSettingForm::Create(HWND owner) {
   const int dpi = ui::DpiOf(nullptr);
-  font_ = ui::CreatePixelFont(u"Tahoma", 12, dpi);
+  font_ = ui::CreateUiFont(12, dpi);
   const SettingLayout l = LayoutFor(font_.get(), dpi);
 
-  ui::FormDesign params;
-  params.className = L"TMorvikSettingForm";
-  params.caption = u"挿入設定";
-  params.clientWidth = l.clientWidth, params.clientHeight = kClientHeight;
-  params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
-  params.owner = owner;
+  ui::FormDesign params = ui::DialogDesign(L"TMorvikSettingForm", u"挿入設定", l.clientWidth, kClientHeight, owner);
+  params.exStyle |= WS_EX_TOPMOST;
   CreateForm(params);
 
   group_ = CreateDialogControl(L"BUTTON", BS_GROUPBOX | WS_CLIPSIBLINGS, 0, u"", hwnd(), 0, kGroupLeft, kGroupTop,

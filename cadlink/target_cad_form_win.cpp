@@ -18,18 +18,11 @@ enum : int { kListBox1 = 101, kEdit1, kEdit2, kSpeedButton1, kSpeedButton2, kSpe
 }  // namespace
 
 void TTargetCADForm::Create(HWND owner) {
-  ui::FormDesign params;
-  params.className = L"TTargetCADForm";
-  params.caption = u"ターゲット CAD";
-  params.clientWidth = kClientWidth, params.clientHeight = kClientHeight;
-  params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  params.exStyle = WS_EX_DLGMODALFRAME;
-  params.owner = owner;
-  CreateForm(params);
+  CreateForm(ui::DialogDesign(L"TTargetCADForm", u"ターゲット CAD", kClientWidth, kClientHeight, owner));
 
   const int dpi = Dpi();
-  font_ = ui::CreatePixelFont(u"Tahoma", 12, dpi);
-  listFont_ = ui::CreatePixelFont(u"Tahoma", 13, dpi);
+  font_ = ui::CreateUiFont(12, dpi);
+  listFont_ = ui::CreateUiFont(13, dpi);
   HWND h = hwnd();
   // The list keeps the rows in the order the TargetList gives them (sorted there).
   // The TAB of a row moves the ProgID to a column.

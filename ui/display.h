@@ -26,5 +26,7 @@ SIZE OuterSizeFor(int clientWidth, int clientHeight, DWORD style, DWORD exStyle,
 // A font of the given face and character height in pixels at 96 dpi, scaled to dpi; its
 // character set is DEFAULT_CHARSET so Japanese text finds a face that has it.
 Font CreatePixelFont(std::u16string_view face, int pixelHeight, int dpi, int weight = FW_NORMAL);
+// The program's own face for its windows and dialogs, at a character height in pixels at 96 dpi.
+inline Font CreateUiFont(int pixelHeight, int dpi) { return CreatePixelFont(u"Tahoma", pixelHeight, dpi); }
 
 }  // namespace tesmar::ui

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "ui/window.h"
 
@@ -19,6 +20,19 @@ struct FormDesign {
   HWND owner = nullptr;
   bool centred = true;
 };
+
+// A dialog of the program: a caption with the system menu, a modal frame, no sizing; centred.
+inline FormDesign DialogDesign(const wchar_t* className, std::u16string caption, int clientWidth, int clientHeight,
+                               HWND owner) {
+  FormDesign d;
+  d.className = className;
+  d.caption = std::move(caption);
+  d.clientWidth = clientWidth, d.clientHeight = clientHeight;
+  d.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  d.exStyle = WS_EX_DLGMODALFRAME;
+  d.owner = owner;
+  return d;
+}
 
 class Form : public Window {
  public:

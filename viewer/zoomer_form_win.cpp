@@ -43,7 +43,7 @@ void TMorvikZoomerForm::Create(HWND owner) {
   params.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   params.owner = owner;
   CreateForm(params);
-  font_ = ui::CreatePixelFont(u"Tahoma", 11, dpi_);
+  font_ = ui::CreateUiFont(11, dpi_);
   CreateControls();
   created_ = true;
   ApplyLayout();

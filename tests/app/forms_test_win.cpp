@@ -82,7 +82,9 @@ TEST(Forms, InsertSettingsCaptionsFitTheirControls) {
     const auto font = reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0));
     const std::u16string text = ui::WindowText(h);
     SCOPED_TRACE(Utf16ToUtf8(text));
-    if (!text.empty()) EXPECT_LE(ui::TextWidth(font, text) + MulDiv(textRoom, dpi, 96), r.right - r.left);
+    if (!text.empty()) {
+      EXPECT_LE(ui::TextWidth(font, text) + MulDiv(textRoom, dpi, 96), r.right - r.left);
+    }
     placed.push_back({h, r});
   };
   for (int n = 1; n <= 8; ++n) add(setting.CheckBox(n).hwnd(), 13);  // the box beside the text
@@ -97,7 +99,9 @@ TEST(Forms, InsertSettingsCaptionsFitTheirControls) {
     EXPECT_LE(placed[i].r.right, group.right);
     for (std::size_t j = 0; j < placed.size(); ++j) {
       RECT overlap;
-      if (i != j) EXPECT_FALSE(IntersectRect(&overlap, &placed[i].r, &placed[j].r)) << Utf16ToUtf8(ui::WindowText(placed[j].h));
+      if (i != j) {
+        EXPECT_FALSE(IntersectRect(&overlap, &placed[i].r, &placed[j].r)) << Utf16ToUtf8(ui::WindowText(placed[j].h));
+      }
     }
   }
   RECT box;
