@@ -469,6 +469,7 @@ class LineBatch {
     pts_.push_back(CanvasPoint{Q.x, Q.y});
     counts_.push_back(2);
   }
+  bool Empty() const { return counts_.empty(); }
   void Flush() {
     if (counts_.empty()) return;
     canvas_.PolyPolyline(pts_.data(), counts_.data(), counts_.size());
@@ -495,6 +496,7 @@ class IndexedPass {
     margin_ = std::max(p.a.penWidth, 1);
     for (const TLayer& l : p.m.LayerAry) visible_.push_back(l.visible);
     copy_ = p.canvas.Pen().mode == PenMode::Copy;
+    direct_ = copy_ && thin_ && p.a.raster && p.a.raster->W == p.a.W && p.a.raster->H == p.a.H ? p.a.raster : nullptr;
   }
 
   void Run() {
@@ -502,6 +504,7 @@ class IndexedPass {
     Table(p_.m.FillAry, index_.fills, false, FillInView, [&](TFillBlk& r) {
       Flush();
       Forget();
+      CanvasDraws();
       p_.Fill(r);
     });
     Table(p_.m.LineAry, index_.lines, fast, LineInView, [&](TAcadLineBlk& r) { Line(r); });
@@ -518,6 +521,7 @@ class IndexedPass {
         if (TextCellHeight(r.code40, p_.s) <= 1) return;
         Flush();
         Forget();
+        CanvasDraws();
         p_.Text(r);
       });
     }
@@ -556,9 +560,21 @@ class IndexedPass {
   }
 
   void Flush() {
+    if (!batch_.Empty()) CanvasDraws();
     batch_.Flush();
     pixelValid_ = false;
   }
+
+  // The canvas is about to draw: what it draws may be held back until the next Sync.
+  void CanvasDraws() { synced_ = false; }
+
+  // Writes pixel P (inside the image) with colour-table index `value` straight into the raster.
+  void Put(TPixel P, std::uint8_t value) {
+    if (!synced_) direct_->Sync(), synced_ = true;
+    direct_->rows.Row(P.y)[P.x] = value;
+  }
+
+  bool InImage(TPixel P) const { return P.x >= 0 && P.y >= 0 && P.x < p_.a.W && P.y < p_.a.H; }
 
   // Forgets what was drawn with the current pen: after a pen change or a drawing in another
   // colour, drawing the same primitive again may change pixels.
@@ -572,9 +588,15 @@ class IndexedPass {
   void Pen(Colour colour, TPenStyle style) {
     const PenState pen = p_.canvas.Pen();
     if (pen.colour == colour && pen.width == p_.a.penWidth && pen.style == style) return;
-    batch_.Flush();
+    Flush();
     Forget();
     SetPen(p_.canvas, colour, p_.a.penWidth, style);
+    penIndexValid_ = false;
+  }
+
+  std::uint8_t PenIndex() {
+    if (!penIndexValid_) penIndex_ = direct_->PenIndex(p_.canvas.Pen().colour), penIndexValid_ = true;
+    return penIndex_;
   }
 
   static bool Short16(int v) { return v >= -32768 && v <= 32767; }
@@ -601,6 +623,11 @@ class IndexedPass {
     const bool visible = SegmentPixels(p_.a.origin, p_.s, p, q, P, Q);
     Pen(colour, style);
     if (!visible || (thin_ && (P == Q || OffImage(P.x, P.y, Q.x, Q.y)))) return;
+    // Ends on neighbouring pixels: the solid pen draws the first pixel alone.
+    if (direct_ && style == 0 && std::abs(P.x - Q.x) <= 1 && std::abs(P.y - Q.y) <= 1) {
+      if (InImage(P)) Put(P, PenIndex());
+      return;
+    }
     if (thin_ && style == 0) {
       if (Repeated(P, Q)) return;
       batch_.Add(P, Q);
@@ -608,8 +635,33 @@ class IndexedPass {
       return;
     }
     Flush();
+    CanvasDraws();
     p_.canvas.MoveTo(P.x, P.y);
     p_.canvas.LineTo(Q.x, Q.y);
+  }
+
+  // The pixel at the centre of a circle or arc that comes to one pixel, in `colour`.
+  void CentrePixel(TPixel P, Colour colour) {
+    if (!InImage(P)) return;
+    if (direct_) {
+      // Lines of the current pen that are still to go out may cover P: they go first unless they
+      // are of the same colour.
+      if (colour != p_.canvas.Pen().colour) {
+        Flush();
+        Forget();
+      }
+      if (colour != pixelColour_ || !pixelIndexValid_) {
+        pixelIndex_ = direct_->PixelIndex(colour), pixelColour_ = colour, pixelIndexValid_ = true;
+      }
+      Put(P, pixelIndex_);
+      return;
+    }
+    if (copy_ && pixelValid_ && P == lastPixel_ && colour == lastColour_) return;
+    batch_.Flush();
+    if (colour != p_.canvas.Pen().colour) Forget();
+    CanvasDraws();
+    p_.canvas.SetPixel(P.x, P.y, colour);
+    pixelValid_ = true, lastPixel_ = P, lastColour_ = colour;
   }
 
   void Line(const TAcadLineBlk& r) { Segment(p_.Rel(r.st), p_.Rel(r.ed), p_.ColourOf(r.PenColor), r.PenStyle); }
@@ -633,13 +685,7 @@ class IndexedPass {
     if (NearestInt(r.hankei / s) < 1) {
       const double cx = c.x / s, cy = -c.y / s;
       if (!InGuard(cx, cy)) return;
-      const TPixel P = Pixel(cx, cy, p_.a.origin);
-      if (P.x < 0 || P.y < 0 || P.x >= p_.a.W || P.y >= p_.a.H) return;
-      if (copy_ && pixelValid_ && P == lastPixel_ && colour == lastColour_) return;
-      batch_.Flush();
-      if (colour != p_.canvas.Pen().colour) Forget();
-      p_.canvas.SetPixel(P.x, P.y, colour);
-      pixelValid_ = true, lastPixel_ = P, lastColour_ = colour;
+      CentrePixel(Pixel(cx, cy, p_.a.origin), colour);
       return;
     }
     const double R = r.hankei / s, cx = c.x / s + p_.a.origin.x, cy = -c.y / s + p_.a.origin.y;
@@ -658,10 +704,16 @@ class IndexedPass {
       // Equal end pixels draw the whole circle or the centre pixel, by the sweep.
       const double sweep = std::fabs((a0 > a1 ? a1 + kTwoPi : a1) - a0);
       const std::int32_t kind = sweep <= kHundredthDegree ? 0 : sweep <= kPi ? 1 : 2;
+      if (direct_ && kind == 1 && ps == pe) {
+        // A short arc whose ends fall on one pixel shrinks to the pixel at its centre.
+        CentrePixel(Pixel(c.x / s, -c.y / s, p_.a.origin), colour);
+        return;
+      }
       const std::array<std::int32_t, 9> key{tl.x, tl.y, br.x, br.y, ps.x, ps.y, pe.x, pe.y, kind};
       if (!arcs_.insert(key).second) return;
     }
     Flush();
+    CanvasDraws();
     DrawArc(p_.canvas, p_.a.origin, s, c, r.hankei, a0, a1, colour, p_.a.penWidth, r.PenStyle);
   }
 
@@ -675,6 +727,11 @@ class IndexedPass {
 
   Pass& p_;
   const TRenderIndex& index_;
+  TRasterTarget* direct_ = nullptr;
+  bool synced_ = false;
+  bool penIndexValid_ = false, pixelIndexValid_ = false;
+  std::uint8_t penIndex_ = 0, pixelIndex_ = 0;
+  Colour pixelColour_ = 0;
   LineBatch batch_;
   std::vector<bool> visible_;
   bool thin_ = true;

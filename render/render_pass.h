@@ -11,6 +11,7 @@
 #include "dxf/model.h"
 #include "render/canvas.h"
 #include "render/geometry.h"
+#include "render/raster.h"
 #include "render/view.h"
 
 namespace tesmar {
@@ -42,6 +43,9 @@ struct TRenderArgs {
   int colourMode = 0;
   bool drawAll = false;
   bool fast = false;  // every second line, circle and arc, no texts
+  // The raster under the canvas, when the indexed pass may write one-pixel primitives into it
+  // itself (the canvas in copy mode, pen width 1); the pixels stay those of the plain pass.
+  TRasterTarget* raster = nullptr;
 };
 
 // The arguments for a view with the usual origin (W div 2, H div 2).

@@ -22,7 +22,8 @@ std::string Bytes(const TRaster8& r) {
 }
 
 // The plain pass and the indexed pass (batched poly-polylines, culling, nothing drawn for what
-// comes to nothing) give the same raster, byte for byte, also in the inverting pen mode of the
+// comes to nothing, one-pixel primitives written into the raster) give the same raster, byte
+// for byte, also in the inverting pen mode of the
 // layer flash and with its wide pen.
 TEST(OffscreenRedraw, IndexedAndPlainPassesGiveTheSamePixels) {
   const TDrawingModel model = test::MixedDrawing(3000, 11);
@@ -61,6 +62,8 @@ TEST(OffscreenRedraw, IndexedAndPlainPassesGiveTheSamePixels) {
       TRenderArgs a = RenderArgsFor(v, c.colourMode, c.drawAll, c.fast);
       a.penWidth = c.penWidth;
       if (c.layer) a.selectedLayer = std::u16string(c.layer);
+      TRaster8Target target(raster);
+      if (indexed) a.raster = &target;  // used where the pen allows it
       counts[indexed] = RenderDrawing(m, canvas, a, indexed ? index.get() : nullptr);
       GdiFlush();
       pictures[indexed] = Bytes(raster);
