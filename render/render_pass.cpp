@@ -507,7 +507,7 @@ class IndexedPass {
       CanvasDraws();
       p_.Fill(r);
     });
-    Table(p_.m.LineAry, index_.lines, fast, LineInView, [&](TAcadLineBlk& r) { Line(r); });
+    Table(p_.m.LineAry, index_.lines, fast, LineInView, [&](TAcadLineBlk& r) { Line(r); }, &index_.lineLayers);
     Table(p_.m.CircleAry, index_.circles, fast, CircleInView, [&](TCircleBlk& r) { Round(r); });
     Table(p_.m.ArcAry, index_.arcs, fast, ArcInView, [&](TArcBlk& r) { Round(r); });
     for (const TXlineBlk& r : p_.m.XlineAry) {
@@ -540,10 +540,40 @@ class IndexedPass {
     return layer < 0 || static_cast<std::size_t>(layer) >= visible_.size() || visible_[layer];
   }
 
+  bool WantedLayer(std::int32_t layer) const {
+    if (layer == TRenderIndex::kNeverDrawn) return false;
+    if (p_.selected >= 0) return layer == p_.selected;
+    return layer < 0 || static_cast<std::size_t>(layer) >= visible_.size() || visible_[layer];
+  }
+
+  // The pixel column and row that a world point's x and y round to, as the segment's ends do.
+  std::int32_t Column(double x) const { return NearestInt((x - p_.a.centre.x) / p_.s); }
+  std::int32_t RowOf(double y) const { return NearestInt(-(y - p_.a.centre.y) / p_.s); }
+
+  // True when every point of the box rounds to one pixel: a thin segment inside it has both
+  // ends on that pixel and draws nothing (the rounding keeps the order of coordinates).
+  bool OnOnePixel(const TRenderIndex::Box& b) const {
+    return thin_ && Column(b.minx) == Column(b.maxx) && RowOf(b.miny) == RowOf(b.maxy);
+  }
+
   template <class Rows, class InView, class Draw>
-  void Table(Rows& rows, const std::vector<TRenderIndex::Box>& boxes, bool fast, InView inView, Draw draw) {
+  void Table(Rows& rows, const std::vector<TRenderIndex::Box>& boxes, bool fast, InView inView, Draw draw,
+             const std::vector<std::int32_t>* layers = nullptr) {
     const std::size_t stepBy = fast ? 2 : 1;
     const bool cull = p_.selected < 0 && !p_.a.drawAll && boxes.size() == rows.size();
+    if (layers && layers->size() == rows.size() && boxes.size() == rows.size()) {
+      // Lines: the box and the layer decide most of them without the record being read.
+      const bool wantAll = p_.selected >= 0 || p_.a.drawAll;
+      for (std::size_t i = 0; i < rows.size(); i += stepBy) {
+        if (!WantedLayer((*layers)[i])) continue;
+        const Cull c = Classify(boxes[i], p_.R);
+        if (!wantAll && (c == Cull::Outside || (c == Cull::Test && !inView(rows[i], p_.R)))) continue;
+        ++p_.count;
+        if (c == Cull::Inside && OnOnePixel(boxes[i])) continue;
+        draw(rows[i]);
+      }
+      return;
+    }
     for (std::size_t i = 0; i < rows.size(); i += stepBy) {
       if (cull) {
         const Cull c = Classify(boxes[i], p_.R);
@@ -750,7 +780,11 @@ class IndexedPass {
 std::unique_ptr<TRenderIndex> BuildRenderIndex(const TDrawingModel& m) {
   auto index = std::make_unique<TRenderIndex>();
   index->lines.reserve(m.LineAry.size());
-  for (const auto& r : m.LineAry) index->lines.push_back(OutwardBox(SegmentBox(r.st, r.ed)));
+  index->lineLayers.reserve(m.LineAry.size());
+  for (const auto& r : m.LineAry) {
+    index->lines.push_back(OutwardBox(SegmentBox(r.st, r.ed)));
+    index->lineLayers.push_back(Skipped(r) ? TRenderIndex::kNeverDrawn : static_cast<std::int32_t>(r.layindex));
+  }
   index->circles.reserve(m.CircleAry.size());
   for (const auto& r : m.CircleAry) index->circles.push_back(OutwardBox(CircleBox(r.center, r.hankei)));
   index->arcs.reserve(m.ArcAry.size());
