@@ -1,6 +1,8 @@
 #include "render/offscreen_win.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <stdexcept>
 
 #include "base/strings.h"
@@ -59,13 +61,56 @@ void DrawEmptyFrame(Canvas& canvas, int W, int H) {
   canvas.LineTo(0, 0);
 }
 
+TRaster8Target::TRaster8Target(TRaster8& raster) {
+  rows = TRasterOut{raster.Row(0), raster.Stride()};
+  W = raster.Width();
+  H = raster.Height();
+}
+
+std::uint8_t TRaster8Target::Probe(Colour c, bool pen) {
+  auto& known = pen ? pens_ : pixels_;
+  for (const auto& [colour, index] : known)
+    if (colour == c) return index;
+  // The answer is the platform's and the colour table's, the same for every raster: kept for
+  // the process.
+  static std::mutex lock;
+  static std::map<std::pair<Colour, bool>, std::uint8_t> found;
+  std::lock_guard hold(lock);
+  if (const auto it = found.find({c, pen}); it != found.end()) {
+    known.emplace_back(c, it->second);
+    return it->second;
+  }
+  TRaster8 probe(4, 1);
+  {
+    GdiCanvas canvas(probe.Dc());
+    if (pen) {
+      canvas.SetPenColour(c);
+      canvas.MoveTo(0, 0);
+      canvas.LineTo(1, 0);
+    } else {
+      canvas.SetPixel(0, 0, c);
+    }
+  }
+  GdiFlush();
+  known.emplace_back(c, probe.Row(0)[0]);
+  found.emplace(std::pair{c, pen}, probe.Row(0)[0]);
+  return known.back().second;
+}
+
+std::uint8_t TRaster8Target::PenIndex(Colour c) { return Probe(c, true); }
+std::uint8_t TRaster8Target::PixelIndex(Colour c) { return Probe(c, false); }
+void TRaster8Target::Sync() { GdiFlush(); }
+
 std::unique_ptr<TRaster8> OffscreenRedraw(TDrawingModel& m, const TView& v, int colourMode, bool drawAll, bool fast,
-                                          const TRenderIndex* index, int* drawn) {
+                                          const TRenderIndex* index, int* drawn, bool direct) {
   auto raster = std::make_unique<TRaster8>(v.W, v.H);
   {
     GdiCanvas canvas(raster->Dc());
     DrawEmptyFrame(canvas, v.W, v.H);
-    const int n = RenderDrawing(m, canvas, RenderArgsFor(v, colourMode, drawAll, fast), index);
+    TRaster8Target target(*raster);
+    TRenderArgs args = RenderArgsFor(v, colourMode, drawAll, fast);
+    if (direct) args.raster = &target;
+    const int n = RenderDrawing(m, canvas, args, index);
     if (drawn) *drawn = n;
   }
   GdiFlush();

@@ -8,11 +8,13 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "base/rgb_image.h"
 #include "dxf/model.h"
 #include "render/canvas.h"
+#include "render/raster.h"
 #include "render/render_pass.h"
 #include "render/view.h"
 #include "ui/gdi.h"
@@ -57,11 +59,27 @@ const std::array<RGBQUAD, 256>& RasterColourTable();
 // Clears (0, 0)-(W, H) to black and draws the one-pixel cyan frame along its border.
 void DrawEmptyFrame(Canvas& canvas, int W, int H);
 
+// The raster as the target of the indexed pass's own writes; the colour-table indices are those
+// the platform's GDI writes, found by drawing each colour once on a small raster of its own.
+class TRaster8Target : public TRasterTarget {
+ public:
+  explicit TRaster8Target(TRaster8& raster);
+  std::uint8_t PenIndex(Colour c) override;
+  std::uint8_t PixelIndex(Colour c) override;
+  void Sync() override;
+
+ private:
+  std::uint8_t Probe(Colour c, bool pen);
+  std::vector<std::pair<Colour, std::uint8_t>> pens_, pixels_;
+};
+
 // A fresh raster of the view's size: black, cyan frame, then RenderDrawing with no selected
 // layer, background black, pen width 1, origin (W div 2, H div 2). `drawn` receives the pass's
-// result when given.
+// result when given. With an index the pass writes the one-pixel primitives into the raster
+// itself (unless `direct` is false).
 std::unique_ptr<TRaster8> OffscreenRedraw(TDrawingModel& m, const TView& v, int colourMode, bool drawAll, bool fast,
-                                          const TRenderIndex* index = nullptr, int* drawn = nullptr);
+                                          const TRenderIndex* index = nullptr, int* drawn = nullptr,
+                                          bool direct = true);
 
 // The last few exact pictures with what they show, so that a view shown again (the whole
 // drawing after a zoom out, the previous view) costs no pass over the drawing.

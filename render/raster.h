@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/colour.h"
 #include "render/view.h"
 
 namespace tesmar {
@@ -39,5 +40,22 @@ using TRasterOut = TRasterRowsOf<std::uint8_t>;
 // `from` and `to` must not overlap.
 void ResampleRaster(TRasterIn from, TPixelArea fromArea, TRasterOut to, TPixelArea toArea,
                     const TPixelMap& map, std::uint8_t background);
+
+// The 8-bit raster under a canvas, for a pass that writes the pixels it can name exactly
+// itself (where many records fall on one pixel, a byte each in place of a canvas call each).
+// The canvas must be in copy mode. `rows` cover [0, W) x [0, H).
+class TRasterTarget {
+ public:
+  virtual ~TRasterTarget() = default;
+  TRasterOut rows;
+  int W = 0, H = 0;
+  // The colour-table index that the canvas writes for a solid one-pixel pen of colour c, and
+  // for SetPixel in colour c.
+  virtual std::uint8_t PenIndex(Colour c) = 0;
+  virtual std::uint8_t PixelIndex(Colour c) = 0;
+  // Called before the raster is written after the canvas has drawn (the platform may hold
+  // drawing back until then).
+  virtual void Sync() = 0;
+};
 
 }  // namespace tesmar

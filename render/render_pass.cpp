@@ -469,6 +469,7 @@ class LineBatch {
     pts_.push_back(CanvasPoint{Q.x, Q.y});
     counts_.push_back(2);
   }
+  bool Empty() const { return counts_.empty(); }
   void Flush() {
     if (counts_.empty()) return;
     canvas_.PolyPolyline(pts_.data(), counts_.data(), counts_.size());
@@ -495,6 +496,7 @@ class IndexedPass {
     margin_ = std::max(p.a.penWidth, 1);
     for (const TLayer& l : p.m.LayerAry) visible_.push_back(l.visible);
     copy_ = p.canvas.Pen().mode == PenMode::Copy;
+    direct_ = copy_ && thin_ && p.a.raster && p.a.raster->W == p.a.W && p.a.raster->H == p.a.H ? p.a.raster : nullptr;
   }
 
   void Run() {
@@ -502,9 +504,10 @@ class IndexedPass {
     Table(p_.m.FillAry, index_.fills, false, FillInView, [&](TFillBlk& r) {
       Flush();
       Forget();
+      CanvasDraws();
       p_.Fill(r);
     });
-    Table(p_.m.LineAry, index_.lines, fast, LineInView, [&](TAcadLineBlk& r) { Line(r); });
+    Table(p_.m.LineAry, index_.lines, fast, LineInView, [&](TAcadLineBlk& r) { Line(r); }, &index_.lineLayers);
     Table(p_.m.CircleAry, index_.circles, fast, CircleInView, [&](TCircleBlk& r) { Round(r); });
     Table(p_.m.ArcAry, index_.arcs, fast, ArcInView, [&](TArcBlk& r) { Round(r); });
     for (const TXlineBlk& r : p_.m.XlineAry) {
@@ -518,6 +521,7 @@ class IndexedPass {
         if (TextCellHeight(r.code40, p_.s) <= 1) return;
         Flush();
         Forget();
+        CanvasDraws();
         p_.Text(r);
       });
     }
@@ -536,10 +540,40 @@ class IndexedPass {
     return layer < 0 || static_cast<std::size_t>(layer) >= visible_.size() || visible_[layer];
   }
 
+  bool WantedLayer(std::int32_t layer) const {
+    if (layer == TRenderIndex::kNeverDrawn) return false;
+    if (p_.selected >= 0) return layer == p_.selected;
+    return layer < 0 || static_cast<std::size_t>(layer) >= visible_.size() || visible_[layer];
+  }
+
+  // The pixel column and row that a world point's x and y round to, as the segment's ends do.
+  std::int32_t Column(double x) const { return NearestInt((x - p_.a.centre.x) / p_.s); }
+  std::int32_t RowOf(double y) const { return NearestInt(-(y - p_.a.centre.y) / p_.s); }
+
+  // True when every point of the box rounds to one pixel: a thin segment inside it has both
+  // ends on that pixel and draws nothing (the rounding keeps the order of coordinates).
+  bool OnOnePixel(const TRenderIndex::Box& b) const {
+    return thin_ && Column(b.minx) == Column(b.maxx) && RowOf(b.miny) == RowOf(b.maxy);
+  }
+
   template <class Rows, class InView, class Draw>
-  void Table(Rows& rows, const std::vector<TRenderIndex::Box>& boxes, bool fast, InView inView, Draw draw) {
+  void Table(Rows& rows, const std::vector<TRenderIndex::Box>& boxes, bool fast, InView inView, Draw draw,
+             const std::vector<std::int32_t>* layers = nullptr) {
     const std::size_t stepBy = fast ? 2 : 1;
     const bool cull = p_.selected < 0 && !p_.a.drawAll && boxes.size() == rows.size();
+    if (layers && layers->size() == rows.size() && boxes.size() == rows.size()) {
+      // Lines: the box and the layer decide most of them without the record being read.
+      const bool wantAll = p_.selected >= 0 || p_.a.drawAll;
+      for (std::size_t i = 0; i < rows.size(); i += stepBy) {
+        if (!WantedLayer((*layers)[i])) continue;
+        const Cull c = Classify(boxes[i], p_.R);
+        if (!wantAll && (c == Cull::Outside || (c == Cull::Test && !inView(rows[i], p_.R)))) continue;
+        ++p_.count;
+        if (c == Cull::Inside && OnOnePixel(boxes[i])) continue;
+        draw(rows[i]);
+      }
+      return;
+    }
     for (std::size_t i = 0; i < rows.size(); i += stepBy) {
       if (cull) {
         const Cull c = Classify(boxes[i], p_.R);
@@ -556,9 +590,21 @@ class IndexedPass {
   }
 
   void Flush() {
+    if (!batch_.Empty()) CanvasDraws();
     batch_.Flush();
     pixelValid_ = false;
   }
+
+  // The canvas is about to draw: what it draws may be held back until the next Sync.
+  void CanvasDraws() { synced_ = false; }
+
+  // Writes pixel P (inside the image) with colour-table index `value` straight into the raster.
+  void Put(TPixel P, std::uint8_t value) {
+    if (!synced_) direct_->Sync(), synced_ = true;
+    direct_->rows.Row(P.y)[P.x] = value;
+  }
+
+  bool InImage(TPixel P) const { return P.x >= 0 && P.y >= 0 && P.x < p_.a.W && P.y < p_.a.H; }
 
   // Forgets what was drawn with the current pen: after a pen change or a drawing in another
   // colour, drawing the same primitive again may change pixels.
@@ -572,9 +618,15 @@ class IndexedPass {
   void Pen(Colour colour, TPenStyle style) {
     const PenState pen = p_.canvas.Pen();
     if (pen.colour == colour && pen.width == p_.a.penWidth && pen.style == style) return;
-    batch_.Flush();
+    Flush();
     Forget();
     SetPen(p_.canvas, colour, p_.a.penWidth, style);
+    penIndexValid_ = false;
+  }
+
+  std::uint8_t PenIndex() {
+    if (!penIndexValid_) penIndex_ = direct_->PenIndex(p_.canvas.Pen().colour), penIndexValid_ = true;
+    return penIndex_;
   }
 
   static bool Short16(int v) { return v >= -32768 && v <= 32767; }
@@ -601,6 +653,11 @@ class IndexedPass {
     const bool visible = SegmentPixels(p_.a.origin, p_.s, p, q, P, Q);
     Pen(colour, style);
     if (!visible || (thin_ && (P == Q || OffImage(P.x, P.y, Q.x, Q.y)))) return;
+    // Ends on neighbouring pixels: the solid pen draws the first pixel alone.
+    if (direct_ && style == 0 && std::abs(P.x - Q.x) <= 1 && std::abs(P.y - Q.y) <= 1) {
+      if (InImage(P)) Put(P, PenIndex());
+      return;
+    }
     if (thin_ && style == 0) {
       if (Repeated(P, Q)) return;
       batch_.Add(P, Q);
@@ -608,8 +665,33 @@ class IndexedPass {
       return;
     }
     Flush();
+    CanvasDraws();
     p_.canvas.MoveTo(P.x, P.y);
     p_.canvas.LineTo(Q.x, Q.y);
+  }
+
+  // The pixel at the centre of a circle or arc that comes to one pixel, in `colour`.
+  void CentrePixel(TPixel P, Colour colour) {
+    if (!InImage(P)) return;
+    if (direct_) {
+      // Lines of the current pen that are still to go out may cover P: they go first unless they
+      // are of the same colour.
+      if (colour != p_.canvas.Pen().colour) {
+        Flush();
+        Forget();
+      }
+      if (colour != pixelColour_ || !pixelIndexValid_) {
+        pixelIndex_ = direct_->PixelIndex(colour), pixelColour_ = colour, pixelIndexValid_ = true;
+      }
+      Put(P, pixelIndex_);
+      return;
+    }
+    if (copy_ && pixelValid_ && P == lastPixel_ && colour == lastColour_) return;
+    batch_.Flush();
+    if (colour != p_.canvas.Pen().colour) Forget();
+    CanvasDraws();
+    p_.canvas.SetPixel(P.x, P.y, colour);
+    pixelValid_ = true, lastPixel_ = P, lastColour_ = colour;
   }
 
   void Line(const TAcadLineBlk& r) { Segment(p_.Rel(r.st), p_.Rel(r.ed), p_.ColourOf(r.PenColor), r.PenStyle); }
@@ -633,13 +715,7 @@ class IndexedPass {
     if (NearestInt(r.hankei / s) < 1) {
       const double cx = c.x / s, cy = -c.y / s;
       if (!InGuard(cx, cy)) return;
-      const TPixel P = Pixel(cx, cy, p_.a.origin);
-      if (P.x < 0 || P.y < 0 || P.x >= p_.a.W || P.y >= p_.a.H) return;
-      if (copy_ && pixelValid_ && P == lastPixel_ && colour == lastColour_) return;
-      batch_.Flush();
-      if (colour != p_.canvas.Pen().colour) Forget();
-      p_.canvas.SetPixel(P.x, P.y, colour);
-      pixelValid_ = true, lastPixel_ = P, lastColour_ = colour;
+      CentrePixel(Pixel(cx, cy, p_.a.origin), colour);
       return;
     }
     const double R = r.hankei / s, cx = c.x / s + p_.a.origin.x, cy = -c.y / s + p_.a.origin.y;
@@ -658,10 +734,16 @@ class IndexedPass {
       // Equal end pixels draw the whole circle or the centre pixel, by the sweep.
       const double sweep = std::fabs((a0 > a1 ? a1 + kTwoPi : a1) - a0);
       const std::int32_t kind = sweep <= kHundredthDegree ? 0 : sweep <= kPi ? 1 : 2;
+      if (direct_ && kind == 1 && ps == pe) {
+        // A short arc whose ends fall on one pixel shrinks to the pixel at its centre.
+        CentrePixel(Pixel(c.x / s, -c.y / s, p_.a.origin), colour);
+        return;
+      }
       const std::array<std::int32_t, 9> key{tl.x, tl.y, br.x, br.y, ps.x, ps.y, pe.x, pe.y, kind};
       if (!arcs_.insert(key).second) return;
     }
     Flush();
+    CanvasDraws();
     DrawArc(p_.canvas, p_.a.origin, s, c, r.hankei, a0, a1, colour, p_.a.penWidth, r.PenStyle);
   }
 
@@ -675,6 +757,11 @@ class IndexedPass {
 
   Pass& p_;
   const TRenderIndex& index_;
+  TRasterTarget* direct_ = nullptr;
+  bool synced_ = false;
+  bool penIndexValid_ = false, pixelIndexValid_ = false;
+  std::uint8_t penIndex_ = 0, pixelIndex_ = 0;
+  Colour pixelColour_ = 0;
   LineBatch batch_;
   std::vector<bool> visible_;
   bool thin_ = true;
@@ -693,7 +780,11 @@ class IndexedPass {
 std::unique_ptr<TRenderIndex> BuildRenderIndex(const TDrawingModel& m) {
   auto index = std::make_unique<TRenderIndex>();
   index->lines.reserve(m.LineAry.size());
-  for (const auto& r : m.LineAry) index->lines.push_back(OutwardBox(SegmentBox(r.st, r.ed)));
+  index->lineLayers.reserve(m.LineAry.size());
+  for (const auto& r : m.LineAry) {
+    index->lines.push_back(OutwardBox(SegmentBox(r.st, r.ed)));
+    index->lineLayers.push_back(Skipped(r) ? TRenderIndex::kNeverDrawn : static_cast<std::int32_t>(r.layindex));
+  }
   index->circles.reserve(m.CircleAry.size());
   for (const auto& r : m.CircleAry) index->circles.push_back(OutwardBox(CircleBox(r.center, r.hankei)));
   index->arcs.reserve(m.ArcAry.size());

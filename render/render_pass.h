@@ -2,6 +2,7 @@
 // The render pass: draws FillAry, LineAry, CircleAry, ArcAry, XlineAry and TextAry of a
 // post-processed model onto a canvas as a top view (z ignored), in that order, and the two
 // primitives the viewer also uses to highlight what it picks.
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "dxf/model.h"
 #include "render/canvas.h"
 #include "render/geometry.h"
+#include "render/raster.h"
 #include "render/view.h"
 
 namespace tesmar {
@@ -24,6 +26,10 @@ class TRenderIndex {
     float minx, miny, maxx, maxy;
   };
   std::vector<Box> lines, circles, arcs, texts, fills;
+  // The layer index of each line, or kNeverDrawn for a line that no pass draws (code60 or
+  // code67 set): a line whose box falls on one pixel is passed over without being read.
+  static constexpr std::int32_t kNeverDrawn = INT32_MIN;
+  std::vector<std::int32_t> lineLayers;
 };
 
 // The arguments of one pass. `selectedLayer` empty (std::nullopt) draws by visibility and view;
@@ -42,6 +48,9 @@ struct TRenderArgs {
   int colourMode = 0;
   bool drawAll = false;
   bool fast = false;  // every second line, circle and arc, no texts
+  // The raster under the canvas, when the indexed pass may write one-pixel primitives into it
+  // itself (the canvas in copy mode, pen width 1); the pixels stay those of the plain pass.
+  TRasterTarget* raster = nullptr;
 };
 
 // The arguments for a view with the usual origin (W div 2, H div 2).
@@ -82,8 +91,8 @@ bool BoxPathsCross(const TBox& a, const TBox& b);
 
 // Bounding boxes of the drawable records, built once after the post-processing so that a pass
 // over a small view visits only the records near it (still in table order). Valid while the
-// geometry of LineAry, CircleAry, ArcAry and TextAry is unchanged; layer visibility, colours
-// and the colour mode may change freely.
+// geometry, layer indices and code60/code67 of LineAry, CircleAry, ArcAry and TextAry are
+// unchanged; layer visibility, colours and the colour mode may change freely.
 std::unique_ptr<TRenderIndex> BuildRenderIndex(const TDrawingModel& m);
 
 }  // namespace tesmar

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <set>
 
 #include "dwg/dwg_thumbnail_win.h"
 #include "render/canvas_gdi_win.h"
@@ -22,7 +24,8 @@ std::string Bytes(const TRaster8& r) {
 }
 
 // The plain pass and the indexed pass (batched poly-polylines, culling, nothing drawn for what
-// comes to nothing) give the same raster, byte for byte, also in the inverting pen mode of the
+// comes to nothing, one-pixel primitives written into the raster) give the same raster, byte
+// for byte, also in the inverting pen mode of the
 // layer flash and with its wide pen.
 TEST(OffscreenRedraw, IndexedAndPlainPassesGiveTheSamePixels) {
   const TDrawingModel model = test::MixedDrawing(3000, 11);
@@ -61,6 +64,8 @@ TEST(OffscreenRedraw, IndexedAndPlainPassesGiveTheSamePixels) {
       TRenderArgs a = RenderArgsFor(v, c.colourMode, c.drawAll, c.fast);
       a.penWidth = c.penWidth;
       if (c.layer) a.selectedLayer = std::u16string(c.layer);
+      TRaster8Target target(raster);
+      if (indexed) a.raster = &target;  // used where the pen allows it
       counts[indexed] = RenderDrawing(m, canvas, a, indexed ? index.get() : nullptr);
       GdiFlush();
       pictures[indexed] = Bytes(raster);
@@ -70,6 +75,120 @@ TEST(OffscreenRedraw, IndexedAndPlainPassesGiveTheSamePixels) {
     int differing = 0;
     for (std::size_t i = 0; i < pictures[0].size(); ++i) differing += pictures[0][i] != pictures[1][i];
     EXPECT_EQ(differing, 0);
+  }
+}
+
+// Counts the pixels the pass names itself, so that a case can show it took that way.
+class CountingTarget : public TRaster8Target {
+ public:
+  using TRaster8Target::TRaster8Target;
+  int asked = 0;
+  std::uint8_t PenIndex(Colour c) override { return ++asked, TRaster8Target::PenIndex(c); }
+  std::uint8_t PixelIndex(Colour c) override { return ++asked, TRaster8Target::PixelIndex(c); }
+};
+
+// A dense cluster of records smaller than a pixel (lines whose ends round to one pixel or to
+// neighbours, tiny circles and arcs) in four colours on two layers, with long lines and a large
+// circle drawn through it between them and last in table order: the picture with the one-pixel records
+// written into the raster is the plain pass's, byte for byte, with every layer shown, with the
+// right half's layer switched off (its pixels then stay black), with the pen colours inverted
+// and with every record drawn.
+TEST(OffscreenRedraw, ClusterOfTinyRecordsWrittenIntoTheRasterMatchesThePlainPass) {
+  TDrawingModel model;
+  model.LayerAry = {TLayer{u"0"}, TLayer{u"RIGHT"}};
+  const Colour colours[] = {AciToColor(1), AciToColor(3), AciToColor(5), AciToColor(7)};
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<double> at(0, 10), step(-0.03, 0.03), unit(0, 1);
+  for (int i = 0; i < 30000; ++i) {
+    const TAcadPoint p{at(rng), at(rng), 0};
+    const std::int16_t layer = p.x > 5.2 ? 1 : 0;
+    const Colour colour = colours[i % 4];
+    switch (i % 3) {
+      case 0: {
+        TAcadLineBlk l;
+        l.st = p, l.ed = {p.x + step(rng), p.y + step(rng), 0}, l.PenColor = colour, l.layindex = layer;
+        model.LineAry.push_back(l);
+        break;
+      }
+      case 1: {
+        TCircleBlk c;
+        c.center = p, c.hankei = 0.004 + 0.01 * unit(rng), c.PenColor = colour, c.layindex = layer;
+        model.CircleAry.push_back(c);
+        break;
+      }
+      default: {
+        TArcBlk a;
+        a.center = p, a.hankei = 0.005 + 0.05 * unit(rng), a.st = 360 * unit(rng), a.ed = a.st + 170 * unit(rng);
+        a.PenColor = colour, a.layindex = layer;
+        model.ArcAry.push_back(a);
+      }
+    }
+    if (i == 15000) {
+      TAcadLineBlk l;
+      l.st = {0, 0, 0}, l.ed = {10, 10, 0}, l.PenColor = AciToColor(2);
+      model.LineAry.push_back(l);
+      l.st = {0, 7, 0}, l.ed = {10, 6.5, 0}, l.PenColor = AciToColor(6);
+      model.LineAry.push_back(l);
+      TCircleBlk c;
+      c.center = {5, 5, 0}, c.hankei = 3, c.PenColor = AciToColor(4);
+      model.CircleAry.push_back(c);
+    }
+  }
+  TAcadLineBlk last;  // still waiting to go out when the circles begin
+  last.st = {0, 3, 0}, last.ed = {10, 3.2, 0}, last.PenColor = AciToColor(2);
+  model.LineAry.push_back(last);
+  const auto index = BuildRenderIndex(model);
+  TView v;
+  v.W = 300, v.H = 200, v.g_DispScale = 0.95, v.g_cadw = 10, v.g_cadh = 10, v.g_cadpt = {5, 5, 0};
+  struct Case {
+    const char* name;
+    bool rightShown;
+    int colourMode;
+    bool drawAll;
+  };
+  const Case cases[] = {{"every layer shown", true, 0, false},
+                        {"the right half's layer off", false, 0, false},
+                        {"pen colours inverted", true, 2, false},
+                        {"every record drawn", true, 0, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TDrawingModel m = model;
+    m.LayerAry[1].visible = c.rightShown;
+    std::unique_ptr<TRaster8> pictures[2];
+    int counts[2] = {}, asked = 0;
+    for (int direct = 0; direct < 2; ++direct) {
+      pictures[direct] = std::make_unique<TRaster8>(v.W, v.H);
+      GdiCanvas canvas(pictures[direct]->Dc());
+      DrawEmptyFrame(canvas, v.W, v.H);
+      CountingTarget target(*pictures[direct]);
+      TRenderArgs a = RenderArgsFor(v, c.colourMode, c.drawAll, false);
+      if (direct) a.raster = &target;
+      counts[direct] = RenderDrawing(m, canvas, a, direct ? index.get() : nullptr);
+      GdiFlush();
+      if (direct) asked = target.asked;
+    }
+    EXPECT_GT(asked, 0) << "no pixel was written into the raster";
+    EXPECT_EQ(counts[0], counts[1]);
+    EXPECT_EQ(Bytes(*pictures[0]), Bytes(*pictures[1]));
+    // What the cluster shows: several colours, and the right half only with its layer.
+    std::set<Colour> seen;
+    int rightLit = 0;
+    const TPixel right = WorldToScreen(AcadPointSubXY({5.4, 0, 0}, v.g_cadpt), PixelSize(v), v.Origin());
+    for (int y = 1; y < v.H - 1; ++y) {
+      for (int x = 1; x < v.W - 1; ++x) {
+        const Colour px = pictures[1]->PixelColour(x, y);
+        if (px == kBlack) continue;
+        seen.insert(px);
+        rightLit += x > right.x;
+      }
+    }
+    EXPECT_GE(seen.size(), 4u);
+    if (c.rightShown) {
+      EXPECT_GT(rightLit, 1000);
+    } else {
+      // Only the long lines and the large circle, which lie on the shown layer, cross it.
+      EXPECT_LT(rightLit, 400);
+    }
   }
 }
 
