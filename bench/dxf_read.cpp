@@ -219,7 +219,7 @@ void AddCommon(Fingerprint& f, const Record& r) {
 
 std::uint64_t DrawableHash(const TDrawingModel& m) {
   Fingerprint f;
-  for (const auto& r : m.LineAry) AddCommon(f, r), f.Add(r.st), f.Add(r.ed), f.Add(r.atsumi);
+  for (const auto& r : m.LineAry) AddCommon(f, r), f.Add(r.st), f.Add(r.ed);
   for (const auto& r : m.CircleAry) AddCommon(f, r), f.Add(r.center), f.Add(r.hankei);
   for (const auto& r : m.ArcAry) AddCommon(f, r), f.Add(r.center), f.Add(r.hankei), f.Add(r.st), f.Add(r.ed);
   for (const auto& r : m.TextAry) {
