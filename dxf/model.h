@@ -21,8 +21,9 @@
 // DIMENSION records (`layer`, `ltype`, `bname`, `name`, `dimBlkName`, `dimblkName`) are TName
 // handles (dxf/name.h): copying one copies a pointer, and `==` between two of them compares
 // handles. Read the text with `.str()` or use the name where a const std::u16string& or a
-// std::u16string_view is expected; assign a string or a literal to set it. Layer table rows
-// (TLayer), view names and text contents (`str`) stay plain std::u16string.
+// std::u16string_view is expected; assign a string or a literal to set it. Text contents (`str`)
+// are TSharedText (dxf/shared_text.h), shared by the copies that block expansion makes. Layer
+// table rows (TLayer) and view names stay plain std::u16string.
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -34,6 +35,7 @@
 
 #include "base/colour.h"
 #include "dxf/name.h"
+#include "dxf/shared_text.h"
 
 namespace tesmar {
 
@@ -51,6 +53,17 @@ inline constexpr TAcadPoint kDefaultExtrusion{0, 0, 1};
 // A pen style (psSolid .. psDashDotDot of base/colour.h) as the large tables hold it.
 using TPenStyleByte = std::uint8_t;
 
+// A colour 0x00BBGGRR (base/colour.h) in three bytes, as the large tables hold it.
+class TColour24 {
+ public:
+  constexpr TColour24(Colour c = 0) noexcept  // NOLINT: set as a Colour
+      : b_{static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c >> 16)} {}
+  constexpr operator Colour() const noexcept { return Colour(b_[0]) | (Colour(b_[1]) << 8) | (Colour(b_[2]) << 16); }
+
+ private:
+  std::uint8_t b_[3];
+};
+
 // An extrusion direction (group 210) of the records that a drawing has millions of, in 8 bytes:
 // nearly every record has one of a few common directions, held as a pointer to a shared
 // constant; any other direction is a copy of its own. Read it where a const TAcadPoint& is
@@ -63,7 +76,13 @@ class TExtrusion {
   }
   TExtrusion(const TExtrusion& o) : p_(o.Owned() ? new TAcadPoint(*o.p_) : o.p_) {}
   TExtrusion(TExtrusion&& o) noexcept : p_(o.p_) { o.p_ = &kCommon[0]; }
-  TExtrusion& operator=(const TExtrusion& o) { return *this = *o.p_; }
+  TExtrusion& operator=(const TExtrusion& o) {
+    if (o.Owned()) return *this = *o.p_;
+    const TAcadPoint* shared = o.p_;  // before Release(), which may be o's own
+    Release();
+    p_ = shared;
+    return *this;
+  }
   TExtrusion& operator=(TExtrusion&& o) noexcept {
     std::swap(p_, o.p_);
     return *this;
@@ -122,12 +141,12 @@ struct TAcadLineBlk {
   TName bname;
   TName layer = NameZero();
   TName ltype = NameByLayer();
-  Colour PenColor = 0;
+  TColour24 PenColor = 0;
+  TPenStyleByte PenStyle = 0;
   std::int16_t color = 256;
   std::int16_t code67 = 0;
   std::int16_t layindex = 0;
   std::int16_t code60 = 0;
-  TPenStyleByte PenStyle = 0;
 };
 
 struct TCircleBlk {
@@ -137,12 +156,12 @@ struct TCircleBlk {
   TName bname;
   TName layer = NameZero();
   TName ltype = NameByLayer();
-  Colour PenColor = 0;
+  TColour24 PenColor = 0;
+  TPenStyleByte PenStyle = 0;
   std::int16_t color = 256;
   std::int16_t code67 = 0;
   std::int16_t layindex = 0;
   std::int16_t code60 = 0;
-  TPenStyleByte PenStyle = 0;
 };
 
 struct TArcBlk {
@@ -154,12 +173,12 @@ struct TArcBlk {
   TName bname;
   TName layer = NameZero();
   TName ltype = NameByLayer();
-  Colour PenColor = 0;
+  TColour24 PenColor = 0;
+  TPenStyleByte PenStyle = 0;
   std::int16_t color = 256;
   std::int16_t code67 = 0;
   std::int16_t layindex = 0;
   std::int16_t code60 = 0;
-  TPenStyleByte PenStyle = 0;
 };
 
 struct TInsertBlk {
@@ -229,11 +248,12 @@ struct TTextBlk {
   double code41 = 1;  // width factor (MTEXT: reference width, 0 when the file gives none)
   double code44 = 1;  // line spacing factor
   double code50 = 0;  // rotation, degrees
-  std::u16string str;  // groups 3 and 1 joined in file order
+  TSharedText str;  // groups 3 and 1 joined in file order
   TExtrusion code210;
   TName bname;
   TName layer;
-  Colour PenColor = 0;
+  TColour24 PenColor = 0;
+  bool mtflag = false;
   std::int16_t color = 256;
   std::int16_t code72 = 0;
   std::int16_t code73 = 0;  // group 73; for ATTRIB group 74
@@ -242,7 +262,6 @@ struct TTextBlk {
   std::int16_t code67 = 0;
   std::int16_t layindex = 0;
   std::int16_t code60 = 0;
-  bool mtflag = false;
   bool atflag = false;
 };
 
