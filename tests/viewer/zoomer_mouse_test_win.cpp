@@ -297,6 +297,37 @@ TEST_F(ZoomerMouseTest, SplitterDragRedrawsTheSameCentreNarrower) {
   EXPECT_EQ(Pixel(W() - 1, 0), RGB(0, 255, 255)) << "framed at the new size";
 }
 
+// Dragging the splitter leaves the side panel as a full repaint paints it: the centred caption
+// of the button and the rows of the list are not left in pieces.
+TEST_F(ZoomerMouseTest, SplitterDragLeavesNoPiecesInThePanel) {
+  const auto snapshot = [](HWND h) {
+    RECT r;
+    GetClientRect(h, &r);
+    ui::DibBitmap copy(r.right, r.bottom);
+    HDC dc = GetDC(h);
+    BitBlt(copy.Dc(), 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+    ReleaseDC(h, dc);
+    std::vector<COLORREF> px;
+    for (int y = 0; y < r.bottom; ++y)
+      for (int x = 0; x < r.right; ++x) px.push_back(copy.Pixel(x, y));
+    return px;
+  };
+  RedrawWindow(form.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const HWND bar = form.Splitter1().hwnd();
+  SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 10));
+  for (int x = -10; x >= -60; x -= 10) {
+    SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, 10));
+    RedrawWindow(form.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  }
+  SendMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(-60, 10));
+  RedrawWindow(form.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  for (HWND h : {form.SpeedButton1().hwnd(), form.CheckListBox1().hwnd()}) {
+    const auto dragged = snapshot(h);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+    EXPECT_EQ(dragged, snapshot(h)) << (h == form.SpeedButton1().hwnd() ? "button" : "list");
+  }
+}
+
 // With no file name in the caption the mouse changes nothing, and a move empties the status.
 TEST_F(ZoomerMouseTest, WithoutAFileTheMouseDoesNothing) {
   Open(u"");
