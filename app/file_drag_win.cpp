@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "ui/com.h"
+
 namespace tesmar {
 namespace {
 
@@ -16,25 +18,11 @@ struct StoredFormat {
   STGMEDIUM medium;
 };
 
-class FileDataObject final : public IDataObject {
+class FileDataObject final : public ui::ComObject<IDataObject, IID_IDataObject> {
  public:
   explicit FileDataObject(std::u16string path) : path_(std::move(path)) {}
-  ~FileDataObject() {
+  ~FileDataObject() override {
     for (auto& s : stored_) ReleaseStgMedium(&s.medium);
-  }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = (iid == IID_IUnknown || iid == IID_IDataObject) ? static_cast<IDataObject*>(this) : nullptr;
-    if (!*out) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
   }
 
   HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* m) override {
@@ -147,33 +135,16 @@ class FileDataObject final : public IDataObject {
 
   std::u16string path_;
   std::vector<StoredFormat> stored_;
-  ULONG refs_ = 1;
 };
 
-class DropSource final : public IDropSource {
+class DropSource final : public ui::ComObject<IDropSource, IID_IDropSource> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = (iid == IID_IUnknown || iid == IID_IDropSource) ? static_cast<IDropSource*>(this) : nullptr;
-    if (!*out) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
   HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
     if (escape || (keys & MK_RBUTTON)) return DRAGDROP_S_CANCEL;
     if (!(keys & MK_LBUTTON)) return DRAGDROP_S_DROP;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-
- private:
-  ULONG refs_ = 1;
 };
 
 }  // namespace

@@ -134,12 +134,14 @@ void TTesmarMainForm::WalkTopFolder() {
   if (ComboBox2().Count() > 0) {
     ComboBox2().SetItemIndex(0);
     ComboBox2Change();
-    return;
+  } else {
+    g_dxfPath = WithTrailingSeparator(top);
+    Label1().SetText(u"");
+    SetFolderCaption(g_dxfPath);
+    ShowStatus(kNoDrawingText);
   }
-  g_dxfPath = WithTrailingSeparator(top);
-  Label1().SetText(u"");
-  SetFolderCaption(g_dxfPath);
-  ShowStatus(kNoDrawingText);
+  // The first page is shown: the search's reading of the library goes on aside.
+  StartSearchIndex();
 }
 
 void TTesmarMainForm::ComboBox1DropDown(ui::ComboBox Sender) {

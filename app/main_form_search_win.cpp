@@ -61,6 +61,14 @@ bool TTesmarMainForm::HandleShortcut(const MSG& msg) {
   return true;
 }
 
+void TTesmarMainForm::StartSearchIndex() {
+  const std::u16string top = topFolders.Chosen();
+  // Not while a search walks the index on this thread: it starts one when it ends.
+  if (top.empty() || searchWalking_) return;
+  if (searchIndex_.Running() && searchIndex_.Top() == top) return;
+  searchIndex_.Start(top, g_dxfExt, [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); });
+}
+
 bool TTesmarMainForm::SearchDrawings(const std::u16string& text) {
   const std::u16string top = topFolders.Chosen();
   // Not while a walk or a page fill of the lists runs (their progress lets messages through).
@@ -68,25 +76,42 @@ bool TTesmarMainForm::SearchDrawings(const std::u16string& text) {
   RememberSearchText(searchHistory_, text);
   {
     FlagScope walking(searchWalking_);
-    Edit1().SetText(kSearchingText);
+    // The count and a look at the keys every 50 ms (from the first folder on), and at the end:
+    // each look costs more than a folder whose listing is reused.
     ULONGLONG looked = 0;
-    lastWalk_ = searchIndex_.Refresh(top, g_dxfExt, [&](int done, int known) {
-      // The count and a look at the keys every 50 ms (from the first folder on), and at the
-      // end: each look costs more than a folder whose listing is reused.
+    auto progress = [&](int done, int known) {
       const ULONGLONG now = GetTickCount64();
       if (looked != 0 && now - looked < 50 && done != known) return true;
       looked = now;
       Edit1().SetText(kSearchingText + IntToStr16(done) + u" / " + IntToStr16(known));
       return !PumpUntilEscape() && topFolders.Chosen() == top;
-    });
+    };
+    if (searchIndex_.Running() && searchIndex_.Top() != top) searchIndex_.Stop();
+    // The walk in the background goes on to its end; this one then only checks write times.
+    bool stopped = false;
+    while (!stopped && searchIndex_.Running() && !searchIndex_.Finished()) {
+      stopped = !progress(searchIndex_.Done(), searchIndex_.Known());
+      if (!stopped) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    if (stopped) {
+      lastWalk_ = IndexWalk{searchIndex_.Done(), 0, 0, true};
+    } else {
+      searchIndex_.Join();
+      lastWalk_ = searchIndex_.Index().Refresh(top, g_dxfExt, progress);
+    }
   }
   if (lastWalk_.cancelled) {
-    // Stopped by Esc, or the top folder changed meanwhile (which showed its own folders).
-    if (topFolders.Chosen() == top) Edit1().SetText(kSearchCancelledText);
+    // Stopped by Esc, or the top folder changed meanwhile (which showed its own folders and
+    // leaves its reading to the background).
+    if (topFolders.Chosen() == top) {
+      Edit1().SetText(kSearchCancelledText);
+    } else {
+      StartSearchIndex();
+    }
     return false;
   }
 
-  const std::vector<FoundDrawing> found = searchIndex_.Find(text);
+  const std::vector<FoundDrawing> found = searchIndex_.Index().Find(text);
   std::vector<std::u16string> names;
   names.reserve(found.size());
   for (const auto& f : found) names.push_back(f.RelativePath());

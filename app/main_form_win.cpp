@@ -358,6 +358,7 @@ Settings TTesmarMainForm::CurrentSettings() const {
 }
 
 void TTesmarMainForm::FormDestroy() {
+  searchIndex_.Stop();
   SaveTopDirs();
   grid.Clear();
   if (settingsRead_ && programFolderWritable_) WriteSettingsFile(SettingsFile(), CurrentSettings());

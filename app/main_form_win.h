@@ -21,6 +21,7 @@
 #include "base/textfile.h"
 #include "cadlink/commands.h"
 #include "library/grid_model.h"
+#include "library/background_index.h"
 #include "library/search_index.h"
 #include "library/top_folders.h"
 #include "ui/controls.h"
@@ -157,9 +158,15 @@ class TTesmarMainForm : public ui::Form {
   // ---- Search across the library and dragging a drawing out (main_form_search_win.cpp,
   // main_form_drag_win.cpp)
   void N15Click();  // 図面を検索 ...
-  // Walks the chosen top folder (reusing what an earlier search read) and shows the drawings
-  // that match `text` like a folder; false when the walk was cancelled (Esc) and nothing changed.
+  // Walks the chosen top folder (reusing what an earlier search or the walk in the background
+  // read; a background walk still running is waited for) and shows the drawings that match
+  // `text` like a folder; false when the walk was cancelled (Esc) and nothing changed.
   bool SearchDrawings(const std::u16string& text);
+  // Starts reading the chosen top folder for the search in the background, below normal
+  // priority (once the folder's own walk has shown its first page).
+  void StartSearchIndex();
+  // The background reading of the search index (tests wait for it to end).
+  BackgroundIndex& SearchIndexWalk() { return searchIndex_; }
   bool Searching() const { return searching_; }
   const std::vector<std::u16string>& SearchHistory() const { return searchHistory_; }
   const IndexWalk& LastIndexWalk() const { return lastWalk_; }
@@ -249,7 +256,7 @@ class TTesmarMainForm : public ui::Form {
   // Search and drag.
   void LeaveSearch();          // ComboBox2 loses the search entry; the folder shows again
   bool DragCheck(ui::ImageBox& cell, int x, int y);  // true when a drag started and ended
-  SearchIndex searchIndex_;
+  BackgroundIndex searchIndex_;
   IndexWalk lastWalk_;
   bool searching_ = false;     // the grid shows a search result
   bool searchWalking_ = false;

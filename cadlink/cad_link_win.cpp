@@ -165,25 +165,6 @@ void TMessageFilter::RevokeFilter() {
   if (replaced) replaced->Release();  // this object's registration
 }
 
-HRESULT STDMETHODCALLTYPE TMessageFilter::QueryInterface(REFIID riid, void** out) {
-  if (!out) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IMessageFilter) {
-    *out = static_cast<IMessageFilter*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *out = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE TMessageFilter::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-ULONG STDMETHODCALLTYPE TMessageFilter::Release() {
-  LONG n = InterlockedDecrement(&refs_);
-  if (n == 0) delete this;
-  return static_cast<ULONG>(n);
-}
-
 DWORD STDMETHODCALLTYPE TMessageFilter::HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) {
   return SERVERCALL_ISHANDLED;
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/com.h"
+
 namespace tesmar {
 
 // The thread's message filter while the main window lives: incoming calls are always handled;
@@ -17,7 +19,7 @@ namespace tesmar {
 // passed (a program with a modal dialog open may stay busy for good), any other rejection
 // cancels it. While an outgoing call waits, the window repaints but its input waits in the
 // queue, so no other handler runs in between.
-class TMessageFilter : public IMessageFilter {
+class TMessageFilter final : public ui::ComObject<IMessageFilter, IID_IMessageFilter> {
  public:
   static constexpr DWORD kRetryAfterMs = 1000;
   static constexpr DWORD kDefaultRetryBoundMs = 30000;
@@ -36,10 +38,6 @@ class TMessageFilter : public IMessageFilter {
   // (onBusyWait told), or -1 once the bound has passed.
   DWORD RetryBusy(DWORD waitedMs) const;
 
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
   // IMessageFilter
   DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD callType, HTASK caller, DWORD tickCount,
                                              LPINTERFACEINFO info) override;
@@ -48,8 +46,7 @@ class TMessageFilter : public IMessageFilter {
 
  private:
   TMessageFilter() = default;
-  virtual ~TMessageFilter();
-  LONG refs_ = 1;
+  ~TMessageFilter() override;
   IMessageFilter* FOldFilter = nullptr;
 };
 

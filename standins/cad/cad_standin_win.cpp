@@ -32,6 +32,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/com.h"
+
 namespace {
 
 // {6A3F1C52-7B7E-4C1E-9D2B-5C0A3E7F9B41}
@@ -94,18 +96,8 @@ bool Busy() {
 
 // ---- The drop target: files dragged onto the window from another program (CF_HDROP), taken
 // as a copy; each path is listed.
-class DropTarget : public IDropTarget {
+class DropTarget final : public tesmar::ui::UncountedComObject<IDropTarget, IID_IDropTarget> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (riid == IID_IUnknown || riid == IID_IDropTarget) {
-      *out = static_cast<IDropTarget*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
     FORMATETC f{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     files_ = data && data->QueryGetData(&f) == S_OK;
@@ -145,18 +137,8 @@ class DropTarget : public IDropTarget {
 // ---- The message filter: busy or refusing servers reject calls here. A system that does not
 // act on the filter's busy answer (Wine runs the call all the same) gets it from the member
 // call itself (see Object::Invoke), as the caller's runtime would hand it back.
-class Filter : public IMessageFilter {
+class Filter final : public tesmar::ui::UncountedComObject<IMessageFilter, IID_IMessageFilter> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (riid == IID_IUnknown || riid == IID_IMessageFilter) {
-      *out = static_cast<IMessageFilter*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO info) override {
     // Only calls of the automation interface are turned away, so the program can still be found.
     if (!info || info->iid != IID_IDispatch) return SERVERCALL_ISHANDLED;
@@ -171,24 +153,8 @@ class Filter : public IMessageFilter {
 };
 
 // ---- Automation objects with a fixed table of members.
-class Object : public IDispatch {
+class Object : public tesmar::ui::ComObject<IDispatch, IID_IDispatch> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    LONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
-    return static_cast<ULONG>(n);
-  }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
     *n = 0;
     return S_OK;
@@ -218,12 +184,8 @@ class Object : public IDispatch {
   }
 
  protected:
-  virtual ~Object() = default;
   virtual const std::vector<const wchar_t*>& Members() const = 0;
   virtual HRESULT Call(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result) = 0;
-
- private:
-  LONG refs_ = 1;
 };
 
 class Document : public Object {

@@ -51,10 +51,13 @@ class SearchDragTest : public test::MainFormTest {
     Drawing(Lib() / "P9" / "P-2.dwg", 3);
     Drawing(Lib() / "a" / "b" / "c" / "d" / u8"深い 図面 1.dwg", 4);
   }
-  TTesmarMainForm& StartWith(const std::filesystem::path& top, const std::u16string& progId = u"") {
+  // The window with `top` chosen; the reading of the library that it starts aside is waited
+  // for unless `wait` is false, so that each walk of a test is its search's own.
+  TTesmarMainForm& StartWith(const std::filesystem::path& top, const std::u16string& progId = u"", bool wait = true) {
     test::WriteFile(File("TesmarTopDirs.txt"), Utf16ToAnsi(U16FromPath(top)) + "\r\n");
     auto& f = Start();
     if (!progId.empty()) g_TargetProgID = progId;
+    while (wait && f.SearchIndexWalk().Running() && !f.SearchIndexWalk().Finished()) Sleep(1);
     return f;
   }
   std::u16string Top() const { return U16FromPath(Lib()); }
@@ -138,6 +141,27 @@ TEST_F(SearchDragTest, FindsByNameOrDescriptionAndShowsTheResultLikeAFolder) {
   EXPECT_EQ(f.ComboBox3().Items(), Texts{u"p-1.dwg"});
   EXPECT_EQ(ui::WindowText(f.hwnd()), u"\\P10\\");
   EXPECT_EQ(f.SearchHistory(), (Texts{u"gv zz", u"GV 100", u"ｐ－*", u"ばるぶ"}));
+}
+
+// The window reads the library for the search once its first page shows; a search while that
+// reading runs waits for it (Esc stops the wait, not the reading) and then only checks the
+// folders' write times.
+TEST_F(SearchDragTest, TheFirstSearchFindsTheLibraryReadAside) {
+  MakeLibrary();
+  for (int i = 0; i < 150; ++i) test::WriteFile(Lib() / "many" / ("unit" + std::to_string(i)) / "TesmarHint.txt", "x\r\n");
+  auto& f = StartWith(Lib(), u"", false);
+  EXPECT_TRUE(f.SearchIndexWalk().Running());
+  EXPECT_EQ(f.SearchIndexWalk().Top(), Top());
+
+  PostMessageW(f.ComboBox2().hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(f.SearchDrawings(u"gv"));
+  EXPECT_TRUE(f.LastIndexWalk().cancelled);
+  EXPECT_EQ(f.Edit1().Text(), u"検索を中止しました");
+
+  ASSERT_TRUE(f.SearchDrawings(u"gv"));
+  EXPECT_EQ(f.LastIndexWalk().folders, 160);
+  EXPECT_EQ(f.LastIndexWalk().foldersRead, 0);  // all read aside
+  EXPECT_EQ(f.ComboBox3().Items(), (Texts{u"GV-100A.dwg", u"弁\\ゲート\\GV-50A.dwg"}));
 }
 
 TEST_F(SearchDragTest, AFoundDrawingInADeepFolderInsertsByItsFullPath) {

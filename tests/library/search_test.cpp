@@ -2,11 +2,13 @@
 
 #include <chrono>
 #include <filesystem>
+#include <future>
 #include <thread>
 
 #include "base/codepage.h"
 #include "base/path_parts.h"
 #include "base/strings.h"
+#include "library/background_index.h"
 #include "library/search_index.h"
 #include "library/search_text.h"
 #include "tests/support/testdata.h"
@@ -161,6 +163,47 @@ TEST(SearchIndex, ACancelledWalkKeepsWhatItReadAndReportsProgress) {
   EXPECT_FALSE(walk.cancelled);
   EXPECT_EQ(walk.foldersRead, 5);
   EXPECT_EQ(index.Find(u"gv").size(), 4u);
+}
+
+// The walk of a background index fills the same index that a search then brings up to date.
+TEST(BackgroundIndex, AWalkThatEndedLeavesEveryFolderRead) {
+  Library lib;
+  BackgroundIndex bg;
+  bool prepared = false;
+  bg.Start(lib.Top(), u".dwg", [&] { prepared = true; });
+  while (!bg.Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  bg.Join();
+  EXPECT_TRUE(prepared);
+  EXPECT_FALSE(bg.Running());
+  EXPECT_EQ(bg.Done(), 7);
+  EXPECT_EQ(bg.Known(), 7);
+  IndexWalk walk = bg.Index().Refresh(lib.Top(), u".dwg", nullptr);
+  EXPECT_EQ(walk.foldersRead, 0);
+  EXPECT_EQ(bg.Index().Find(u"gv").size(), 4u);
+}
+
+TEST(BackgroundIndex, AStoppedWalkKeepsWhatItReadAndAnotherTopStartsAfresh) {
+  Library lib;
+  BackgroundIndex bg;
+  std::promise<void> go;
+  bg.Start(lib.Top(), u".dwg", [f = go.get_future().share()] { f.wait(); });
+  bg.RequestStop();
+  go.set_value();
+  bg.Join();
+  EXPECT_TRUE(bg.Finished());
+  EXPECT_EQ(bg.Done(), 1);  // stopped after the top folder
+  IndexWalk walk = bg.Index().Refresh(lib.Top(), u".dwg", nullptr);
+  EXPECT_EQ(walk.foldersRead, 6);
+  EXPECT_EQ(bg.Index().Find(u"gv").size(), 4u);
+
+  // A start for another top folder stops nothing that runs and leaves that folder's index.
+  test::TempDir other;
+  test::WriteFile(other / "GV-1.dwg", "x");
+  bg.Start(U16FromPath(other.path()), u".dwg");
+  bg.Stop();
+  walk = bg.Index().Refresh(U16FromPath(other.path()), u".dwg", nullptr);
+  EXPECT_EQ(bg.Top(), U16FromPath(other.path()));
+  EXPECT_EQ(Paths(bg.Index().Find(u"gv")), std::vector<std::u16string>{u"GV-1.dwg"});
 }
 
 TEST(SearchIndex, MissingTopFolderFindsNothing) {
