@@ -219,7 +219,7 @@ void AddCommon(Fingerprint& f, const Record& r) {
 
 std::uint64_t DrawableHash(const TDrawingModel& m) {
   Fingerprint f;
-  for (const auto& r : m.LineAry) AddCommon(f, r), f.Add(r.st), f.Add(r.ed), f.Add(r.atsumi);
+  for (const auto& r : m.LineAry) AddCommon(f, r), f.Add(r.st), f.Add(r.ed);
   for (const auto& r : m.CircleAry) AddCommon(f, r), f.Add(r.center), f.Add(r.hankei);
   for (const auto& r : m.ArcAry) AddCommon(f, r), f.Add(r.center), f.Add(r.hankei), f.Add(r.st), f.Add(r.ed);
   for (const auto& r : m.TextAry) {
@@ -328,7 +328,7 @@ void Measure(const char* self, const fs::path& file, bool utf8, int runs, bool w
               last.counts["BlockAry"]);
 
   // Opening the drawing as the viewer does.
-  constexpr double kTimeGoal = 5, kMemoryGoal = 3;
+  constexpr double kTimeGoal = 5, kMemoryGoal = 2.5;
   OpenResult open;
   double openWall = 1e9, openCpu = 1e9;
   for (int i = 0; i < runs; ++i) {
@@ -340,8 +340,10 @@ void Measure(const char* self, const fs::path& file, bool utf8, int runs, bool w
   std::printf("  read + post-processing:             %6.3f s (%6.3f)  = %.2f x the floor (goal %.0f x: %s)\n", openCpu,
               openWall, openCpu / floorCpu, kTimeGoal, openCpu / floorCpu <= kTimeGoal ? "met" : "NOT MET");
   if (openPeak > 0)
-    std::printf("  peak memory of read + post-processing: %.1f MB = %.2f x the file size (goal %.0f x: %s)\n", openPeak / 1e6,
+    std::printf("  peak memory of read + post-processing: %.1f MB = %.2f x the file size (goal %.1f x: %s)\n", openPeak / 1e6,
                 openPeak / 1e6 / mb, kMemoryGoal, openPeak / 1e6 / mb <= kMemoryGoal ? "met" : "NOT MET");
+  std::printf("  bytes per record: line %zu, arc %zu, circle %zu, text %zu (its string held once for all its copies)\n",
+              sizeof(TAcadLineBlk), sizeof(TArcBlk), sizeof(TCircleBlk), sizeof(TTextBlk));
   std::printf("  drawn: LineAry %zu, CircleAry %zu, ArcAry %zu, TextAry %zu, drawable %zu, extents %.6g %.6g %.6g %.6g, "
               "fingerprint %016llx\n",
               f.lines, f.circles, f.arcs, f.texts, f.drawable, f.extents.min.x, f.extents.min.y, f.extents.max.x,

@@ -201,10 +201,10 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
         case 8: r.layer = Layer(); break;
         case 1:
         case 3:
-          if (!attdef_) decode_.Append(r.str, value);  // a definition's 1 and 3 are its default and prompt
+          if (!attdef_) decode_.Append(r.str.Mutable(), value);  // a definition's 1 and 3 are its default and prompt
           break;
         case 2:
-          if (attdef_) decode_.Assign(r.str, value);  // the tag, which the drawing shows
+          if (attdef_) decode_.Assign(r.str.Mutable(), value);  // the tag, which the drawing shows
           break;
         case 72: r.code72 = Int(); break;
         case 73:

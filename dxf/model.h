@@ -14,23 +14,28 @@
 //  - `bname` names the BLOCK definition that holds the entity; empty for the ENTITIES section.
 //  - Default member initialisers are the values a record has when the reader creates it.
 //  - The fields of the drawable records are ordered to leave no padding (millions of them are
-//    made for a large drawing): set fields by name, not by position.
+//    made for a large drawing): set fields by name, not by position. Lines, circles, arcs and
+//    texts hold their extrusion as a TExtrusion and their pen style in a byte.
 //
 // How names are held: the layer, linetype and block names of entity, INSERT, BLOCK and
 // DIMENSION records (`layer`, `ltype`, `bname`, `name`, `dimBlkName`, `dimblkName`) are TName
 // handles (dxf/name.h): copying one copies a pointer, and `==` between two of them compares
 // handles. Read the text with `.str()` or use the name where a const std::u16string& or a
-// std::u16string_view is expected; assign a string or a literal to set it. Layer table rows
-// (TLayer), view names and text contents (`str`) stay plain std::u16string.
+// std::u16string_view is expected; assign a string or a literal to set it. Text contents (`str`)
+// are TSharedText (dxf/shared_text.h), shared by the copies that block expansion makes. Layer
+// table rows (TLayer) and view names stay plain std::u16string.
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/colour.h"
 #include "dxf/name.h"
+#include "dxf/shared_text.h"
 
 namespace tesmar {
 
@@ -45,6 +50,81 @@ inline bool operator==(const TAcadPoint& a, const TAcadPoint& b) { return a.x ==
 
 inline constexpr TAcadPoint kDefaultExtrusion{0, 0, 1};
 
+// A pen style (psSolid .. psDashDotDot of base/colour.h) as the large tables hold it.
+using TPenStyleByte = std::uint8_t;
+
+// A colour 0x00BBGGRR (base/colour.h) in three bytes, as the large tables hold it.
+class TColour24 {
+ public:
+  constexpr TColour24(Colour c = 0) noexcept  // NOLINT: set as a Colour
+      : b_{static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c >> 16)} {}
+  constexpr operator Colour() const noexcept { return Colour(b_[0]) | (Colour(b_[1]) << 8) | (Colour(b_[2]) << 16); }
+
+ private:
+  std::uint8_t b_[3];
+};
+
+// An extrusion direction (group 210) of the records that a drawing has millions of, in 8 bytes:
+// nearly every record has one of a few common directions, held as a pointer to a shared
+// constant; any other direction is a copy of its own. Read it where a const TAcadPoint& is
+// expected (or through value()); assign a point to set it.
+class TExtrusion {
+ public:
+  TExtrusion() noexcept = default;
+  TExtrusion(const TAcadPoint& v) : p_(Common(v)) {  // NOLINT: a direction is written as its point
+    if (!p_) p_ = new TAcadPoint(v);
+  }
+  TExtrusion(const TExtrusion& o) : p_(o.Owned() ? new TAcadPoint(*o.p_) : o.p_) {}
+  TExtrusion(TExtrusion&& o) noexcept : p_(o.p_) { o.p_ = &kCommon[0]; }
+  TExtrusion& operator=(const TExtrusion& o) {
+    if (o.Owned()) return *this = *o.p_;
+    const TAcadPoint* shared = o.p_;  // before Release(), which may be o's own
+    Release();
+    p_ = shared;
+    return *this;
+  }
+  TExtrusion& operator=(TExtrusion&& o) noexcept {
+    std::swap(p_, o.p_);
+    return *this;
+  }
+  TExtrusion& operator=(const TAcadPoint& v) {
+    if (const TAcadPoint* c = Common(v)) {
+      Release();
+      p_ = c;
+    } else if (Owned()) {
+      *const_cast<TAcadPoint*>(p_) = v;
+    } else {
+      p_ = new TAcadPoint(v);
+    }
+    return *this;
+  }
+  ~TExtrusion() { Release(); }
+
+  const TAcadPoint& value() const noexcept { return *p_; }
+  operator const TAcadPoint&() const noexcept { return *p_; }
+
+  friend bool operator==(const TExtrusion& a, const TExtrusion& b) noexcept { return a.value() == b.value(); }
+  friend bool operator==(const TExtrusion& a, const TAcadPoint& b) noexcept { return a.value() == b; }
+
+ private:
+  // (0, 0, 1), (0, 0, -1) and zero, compared bit for bit (a negative zero is a direction of its own).
+  static constexpr TAcadPoint kCommon[3] = {{0, 0, 1}, {0, 0, -1}, {0, 0, 0}};
+  static const TAcadPoint* Common(const TAcadPoint& v) noexcept {
+    for (const TAcadPoint& c : kCommon)
+      if (std::bit_cast<std::uint64_t>(c.x) == std::bit_cast<std::uint64_t>(v.x) &&
+          std::bit_cast<std::uint64_t>(c.y) == std::bit_cast<std::uint64_t>(v.y) &&
+          std::bit_cast<std::uint64_t>(c.z) == std::bit_cast<std::uint64_t>(v.z))
+        return &c;
+    return nullptr;
+  }
+  bool Owned() const noexcept { return p_ != &kCommon[0] && p_ != &kCommon[1] && p_ != &kCommon[2]; }
+  void Release() noexcept {
+    if (Owned()) delete p_;
+    p_ = &kCommon[0];
+  }
+  const TAcadPoint* p_ = &kCommon[0];
+};
+
 struct TLayer {
   std::u16string Name;
   std::int16_t color = 7;  // negative: layer off
@@ -57,56 +137,48 @@ struct TLayer {
 struct TAcadLineBlk {
   TAcadPoint st;
   TAcadPoint ed;
-  TAcadPoint code210 = kDefaultExtrusion;
-  double atsumi = 0;
+  TExtrusion code210;
   TName bname;
   TName layer = NameZero();
   TName ltype = NameByLayer();
-  Colour PenColor = 0;
-  TPenStyle PenStyle = 0;
+  TColour24 PenColor = 0;
+  TPenStyleByte PenStyle = 0;
   std::int16_t color = 256;
   std::int16_t code67 = 0;
   std::int16_t layindex = 0;
-  std::int16_t convtype = 0;
   std::int16_t code60 = 0;
-  bool lwpflag = false;
-  bool checked = false;
 };
 
 struct TCircleBlk {
   TAcadPoint center;
-  TAcadPoint code210 = kDefaultExtrusion;
+  TExtrusion code210;
   double hankei = 0;  // radius
   TName bname;
   TName layer = NameZero();
   TName ltype = NameByLayer();
-  Colour PenColor = 0;
-  TPenStyle PenStyle = 0;
+  TColour24 PenColor = 0;
+  TPenStyleByte PenStyle = 0;
   std::int16_t color = 256;
   std::int16_t code67 = 0;
   std::int16_t layindex = 0;
   std::int16_t code60 = 0;
-  bool checked = false;
 };
 
 struct TArcBlk {
   TAcadPoint center;
-  TAcadPoint code210 = kDefaultExtrusion;
+  TExtrusion code210;
   double hankei = 0;  // radius
   double st = 0;      // start angle, degrees
   double ed = 0;      // end angle, degrees
-  double atsumi = 0;
   TName bname;
   TName layer = NameZero();
   TName ltype = NameByLayer();
-  Colour PenColor = 0;
-  TPenStyle PenStyle = 0;
+  TColour24 PenColor = 0;
+  TPenStyleByte PenStyle = 0;
   std::int16_t color = 256;
   std::int16_t code67 = 0;
   std::int16_t layindex = 0;
   std::int16_t code60 = 0;
-  bool lwpflag = false;
-  bool checked = false;
 };
 
 struct TInsertBlk {
@@ -170,28 +242,27 @@ struct TLwpBlk {
 
 // TEXT, MTEXT or ATTRIB.
 struct TTextBlk {
-  TName bname;
-  TName layer;
-  std::int16_t color = 256;
   TAcadPoint pt10;
   TAcadPoint pt11;
   double code40 = 0;  // height
   double code41 = 1;  // width factor (MTEXT: reference width, 0 when the file gives none)
   double code44 = 1;  // line spacing factor
   double code50 = 0;  // rotation, degrees
+  TSharedText str;  // groups 3 and 1 joined in file order
+  TExtrusion code210;
+  TName bname;
+  TName layer;
+  TColour24 PenColor = 0;
+  bool mtflag = false;
+  std::int16_t color = 256;
   std::int16_t code72 = 0;
   std::int16_t code73 = 0;  // group 73; for ATTRIB group 74
   std::int16_t code70 = 0;
   std::int16_t code71 = 0;
-  std::u16string str;  // groups 3 and 1 joined in file order
-  bool mtflag = false;
-  bool atflag = false;
-  Colour PenColor = 0;
   std::int16_t code67 = 0;
-  TAcadPoint code210 = kDefaultExtrusion;
   std::int16_t layindex = 0;
-  bool checked = false;
   std::int16_t code60 = 0;
+  bool atflag = false;
 };
 
 struct TFaceBlk {

@@ -194,6 +194,13 @@ class Reader {
     else return false;
     return true;
   }
+  bool Point(TExtrusion& e, int code, int first) const {
+    if (code != first && code != first + 10 && code != first + 20) return false;
+    TAcadPoint p = e;
+    Point(p, code, first);
+    e = p;
+    return true;
+  }
   // The layer named by the value; it becomes the current entity's layer.
   const TName& Layer() {
     entLayer_ = layers_.Id(decode_, v_);

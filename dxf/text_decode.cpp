@@ -157,7 +157,8 @@ bool DecodeUnicodeEscapesIn(std::u16string& s) {
 }
 
 void DecodeUnicodeEscapes(std::vector<TTextBlk>& table) {
-  for (TTextBlk& text : table) DecodeUnicodeEscapesIn(text.str);
+  for (TTextBlk& text : table)
+    if (std::u16string_view(text.str).find(u"\\U+") != std::u16string_view::npos) DecodeUnicodeEscapesIn(text.str.Mutable());
 }
 
 }  // namespace tesmar

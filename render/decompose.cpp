@@ -45,7 +45,7 @@ TArcBlk ArcFromBulge(const TLwpBlk& p, const TBulgeArc& a) {
   arc.ltype = p.ltype;
   arc.color = p.color;
   arc.code67 = p.code67;
-  arc.code210 = {};
+  arc.code210 = TAcadPoint{};
   arc.center = a.center;
   arc.hankei = a.radius;
   arc.st = a.start * kRadToDeg;

@@ -23,7 +23,7 @@ TAcadLineBlk SegmentOf(const Source& s, TAcadPoint st, TAcadPoint ed) {
   l.layer = s.layer;
   l.ltype = s.ltype;
   l.color = s.color;
-  l.code210 = {};
+  l.code210 = TAcadPoint{};
   l.st = st;
   l.ed = ed;
   return l;

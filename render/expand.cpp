@@ -85,11 +85,18 @@ void InheritLayer(TDrawingModel& m, Record& r, TName layer, TName ltype, Placing
   r.color = colour.Get(m);
 }
 
+// `extrusion` is the insert's own (the copies of one block take it made once as a TExtrusion).
+template <class Record, class Direction>
+void InheritFromInsert(TDrawingModel& m, Record& r, const TInsertBlk& insert, const Direction& extrusion,
+                       PlacingLayerColour& colour) {
+  r.code67 = insert.code67;
+  r.code210 = extrusion;
+  InheritLayer(m, r, insert.layer, insert.ltype, colour);
+}
+
 template <class Record>
 void InheritFromInsert(TDrawingModel& m, Record& r, const TInsertBlk& insert, PlacingLayerColour& colour) {
-  r.code67 = insert.code67;
-  r.code210 = insert.code210;
-  InheritLayer(m, r, insert.layer, insert.ltype, colour);
+  InheritFromInsert(m, r, insert, insert.code210, colour);
 }
 
 // The angle that an arc angle of the block points at once the block is placed (before the
@@ -122,18 +129,19 @@ void CopyBlock(TDrawingModel& m, const TBlockIndex& index, const TInsertBlk& ins
   const Placement place(insert, block);
   const double radiusScale = std::fabs(insert.scale.x);
   PlacingLayerColour colour(insert.layer);
+  const TExtrusion extrusion(insert.code210);
   for (std::size_t i : recs.lines) {
     AppendPlaced(m.LineAry, m.BlkLineAry[i], [&](TAcadLineBlk& l) {
       l.st = place(l.st);
       l.ed = place(l.ed);
-      InheritFromInsert(m, l, insert, colour);
+      InheritFromInsert(m, l, insert, extrusion, colour);
     });
   }
   for (std::size_t i : recs.circles) {
     AppendPlaced(m.CircleAry, m.BlkCircleAry[i], [&](TCircleBlk& c) {
       c.center = place(c.center);
       c.hankei *= radiusScale;
-      InheritFromInsert(m, c, insert, colour);
+      InheritFromInsert(m, c, insert, extrusion, colour);
     });
   }
   // A mirror reverses an arc's direction: its end becomes the start.
@@ -146,7 +154,7 @@ void CopyBlock(TDrawingModel& m, const TBlockIndex& index, const TInsertBlk& ins
       if (mirrors) std::swap(st, ed);
       a.st = NormalizeDegrees(st + insert.rotate);
       a.ed = NormalizeDegrees(ed + insert.rotate);
-      InheritFromInsert(m, a, insert, colour);
+      InheritFromInsert(m, a, insert, extrusion, colour);
     });
   }
   for (std::size_t i : recs.texts) {
@@ -154,7 +162,7 @@ void CopyBlock(TDrawingModel& m, const TBlockIndex& index, const TInsertBlk& ins
       t.pt10 = place(t.pt10);
       if (transformMtextDirection || !t.mtflag) t.pt11 = place(t.pt11);
       t.code40 *= radiusScale;
-      InheritFromInsert(m, t, insert, colour);
+      InheritFromInsert(m, t, insert, extrusion, colour);
     });
   }
   for (std::size_t i : recs.fills) {

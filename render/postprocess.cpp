@@ -43,6 +43,11 @@ TBox RunPostProcessing(TDrawingModel& m) {
   ExplodeBlockKinds(m, kStepDegrees);
   Empty(m.BlkEllipseAry);
   Empty(m.BlkSolidAry);
+  // The block tables grew by doubling and are kept to the end: give back what they did not use
+  // before the drawing tables are sized.
+  m.BlkLineAry.shrink_to_fit();
+  m.BlkArcAry.shrink_to_fit();
+  m.BlkFillAry.shrink_to_fit();
   // From here on the block tables stay as they are.
   const TBlockIndex index(m);
   ReserveDrawables(m, index);

@@ -1,5 +1,6 @@
 #include "dxf/model.h"
 
+#include <bit>
 #include <cmath>
 #include <string>
 #include <thread>
@@ -118,7 +119,7 @@ TEST(DrawingModel, NamesAreEqualExactlyWhenTheirTextsAre) {
 }
 
 TEST(DrawingModel, NamesFromSeveralThreadsAgree) {
-  constexpr int kNames = 500;
+  constexpr int kNames = 5000;  // more than one slot of the name table, made while others read
   std::vector<std::vector<TName>> seen(4);
   std::vector<std::thread> threads;
   for (auto& names : seen) {
@@ -128,7 +129,68 @@ TEST(DrawingModel, NamesFromSeveralThreadsAgree) {
   }
   for (std::thread& t : threads) t.join();
   for (std::size_t t = 1; t < seen.size(); ++t) EXPECT_EQ(seen[t], seen[0]);
-  EXPECT_EQ(seen[0][7], u"THREADED-7");
+  for (int i = 0; i < kNames; ++i) ASSERT_EQ(seen[0][i].str(), u"THREADED-" + IntToStr16(i));
+}
+
+bool SameBits(const TAcadPoint& a, const TAcadPoint& b) {
+  return std::bit_cast<std::uint64_t>(a.x) == std::bit_cast<std::uint64_t>(b.x) &&
+         std::bit_cast<std::uint64_t>(a.y) == std::bit_cast<std::uint64_t>(b.y) &&
+         std::bit_cast<std::uint64_t>(a.z) == std::bit_cast<std::uint64_t>(b.z);
+}
+
+TEST(DrawingModel, ExtrusionsKeepEveryDirectionExactly) {
+  const TAcadPoint directions[] = {{0, 0, 1}, {0, 0, -1}, {0, 0, 0}, {-0.0, 0, 1}, {0, 0, -0.0},
+                                   {0.6, 0, 0.8}, {1e-300, 0, 1}, {0, 0, 2}};
+  EXPECT_TRUE(SameBits(TExtrusion(), kDefaultExtrusion));
+  EXPECT_TRUE(SameBits(TArcBlk{}.code210, kDefaultExtrusion));
+  for (const TAcadPoint& a : directions) {
+    for (const TAcadPoint& b : directions) {
+      SCOPED_TRACE(testing::Message() << a.x << ' ' << a.y << ' ' << a.z << " / " << b.x << ' ' << b.y << ' ' << b.z);
+      TExtrusion e(a);
+      ASSERT_TRUE(SameBits(e, a));
+      TExtrusion copy = e;
+      e = b;  // the copy keeps its own direction
+      EXPECT_TRUE(SameBits(e, b));
+      EXPECT_TRUE(SameBits(copy, a));
+      copy = e;
+      EXPECT_TRUE(SameBits(copy, b));
+      const TExtrusion& self = copy;
+      copy = self;
+      EXPECT_TRUE(SameBits(copy, b));
+      TExtrusion moved = std::move(copy);
+      EXPECT_TRUE(SameBits(moved, b));
+      copy = a;  // a moved-from direction can be set again
+      EXPECT_TRUE(SameBits(copy, a));
+      EXPECT_EQ(TExtrusion(a) == TExtrusion(b), a == b);
+    }
+  }
+  // Set a coordinate at a time, as a file gives them.
+  TCircleBlk c;
+  TAcadPoint p = c.code210;
+  p.x = 0.6, c.code210 = p;
+  p.z = 0.8, c.code210 = p;
+  EXPECT_TRUE(SameBits(c.code210, {0.6, 0, 0.8}));
+}
+
+TEST(DrawingModel, TextContentIsSharedUntilChanged) {
+  TTextBlk a;
+  EXPECT_TRUE(a.str.empty());
+  EXPECT_EQ(a.str, u"");
+  a.str = u"a text longer than a short string holds";
+  TTextBlk b = a;
+  EXPECT_EQ(&a.str.str(), &b.str.str()) << "a copy shares the text";
+  b.str.Mutable() += u"!";
+  EXPECT_EQ(a.str, u"a text longer than a short string holds");
+  EXPECT_EQ(b.str, u"a text longer than a short string holds!");
+  TTextBlk c = b;
+  c.str = u"other";
+  EXPECT_EQ(b.str, u"a text longer than a short string holds!");
+  EXPECT_EQ(c.str.size(), 5u);
+  TTextBlk empty;
+  empty.str.Mutable() = u"set in place";
+  EXPECT_EQ(empty.str, u"set in place");
+  a = std::move(b);
+  EXPECT_EQ(a.str, u"a text longer than a short string holds!");
 }
 
 }  // namespace

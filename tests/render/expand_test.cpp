@@ -192,6 +192,23 @@ TEST(Expand, OutputOrderAndSkippedInserts) {
   ExpectNear(m.ArcAry[0].center, {-100, 10, 0});
 }
 
+TEST(Expand, CopiesOfATextShareItsContent) {
+  TDrawingModel m;
+  m.BlockAry.push_back(Block(u"B"));
+  TTextBlk t;
+  t.bname = u"B";
+  t.str = u"a label longer than a short string";
+  m.BlkTextAry.push_back(t);
+  for (double x : {0.0, 10.0, 20.0}) m.EntInsertAry.push_back(Insert(u"B", {x, 0, 0}));
+  ExpandInserts(m);
+  ASSERT_EQ(m.TextAry.size(), 3u);
+  for (const TTextBlk& copy : m.TextAry) {
+    EXPECT_EQ(copy.str, u"a label longer than a short string");
+    EXPECT_EQ(&copy.str.str(), &m.BlkTextAry[0].str.str());
+  }
+  ExpectNear(m.TextAry[2].pt10, {20, 0, 0});
+}
+
 TEST(Expand, DimensionBlockCopiedAsItStands) {
   TDrawingModel m;
   m.BlockAry.push_back(Block(u"*D1"));
