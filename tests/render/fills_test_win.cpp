@@ -6,6 +6,7 @@
 #include "render/colours.h"
 #include "render/offscreen_win.h"
 #include "render/postprocess.h"
+#include "tests/support/first_picture_win.h"
 #include "tests/support/hatch_fixture.h"
 
 namespace tesmar {
@@ -14,13 +15,7 @@ namespace {
 // The drawing post-processed and drawn as the viewer's first picture (fitted to its extents).
 std::unique_ptr<TRaster8> FirstPicture(TDrawingModel& m, int W = 200, int H = 200) {
   m.LayerAry = {TLayer{u"0"}};
-  const TBox ext = RunPostProcessing(m);
-  TView v;
-  v.W = W, v.H = H, v.g_DispScale = 0.95;
-  v.g_cadw = ext.max.x - ext.min.x, v.g_cadh = ext.max.y - ext.min.y;
-  v.g_cadpt = {(ext.max.x + ext.min.x) / 2, (ext.max.y + ext.min.y) / 2, 0};
-  const auto index = BuildRenderIndex(m);
-  return OffscreenRedraw(m, v, 0, true, false, index.get());
+  return test::FirstPicture(m, W, H);
 }
 
 TEST(FilledKinds, SquareSolidIsFilledWhole) {

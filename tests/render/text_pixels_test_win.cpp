@@ -7,6 +7,7 @@
 #include "render/colours.h"
 #include "render/offscreen_win.h"
 #include "render/postprocess.h"
+#include "tests/support/first_picture_win.h"
 
 namespace tesmar {
 namespace {
@@ -38,13 +39,7 @@ std::unique_ptr<TRaster8> Picture(TTextBlk t) {
   }
   t.layer = u"0", t.color = 1, t.code40 = 40;
   m.TextAry.push_back(t);
-  const TBox ext = RunPostProcessing(m);
-  TView v;
-  v.W = 800, v.H = 300, v.g_DispScale = 0.95;
-  v.g_cadw = ext.max.x - ext.min.x, v.g_cadh = ext.max.y - ext.min.y;
-  v.g_cadpt = {(ext.max.x + ext.min.x) / 2, (ext.max.y + ext.min.y) / 2, 0};
-  const auto index = BuildRenderIndex(m);
-  return OffscreenRedraw(m, v, 0, true, false, index.get());
+  return test::FirstPicture(m, 800, 300);
 }
 
 TEST(TextPixels, CapitalsStandOnTheBaselineAsTallAsTheHeight) {
