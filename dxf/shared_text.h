@@ -35,8 +35,14 @@ class TSharedText {
 
   // The text to change in place, no longer shared with any other record.
   std::u16string& Mutable() {
-    if (!b_) b_ = new Block{};
-    else if (b_->refs.load(std::memory_order_acquire) != 1) *this = TSharedText(b_->text);
+    if (!b_) {
+      b_ = new Block{};
+    } else if (b_->refs.load(std::memory_order_acquire) != 1) {
+      // A copy of its own, empty texts included (a new record from a string would hold none).
+      Block* own = new Block{b_->text};
+      Release();
+      b_ = own;
+    }
     return b_->text;
   }
 

@@ -189,6 +189,13 @@ TEST(DrawingModel, TextContentIsSharedUntilChanged) {
   TTextBlk empty;
   empty.str.Mutable() = u"set in place";
   EXPECT_EQ(empty.str, u"set in place");
+  // An empty text made in place and then shared gives its changer a copy of its own.
+  TTextBlk blank;
+  blank.str.Mutable();
+  TTextBlk shared = blank;
+  shared.str.Mutable() = u"changed";
+  EXPECT_EQ(shared.str, u"changed");
+  EXPECT_TRUE(blank.str.empty());
   a = std::move(b);
   EXPECT_EQ(a.str, u"a text longer than a short string holds!");
 }
