@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
+#include <stdexcept>
 #include <thread>
 
 #include "base/codepage.h"
@@ -204,6 +205,53 @@ TEST(BackgroundIndex, AStoppedWalkKeepsWhatItReadAndAnotherTopStartsAfresh) {
   walk = bg.Index().Refresh(U16FromPath(other.path()), u".dwg", nullptr);
   EXPECT_EQ(bg.Top(), U16FromPath(other.path()));
   EXPECT_EQ(Paths(bg.Index().Find(u"gv")), std::vector<std::u16string>{u"GV-1.dwg"});
+}
+
+// Whatever the walk's thread throws ends that walk, not the program: it ends with the reason and
+// an empty index, and the next walk starts afresh.
+TEST(BackgroundIndex, AWalkThatThrowsEndsWithItsReasonAndTheProgramGoesOn) {
+  Library lib;
+  BackgroundIndex bg;
+  bg.Start(lib.Top(), u".dwg", [] { throw std::runtime_error("the share went away"); });
+  for (int i = 0; i < 10000 && !bg.Finished(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_TRUE(bg.Finished());
+  bg.Join();
+  EXPECT_EQ(bg.Error(), "the share went away");
+  EXPECT_TRUE(bg.Index().Find(u"gv").empty());
+  bg.Start(lib.Top(), u".dwg");
+  for (int i = 0; i < 10000 && !bg.Finished(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  bg.Join();
+  EXPECT_EQ(bg.Error(), "");
+  EXPECT_EQ(bg.Index().Find(u"gv").size(), 4u);
+}
+
+// Switching the top folder does not wait for the walk under way (here one stuck before its first
+// folder, as on a slow share): the new walk runs at once with an index of its own, and the old
+// one ends on its own later, touching nothing of the new one.
+TEST(BackgroundIndex, AnotherTopFolderDoesNotWaitForTheWalkUnderWay) {
+  Library lib;
+  test::TempDir other;
+  test::WriteFile(other / "GV-9.dwg", "x");
+  BackgroundIndex bg;
+  std::promise<void> go;
+  bg.Start(lib.Top(), u".dwg", [f = go.get_future().share()] { f.wait(); });
+  auto switched = std::async(std::launch::async, [&] { bg.Start(U16FromPath(other.path()), u".dwg"); });
+  const bool waited = switched.wait_for(std::chrono::seconds(20)) != std::future_status::ready;
+  go.set_value();  // let the old walk go on in any case, so that nothing hangs
+  switched.wait();
+  ASSERT_FALSE(waited) << "the switch waited for the old walk";
+  EXPECT_EQ(bg.LeftBehind(), 1u);
+  for (int i = 0; i < 10000 && !bg.Finished(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  bg.Join();
+  EXPECT_EQ(bg.Top(), U16FromPath(other.path()));
+  EXPECT_EQ(Paths(bg.Index().Find(u"gv")), std::vector<std::u16string>{u"GV-9.dwg"});
+  // Stop leaves a running walk behind too, and hands out a fresh index at once.
+  std::promise<void> go2;
+  bg.Start(lib.Top(), u".dwg", [f = go2.get_future().share()] { f.wait(); });
+  bg.Stop();
+  EXPECT_FALSE(bg.Running());
+  EXPECT_TRUE(bg.Index().Find(u"gv").empty());
+  go2.set_value();
 }
 
 TEST(SearchIndex, MissingTopFolderFindsNothing) {
