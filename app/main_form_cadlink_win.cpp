@@ -17,6 +17,9 @@
 #include "ui/topmost.h"
 
 namespace tesmar {
+
+ui::ComPtr<TMessageFilter> g_MessageFilter;
+
 namespace {
 
 // The drawing every command acts on: the selected entry of ComboBox3 in the chosen folder.
@@ -38,18 +41,44 @@ void TTesmarMainForm::SetTargetCaption() {
     MenuItem(u"CAD5").SetCaption(kTargetCaptionPrefix + *name);
 }
 
-void TTesmarMainForm::SendToTargetCad(std::u16string_view command) {
+std::u16string TTesmarMainForm::TargetDisplayName() const {
+  TextLines lines;
+  if (ReadTextLines(PathFromU16(TargetListFile()), lines))
+    if (auto name = TargetNameFor(lines.lines, g_TargetProgID); name && !name->empty()) return *name;
+  return g_TargetProgID;
+}
+
+void TTesmarMainForm::SendToTargetCad(std::u16string_view command, bool insertCommand) {
   if (RefusedWhileBusy()) return;
-  // The call is the one long thing meanwhile; the filter's notice gives it the status text of
-  // the wait for a busy program (see CreateMessageFilter), which goes again when the call ends.
+  // The call is the one long thing meanwhile. A busy program is waited for within one deadline
+  // for the whole command, the status field counting the seconds; the text goes again when the
+  // call ends (an error box, or the word of a cancel, follows).
   ui::BusyScope scope(busy, u"");
-  struct EmptyWaitText {
+  CadCallWait wait(hwnd(), cadWaitBoundMs);
+  wait.onWait = [this, &wait](DWORD waitedMs) {
+    const std::u16string text = BusyCadWaitText(waitedMs / 1000 + 1, (wait.BoundMs() + 999) / 1000);
+    busy.SetStatus(text);
+    Edit1().SetText(text);
+    UpdateWindow(Edit1().hwnd());  // the window's input is not handled inside the call
+  };
+  struct Scope {
     TTesmarMainForm& form;
-    ~EmptyWaitText() {
+    CadCallWait& wait;
+    Scope(TTesmarMainForm& f, CadCallWait& w) : form(f), wait(w) {
+      if (g_MessageFilter) g_MessageFilter->SetCurrent(&wait);
+    }
+    ~Scope() {
+      if (g_MessageFilter && g_MessageFilter->Current() == &wait) g_MessageFilter->SetCurrent(nullptr);
       if (!form.busy.Status().empty() && form.Edit1().Text() == form.busy.Status()) form.Edit1().SetText(u"");
     }
-  } emptyWaitText{*this};
-  tesmar::SendToTargetCad(g_TargetProgID, command, static_cast<TMessageFilter*>(g_MessageFilter));
+  } waiting(*this, wait);
+  try {
+    if (tesmar::SendToTargetCad(g_TargetProgID, command, wait, insertCommand) == CadSend::NotRunning)
+      Edit1().SetText(CadNotRunningText(TargetDisplayName()));
+  } catch (const CadWaitCancelled& e) {
+    // Esc: the user's own choice, said in the status field. A closing window: nothing more.
+    if (e.End() == CadCallWait::End::Escape) Edit1().SetText(kCadWaitCancelledText);
+  }
 }
 
 void TTesmarMainForm::StopPaging() {
@@ -89,7 +118,7 @@ void TTesmarMainForm::Image1DblClick(ui::ImageBox& Sender) {
   StopPaging();
   auto path = ChosenDrawing(*this);
   if (!path) return;
-  SendToTargetCad(DoubleClickText(insert, *path));
+  SendToTargetCad(DoubleClickText(insert, *path), !insert.useLspFlag);
 }
 
 void TTesmarMainForm::CAD6Click(const ui::MenuItem& Sender) {
@@ -97,38 +126,28 @@ void TTesmarMainForm::CAD6Click(const ui::MenuItem& Sender) {
   const int n = InsertItemNumber(Sender.Name());
   auto path = ChosenDrawing(*this);
   if (!path) return;
-  SendToTargetCad(InsertItemText(n, insert, *path));
+  SendToTargetCad(InsertItemText(n, insert, *path), n < 7);
 }
 
 void TTesmarMainForm::LISP1Click() {
   std::u16string file = LispFileFor(insert.lspName, ProgramFolderSlash());
-  if (!FileExists(file)) return;
+  if (!FileExists(file)) {
+    ui::ShowMessageBox(hwnd(), LispFileMissingText(file), FromWide(ui::kApplicationTitle), MB_OK | MB_ICONINFORMATION);
+    return;
+  }
   SendToTargetCad(LoadLispText(file));
 }
 
 void TTesmarMainForm::CreateMessageFilter() {
-  TMessageFilter* filter = TMessageFilter::Create();
-  if (!filter->RegisterFilter()) {
-    filter->Release();  // a thread without a COM apartment has no filter to replace
-    return;
-  }
-  // The status field says how long a busy program has been waited for; the window's input is
-  // not handled inside the call, so the field is painted at once.
-  filter->onBusyWait = [this, filter](DWORD waitedMs) {
-    const std::u16string text = BusyCadWaitText(waitedMs / 1000 + 1, (filter->retryBoundMs + 999) / 1000);
-    busy.SetStatus(text);
-    Edit1().SetText(text);
-    UpdateWindow(Edit1().hwnd());
-  };
-  g_MessageFilter = filter;
+  ui::ComPtr<TMessageFilter> filter = TMessageFilter::Create();
+  // A thread without a COM apartment has no filter to replace.
+  if (filter->RegisterFilter()) g_MessageFilter = std::move(filter);
 }
 
 void TTesmarMainForm::RevokeMessageFilter() {
   if (!g_MessageFilter) return;
-  auto* filter = static_cast<TMessageFilter*>(g_MessageFilter);
-  g_MessageFilter = nullptr;
+  ui::ComPtr<TMessageFilter> filter = std::move(g_MessageFilter);
   filter->RevokeFilter();
-  filter->Release();
 }
 
 }  // namespace tesmar

@@ -23,7 +23,6 @@ namespace tesmar {
 
 bool g_ImageClip = true;
 std::u16string g_TargetProgID = kDefaultTargetProgID;
-IMessageFilter* g_MessageFilter = nullptr;
 
 namespace {
 

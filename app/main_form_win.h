@@ -19,6 +19,7 @@
 #include "app/settings.h"
 #include "base/path_parts.h"
 #include "base/textfile.h"
+#include "cadlink/cad_link_win.h"
 #include "cadlink/commands.h"
 #include "library/grid_model.h"
 #include "library/background_index.h"
@@ -37,7 +38,7 @@ namespace tesmar {
 // Values at unit level: other windows read or write them.
 extern bool g_ImageClip;                // previews cropped and enlarged (true) or whole
 extern std::u16string g_TargetProgID;  // ProgID of the target CAD program
-extern IMessageFilter* g_MessageFilter;  // the message filter registered at creation
+extern ui::ComPtr<TMessageFilter> g_MessageFilter;  // the message filter registered at creation
 
 class TTesmarMainForm : public ui::Form {
  public:
@@ -150,9 +151,14 @@ class TTesmarMainForm : public ui::Form {
   void CreateMessageFilter();   // creates, stores in g_MessageFilter and registers it
   void RevokeMessageFilter();
   // Sends a command text to the target CAD program (g_TargetProgID), as one long thing: it is
-  // refused while another runs, and a busy program is waited for with a word in the status
-  // field.
-  void SendToTargetCad(std::u16string_view command);
+  // refused while another runs, and a busy program is waited for (cadWaitBoundMs in all) with
+  // the seconds in the status field, until Esc or a close of the window. A program that does not
+  // run is named in the status field. `insertCommand`: the text is the insert command, whose
+  // ATTREQ is put back to the user's value.
+  void SendToTargetCad(std::u16string_view command, bool insertCommand = false);
+  DWORD cadWaitBoundMs = CadCallWait::kDefaultBoundMs;
+  // The target's name in the target list, else its ProgID.
+  std::u16string TargetDisplayName() const;
   // Stops the paging auto-repeat, as every insert does first.
   void StopPaging();
   // ---- Search across the library and dragging a drawing out (main_form_search_win.cpp,
@@ -196,6 +202,9 @@ class TTesmarMainForm : public ui::Form {
   // The folder that takes a conversion whose DXF file name is taken in the program folder by
   // a file the program did not make (made on first use, removed at exit when empty).
   std::u16string OwnConversionFolder();
+  // A folder of its own for one conversion (number n inside the folder above), when the DXF
+  // file of that name cannot be deleted where it would go.
+  std::u16string NumberedConversionFolder(int n);
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -38,7 +38,9 @@ void WriteBool(IniSink& ini, std::u16string_view section, std::u16string_view ke
   ini.Write(section, key, v ? u"1" : u"0");
 }
 
-// The seven insert flags, in the table's order.
+// The seven insert flags, in the table's order. Without a stored useLsp (a first start) a
+// double-click uses the CAD program's own insert command: the LISP functions need a file that
+// does not come with the program. A stored value, and the LISP names, stay as they are.
 struct FlagKey {
   const char16_t* key;
   bool InsertSettings::*field;
@@ -47,7 +49,7 @@ struct FlagKey {
 constexpr FlagKey kCadFlags[] = {
     {u"cut", &InsertSettings::cutFlag, true},         {u"repeat", &InsertSettings::repeatFlag, true},
     {u"explode", &InsertSettings::expFlag, false},    {u"purge", &InsertSettings::purgeFlag, false},
-    {u"useLsp", &InsertSettings::useLspFlag, true},   {u"useFunc1", &InsertSettings::useFunc1Flag, false},
+    {u"useLsp", &InsertSettings::useLspFlag, false},   {u"useFunc1", &InsertSettings::useFunc1Flag, false},
     {u"useFunc2", &InsertSettings::useFunc2Flag, true},
 };
 

@@ -2,11 +2,13 @@
 
 #include <oleauto.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
 #include "base/codepage.h"
 #include "base/strings.h"
+#include "cadlink/commands.h"
 #include "ui/com.h"
 
 namespace tesmar {
@@ -30,39 +32,38 @@ struct Variant {
 
 using Dispatch = ui::ComPtr<IDispatch>;
 
-// Lets the window repaint while the thread waits; its input stays in the queue.
-void WaitKeepingInput(DWORD ms) {
-  const DWORD start = GetTickCount();
-  for (DWORD waited = 0; waited < ms; waited = GetTickCount() - start) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - waited, QS_PAINT | QS_SENDMESSAGE);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&msg);
-  }
+bool IsBusy(HRESULT hr) { return hr == RPC_E_SERVERCALL_RETRYLATER || hr == RPC_E_CALL_REJECTED; }
+
+// Makes one call, trying it again while the program answers busy and the wait allows. A busy
+// answer that comes back to the caller (where the system's runtime leaves the retrying to it)
+// is handled here; one that the runtime retries goes through the thread's filter, which asks
+// the same wait. A wait that ended by Esc or a closing window ends the command.
+template <class Call>
+HRESULT CallWithin(CadCallWait& wait, Call call) {
+  HRESULT hr;
+  do {
+    hr = call();
+  } while (hr == RPC_E_SERVERCALL_RETRYLATER && wait.RetryBusy());
+  if (wait.Ended() == CadCallWait::End::Escape || wait.Ended() == CadCallWait::End::Closing)
+    throw CadWaitCancelled(wait.Ended());
+  if (IsBusy(hr) && wait.Ended() == CadCallWait::End::Deadline) return RPC_E_SERVERCALL_RETRYLATER;
+  return hr;
 }
 
-// Calls a member by name; an exception raised by the object carries its own description. A
-// busy answer that comes back to the caller (where the system's runtime leaves the retrying to
-// it) is retried as the filter retries a busy rejection, within the same bound.
-void Invoke(const Dispatch& object, const TMessageFilter* filter, const wchar_t* name, WORD flags, VARIANT* args,
-            UINT argCount, VARIANT* result) {
+// Calls a member by name; an exception raised by the object carries its own description.
+void Invoke(const Dispatch& object, CadCallWait& wait, const wchar_t* name, WORD flags, VARIANT* args, UINT argCount,
+            VARIANT* result) {
   DISPID id = 0;
   LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
   const std::u16string member = FromWide(name);
-  Check(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), member);
+  Check(CallWithin(wait, [&] { return object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); }), member);
   DISPPARAMS params{args, nullptr, argCount, 0};
   EXCEPINFO info{};
   UINT argErr = 0;
-  const DWORD start = GetTickCount();
-  HRESULT hr;
-  for (;;) {
-    hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &info, &argErr);
-    if (hr != RPC_E_SERVERCALL_RETRYLATER) break;
-    const DWORD waited = GetTickCount() - start;
-    // Without a filter the call is cancelled, as the system's default filter does.
-    const DWORD delay = filter ? filter->RetryBusy(waited) : static_cast<DWORD>(-1);
-    if (delay == static_cast<DWORD>(-1)) break;
-    WaitKeepingInput(delay);
-  }
+  const HRESULT hr = CallWithin(wait, [&] {
+    if (result) VariantClear(result);
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &info, &argErr);
+  });
   if (hr == DISP_E_EXCEPTION) {
     if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
     std::u16string text = info.bstrDescription ? FromWide(info.bstrDescription) : std::u16string();
@@ -77,31 +78,47 @@ void Invoke(const Dispatch& object, const TMessageFilter* filter, const wchar_t*
 }
 
 // A property read as a 64-bit integer.
-std::int64_t Int64Property(const Dispatch& object, const TMessageFilter* filter, const wchar_t* name) {
+std::int64_t Int64Property(const Dispatch& object, CadCallWait& wait, const wchar_t* name) {
   Variant r;
-  Invoke(object, filter, name, DISPATCH_PROPERTYGET, nullptr, 0, &r.v);
+  Invoke(object, wait, name, DISPATCH_PROPERTYGET, nullptr, 0, &r.v);
   Check(VariantChangeType(&r.v, &r.v, 0, VT_I8), FromWide(name));
   return r.v.llVal;
 }
 
 // A property read as an automation object.
-Dispatch ObjectProperty(const Dispatch& object, const TMessageFilter* filter, const wchar_t* name) {
+Dispatch ObjectProperty(const Dispatch& object, CadCallWait& wait, const wchar_t* name) {
   Variant r;
-  Invoke(object, filter, name, DISPATCH_PROPERTYGET, nullptr, 0, &r.v);
+  Invoke(object, wait, name, DISPATCH_PROPERTYGET, nullptr, 0, &r.v);
   Check(VariantChangeType(&r.v, &r.v, 0, VT_DISPATCH), FromWide(name));
   if (!r.v.pdispVal) ThrowComError(E_POINTER, FromWide(name));
   r.v.pdispVal->AddRef();
   return Dispatch(r.v.pdispVal);
 }
 
-void CallWithString(const Dispatch& object, const TMessageFilter* filter, const wchar_t* name,
-                    std::u16string_view text) {
+// A method with one string argument; its result, when `result` is given.
+void CallWithString(const Dispatch& object, CadCallWait& wait, const wchar_t* name, std::u16string_view text,
+                    VARIANT* result = nullptr) {
   Variant arg;
   arg.v.vt = VT_BSTR;
   arg.v.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
   if (!arg.v.bstrVal) ThrowComError(E_OUTOFMEMORY, FromWide(name));
-  Variant result;
-  Invoke(object, filter, name, DISPATCH_METHOD, &arg.v, 1, &result.v);
+  Variant ignored;
+  Invoke(object, wait, name, DISPATCH_METHOD, &arg.v, 1, result ? result : &ignored.v);
+}
+
+// The document's ATTREQ; nothing when the program cannot tell (no GetVariable, or it failed).
+std::optional<int> ReadAttreq(const Dispatch& document, CadCallWait& wait) {
+  Variant r;
+  try {
+    CallWithString(document, wait, L"GetVariable", u"ATTREQ", &r.v);
+  } catch (const CadWaitCancelled&) {
+    throw;
+  } catch (const std::runtime_error&) {
+    if (wait.Ended() == CadCallWait::End::Deadline) throw;
+    return std::nullopt;
+  }
+  if (FAILED(VariantChangeType(&r.v, &r.v, 0, VT_I4))) return std::nullopt;
+  return static_cast<int>(r.v.lVal);
 }
 
 CLSID ClassOf(std::u16string_view progId) {
@@ -119,7 +136,7 @@ HWND AsWindow(std::int64_t value) { return reinterpret_cast<HWND>(static_cast<IN
 // CAD program was not found or did not answer. A rejected call (busy past the bound, or refused)
 // always gets that sentence: the system's text for it names no cause a user can act on.
 std::u16string ComErrorText(HRESULT hr, std::u16string_view what) {
-  const bool rejected = hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
+  const bool rejected = IsBusy(hr);
   std::u16string text;
   if (!rejected) {
     wchar_t* buf = nullptr;
@@ -140,9 +157,68 @@ std::u16string ComErrorText(HRESULT hr, std::u16string_view what) {
   return text;
 }
 
+// ---- CadCallWait
+
+CadCallWait::CadCallWait(HWND window, DWORD boundMs) : window_(window), boundMs_(boundMs), start_(GetTickCount()) {}
+
+CadCallWait::~CadCallWait() {
+  for (const MSG& m : keys_)
+    if (IsWindow(m.hwnd)) PostMessageW(m.hwnd, m.message, m.wParam, m.lParam);
+}
+
+DWORD CadCallWait::Waited() const { return GetTickCount() - start_; }
+
+// Esc is taken out of the queue as the request to give up; other key presses are held back
+// (put back at the end). A close of the window, or the program's end, stays in the queue for
+// the message loop and ends the wait.
+void CadCallWait::LookAtQueue() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&msg);
+  if (!window_) return;
+  if (!IsWindow(window_)) {
+    ended_ = End::Closing;
+    return;
+  }
+  while (PeekMessageW(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
+    if (msg.wParam == VK_ESCAPE) {
+      ended_ = End::Escape;
+      return;
+    }
+    keys_.push_back(msg);
+  }
+  const bool closing = PeekMessageW(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_NOREMOVE) ||
+                       PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) ||
+                       (PeekMessageW(&msg, nullptr, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_NOREMOVE) &&
+                        (msg.wParam & 0xFFF0) == SC_CLOSE) ||
+                       (PeekMessageW(&msg, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_NOREMOVE) && msg.wParam == VK_F4);
+  if (closing) ended_ = End::Closing;
+}
+
+bool CadCallWait::Pause(DWORD ms) {
+  const DWORD until = std::min(Waited() + ms, boundMs_);
+  LookAtQueue();
+  for (DWORD waited = Waited(); ended_ == End::None && waited < until; waited = Waited()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, until - waited, QS_PAINT | QS_SENDMESSAGE | QS_KEY | QS_POSTMESSAGE);
+    LookAtQueue();
+  }
+  return ended_ == End::None;
+}
+
+bool CadCallWait::RetryBusy() {
+  if (ended_ != End::None) return false;
+  const DWORD waited = Waited();
+  if (waited >= boundMs_) {
+    ended_ = End::Deadline;
+    return false;
+  }
+  if (onWait) onWait(waited);
+  // A pause that reaches the deadline is followed by one last try at it.
+  return Pause(kRetryAfterMs);
+}
+
 // ---- TMessageFilter
 
-TMessageFilter* TMessageFilter::Create() { return new TMessageFilter(); }
+ui::ComPtr<TMessageFilter> TMessageFilter::Create() { return ui::ComPtr<TMessageFilter>(new TMessageFilter()); }
 
 TMessageFilter::~TMessageFilter() {
   if (FOldFilter) FOldFilter->Release();
@@ -169,16 +245,14 @@ DWORD STDMETHODCALLTYPE TMessageFilter::HandleInComingCall(DWORD, HTASK, DWORD, 
   return SERVERCALL_ISHANDLED;
 }
 
-DWORD TMessageFilter::RetryBusy(DWORD waitedMs) const {
-  if (waitedMs >= retryBoundMs) return static_cast<DWORD>(-1);
-  if (onBusyWait) onBusyWait(waitedMs);
-  return kRetryAfterMs;
-}
-
-DWORD STDMETHODCALLTYPE TMessageFilter::RetryRejectedCall(HTASK, DWORD tickCount, DWORD rejectType) {
-  // tickCount: the time since the call was first made.
-  if (rejectType != SERVERCALL_RETRYLATER) return static_cast<DWORD>(-1);
-  return RetryBusy(tickCount);
+DWORD STDMETHODCALLTYPE TMessageFilter::RetryRejectedCall(HTASK, DWORD, DWORD rejectType) {
+  if (rejectType != SERVERCALL_RETRYLATER || !current_) return static_cast<DWORD>(-1);
+  // The pause happens here (the window repainting, Esc and a close looked for), so the call is
+  // tried again at once; the window may be closed meanwhile, which revokes this filter.
+  AddRef();
+  const bool again = current_->RetryBusy();
+  Release();
+  return again ? 0 : static_cast<DWORD>(-1);
 }
 
 // Waiting, the window repaints; its input is held back.
@@ -192,42 +266,48 @@ bool IsTargetCadRunning(std::u16string_view progId) {
   return SUCCEEDED(GetActiveObject(clsid, nullptr, running.Out())) && running;
 }
 
-
 namespace {
 
-void SendToRunning(std::u16string_view progId, std::u16string_view command, const TMessageFilter* filter) {
+void SendToRunning(std::u16string_view progId, std::u16string_view command, CadCallWait& wait, bool restoreAttreq) {
   ui::ComPtr<IUnknown> running;
   // The program may have quit since the look-up: that is reported like any failed call.
   Check(GetActiveObject(ClassOf(progId), nullptr, running.Out()), u"GetActiveObject");
   if (!running) ThrowComError(E_POINTER, u"GetActiveObject");
   Dispatch app;
   Check(running->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(app.Out())), u"IDispatch");
-  auto window = [&] { return Int64Property(app, filter, L"HWND"); };
 
-  if (IsIconic(AsWindow(window()))) {
-    OpenIcon(AsWindow(window()));
+  const std::int64_t handle = Int64Property(app, wait, L"HWND");
+  const HWND window = AsWindow(handle);
+  if (IsIconic(window)) {
+    OpenIcon(window);
     Sleep(500);
   }
-  SetForegroundWindow(AsWindow(window()));
-  if (reinterpret_cast<std::int64_t>(GetForegroundWindow()) == window()) {
+  SetForegroundWindow(window);
+  if (reinterpret_cast<std::int64_t>(GetForegroundWindow()) == handle) {
     keybd_event(VK_ESCAPE, 0, 0, 0);
     keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
     Sleep(5);
   }
-  const Dispatch document = ObjectProperty(app, filter, L"ActiveDocument");
-  CallWithString(document, filter, L"SendCommand", std::u16string(command) + u'\r');
+  const Dispatch document = ObjectProperty(app, wait, L"ActiveDocument");
+  std::u16string text(command);
+  if (restoreAttreq) text += AttreqRestoreText(ReadAttreq(document, wait));
+  CallWithString(document, wait, L"SendCommand", text + u'\r');
 }
 
 }  // namespace
 
-void SendToTargetCad(std::u16string_view progId, std::u16string_view command, const TMessageFilter* filter) {
-  if (!IsTargetCadRunning(progId)) return;
+CadSend SendToTargetCad(std::u16string_view progId, std::u16string_view command, CadCallWait& wait,
+                        bool restoreAttreq) {
+  if (!IsTargetCadRunning(progId)) return CadSend::NotRunning;
   try {
-    SendToRunning(progId, command, filter);
+    SendToRunning(progId, command, wait, restoreAttreq);
+  } catch (const CadWaitCancelled&) {
+    throw;
   } catch (const std::runtime_error& e) {
     // Every failure past the look-up names the program it was meant for.
     throw std::runtime_error(std::string(e.what()) + " (ProgID \"" + Utf16ToUtf8(progId) + "\")");
   }
+  return CadSend::Sent;
 }
 
 }  // namespace tesmar

@@ -6,37 +6,81 @@
 #include <objidl.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/com.h"
 
 namespace tesmar {
 
-// The thread's message filter while the main window lives: incoming calls are always handled;
-// a call the CAD program rejects as busy (SERVERCALL_RETRYLATER, as it answers while one of its
-// own dialogs is open) is tried again after 1000 ms until it is accepted or the retry bound has
-// passed (a program with a modal dialog open may stay busy for good), any other rejection
-// cancels it. While an outgoing call waits, the window repaints but its input waits in the
-// queue, so no other handler runs in between.
-class TMessageFilter final : public ui::ComObject<IMessageFilter, IID_IMessageFilter> {
+// One command's wait for a CAD program that answers "busy" (as it does while one of its own
+// dialogs is open). Every call the command makes shares one deadline, counted from the
+// command's start. Between tries the window repaints but its input waits in the queue, so no
+// other handler runs in between; only Esc (taken out of the queue) and a request to close the
+// window (left in the queue, to be handled once the command has given up) end the wait early.
+class CadCallWait {
  public:
   static constexpr DWORD kRetryAfterMs = 1000;
-  static constexpr DWORD kDefaultRetryBoundMs = 30000;
-  // How long a busy program is waited for; past it the call fails as rejected.
-  DWORD retryBoundMs = kDefaultRetryBoundMs;
-  // Told, before each retry, how long the call has waited so far (a word for the status field).
-  std::function<void(DWORD waitedMs)> onBusyWait;
+  static constexpr DWORD kDefaultBoundMs = 30000;
+  enum class End { None, Deadline, Escape, Closing };
+
+  // `window`: the window whose Esc and close end the wait (none: only the deadline does).
+  explicit CadCallWait(HWND window, DWORD boundMs = kDefaultBoundMs);
+  // Key presses other than Esc that the wait took out of the queue go back into it.
+  ~CadCallWait();
+  CadCallWait(const CadCallWait&) = delete;
+  CadCallWait& operator=(const CadCallWait&) = delete;
+
+  // Told before each pause how long the command has waited so far (a word for the status field).
+  std::function<void(DWORD waitedMs)> onWait;
+
+  // The answer to a busy rejection: pauses until the next try (at most kRetryAfterMs, never past
+  // the deadline) and returns true to try again; false once the deadline has passed, Esc was
+  // pressed or the window is closing (Ended says which).
+  bool RetryBusy();
+  // Pauses `ms` (the same way, within the deadline); false when the wait has ended meanwhile.
+  bool Pause(DWORD ms);
+  End Ended() const { return ended_; }
+  DWORD BoundMs() const { return boundMs_; }
+  DWORD Waited() const;
+
+ private:
+  void LookAtQueue();
+  HWND window_;
+  DWORD boundMs_;
+  DWORD start_;
+  End ended_ = End::None;
+  std::vector<MSG> keys_;  // key presses held back while waiting
+};
+
+// The user gave up the wait (Esc), or the window is closing: the command was not sent.
+class CadWaitCancelled : public std::runtime_error {
+ public:
+  explicit CadWaitCancelled(CadCallWait::End end) : std::runtime_error("cancelled"), end_(end) {}
+  CadCallWait::End End() const { return end_; }
+
+ private:
+  CadCallWait::End end_;
+};
+
+// The thread's message filter while the main window lives: incoming calls are always handled;
+// a call the CAD program rejects as busy (SERVERCALL_RETRYLATER) is tried again as the wait of
+// the command under way decides (Current); without one, and for any other rejection, it is
+// cancelled.
+class TMessageFilter final : public ui::ComObject<IMessageFilter, IID_IMessageFilter> {
+ public:
   // A new filter with one reference, held by the caller.
-  static TMessageFilter* Create();
+  static ui::ComPtr<TMessageFilter> Create();
   // Registers this filter for the thread and keeps the one it replaces. False when the thread
   // has no single-threaded COM apartment (no filter can be registered there).
   bool RegisterFilter();
   // Puts the filter that was registered before back.
   void RevokeFilter();
-  // The filter's answer to a busy rejection after `waitedMs`: the delay before the next try
-  // (onBusyWait told), or -1 once the bound has passed.
-  DWORD RetryBusy(DWORD waitedMs) const;
+  // The wait of the command under way (nothing between commands).
+  CadCallWait* Current() const { return current_; }
+  void SetCurrent(CadCallWait* wait) { current_ = wait; }
 
   // IMessageFilter
   DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD callType, HTASK caller, DWORD tickCount,
@@ -48,6 +92,7 @@ class TMessageFilter final : public ui::ComObject<IMessageFilter, IID_IMessageFi
   TMessageFilter() = default;
   ~TMessageFilter() override;
   IMessageFilter* FOldFilter = nullptr;
+  CadCallWait* current_ = nullptr;
 };
 
 // True when a running object is registered for the ProgID's class. A ProgID that the system
@@ -58,13 +103,22 @@ bool IsTargetCadRunning(std::u16string_view progId);
 // call the program rejected) a Japanese sentence with the code; what is appended in brackets.
 std::u16string ComErrorText(HRESULT hr, std::u16string_view what);
 
-// Sends one command to the running CAD program: nothing when it does not run; otherwise its
+enum class CadSend { Sent, NotRunning };
+
+// Sends one command to the running CAD program: NotRunning when it does not run; otherwise its
 // window is restored when minimised (then 500 ms pass), brought to the front, given one Escape
 // key press when it did come to the front, and the command followed by one carriage return is
-// handed to SendCommand of its active document. A busy program is waited for within the bound
-// of `filter` (the thread's registered filter; without one a busy answer fails at once).
-// Errors carry the platform's or the program's message; a program that stayed busy past the
-// retry bound, or that no longer answers, is reported in Japanese with the ProgID.
-void SendToTargetCad(std::u16string_view progId, std::u16string_view command, const TMessageFilter* filter = nullptr);
+// handed to SendCommand of its active document. The window handle is read once.
+//
+// `restoreAttreq`: the command is an insert that sets ATTREQ to 0; the document's ATTREQ is read
+// first and set back to it at the end of the same command line (to 1 when it cannot be read).
+//
+// A busy program is waited for through `wait` (all calls within its one deadline; its filter
+// registration is the caller's, see TMessageFilter::SetCurrent). Errors carry the platform's
+// or the program's message; a program that stayed busy past the deadline, or that no longer
+// answers, is reported in Japanese with the ProgID; Esc or a closing window throws
+// CadWaitCancelled.
+CadSend SendToTargetCad(std::u16string_view progId, std::u16string_view command, CadCallWait& wait,
+                        bool restoreAttreq = false);
 
 }  // namespace tesmar

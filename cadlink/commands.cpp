@@ -57,8 +57,22 @@ int InsertItemNumber(std::u16string_view itemName) {
 }
 
 std::u16string BusyCadWaitText(unsigned waitedSeconds, unsigned boundSeconds) {
-  return u"CAD プログラムが処理中です。応答を待っています ... " + Ascii16(std::to_string(waitedSeconds)) + u" / " +
-         Ascii16(std::to_string(boundSeconds)) + u" 秒";
+  return u"CAD 応答待ち " + Ascii16(std::to_string(waitedSeconds)) + u" / " + Ascii16(std::to_string(boundSeconds)) +
+         u" 秒 (Esc で中止)";
+}
+
+std::u16string CadNotRunningText(std::u16string_view name) {
+  return u"CAD プログラム (" + std::u16string(name) + u") が起動していません";
+}
+
+std::u16string AttreqRestoreText(std::optional<int> userValue) {
+  const int value = userValue.value_or(1);
+  if (value == 0) return {};
+  return kCR + (u"ATTREQ " + Ascii16(std::to_string(value)));
+}
+
+std::u16string LispFileMissingText(std::u16string_view lspPath) {
+  return std::u16string(lspPath) + u"\nLISP ファイルが見つかりません．";
 }
 
 std::u16string InsertItemText(int itemNumber, const InsertSettings& s, std::u16string_view drawingPath) {

@@ -13,7 +13,9 @@ inline constexpr char16_t kCR = u'\r';
 // The settings that decide what an insert sends (held by the main window, edited in the
 // insert settings dialog).
 struct InsertSettings {
-  bool useLspFlag = true;
+  // Out of the box the CAD program's own insert command: the LISP functions need a file that
+  // does not come with the program.
+  bool useLspFlag = false;
   bool useFunc1Flag = false;
   bool useFunc2Flag = true;  // shown in the dialog; function 2 is used whenever function 1 is not
   bool expFlag = false;
@@ -51,8 +53,21 @@ int InsertItemNumber(std::u16string_view itemName);
 // of function 1 and otherwise the call of function 2, both flags true.
 std::u16string InsertItemText(int itemNumber, const InsertSettings& s, std::u16string_view drawingPath);
 
-// The status word while a busy CAD program is waited for: the seconds waited and the bound.
+// The status word while a busy CAD program is waited for: the seconds waited and the bound,
+// and the key that gives up. Short enough for the status field of the smallest palette.
 std::u16string BusyCadWaitText(unsigned waitedSeconds, unsigned boundSeconds);
+// The status word once the user gave up the wait.
+inline constexpr char16_t kCadWaitCancelledText[] = u"CAD への送信を中止しました";
+// The status word for a command while the target CAD program does not run; `name` is its name
+// in the target list, else its ProgID.
+std::u16string CadNotRunningText(std::u16string_view name);
+
+// The end of an insert command line that puts ATTREQ back to the user's value (the insert set it
+// to 0): CR "ATTREQ " and the value; nothing when the value was 0; 1 when it is not known.
+std::u16string AttreqRestoreText(std::optional<int> userValue);
+
+// The message for a LISP file to load that does not exist.
+std::u16string LispFileMissingText(std::u16string_view lspPath);
 
 // The LISP file to load: lspName itself when it has a folder part (anything up to a last '\' or
 // ':'), otherwise the program folder (with its trailing '\') followed by lspName.

@@ -27,9 +27,11 @@ void TTargetCADForm::Create(HWND owner) {
   // The list keeps the rows in the order the TargetList gives them (sorted there).
   // The TAB of a row moves the ProgID to a column.
   listBox1_ = CreateDialogControl(L"LISTBOX", WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS,
-                                  WS_EX_CLIENTEDGE, u"", h, kListBox1, 8, 8, 299, 150, dpi, listFont_.get());
+                                  WS_EX_CLIENTEDGE, u"", h, kListBox1, 8, 8, 299, 128, dpi, listFont_.get());
   const int tabStop = 100;  // dialog template units
   SendMessageW(listBox1_, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
+  // Which target the next command goes to, whatever row is selected.
+  currentLabel_ = CreateDialogControl(L"STATIC", SS_ENDELLIPSIS | SS_NOPREFIX, 0, u"", h, 0, 8, 141, 299, 16, dpi, font_.get());
   label1_ = CreateDialogControl(L"STATIC", 0, 0, u"名称 （説明）", h, 0, 8, 166, 299, 16, dpi, font_.get());
   edit1_ = CreateDialogControl(L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, u"", h, kEdit1, 8, 183, 299, 22, dpi,
                          font_.get());
@@ -133,15 +135,21 @@ void TTargetCADForm::Save() { WriteTargetListFile(listFile, file_, list_.Rows())
 // The rows are reloaded from the file at each showing; without a file the list keeps the rows
 // it had.
 void TTargetCADForm::FormShow() {
+  const std::u16string current = currentProgId ? currentProgId() : std::u16string();
   TextLines text;
-  if (!ReadTargetListFile(listFile, text)) {
-    ShowList();
-    return;
+  if (ReadTargetListFile(listFile, text)) {
+    file_ = std::move(text);
+    list_.Load(file_.lines, current);
   }
-  file_ = std::move(text);
-  list_.Load(file_.lines, currentProgId ? currentProgId() : std::u16string());
   ShowList();
   ListBox1Click();
+  std::u16string name;
+  for (const auto& row : list_.Rows())
+    if (RowMatchesTarget(row, current)) {
+      name = SplitTargetRow(row).name;
+      break;
+    }
+  ui::Label(currentLabel_).SetText(CurrentTargetText(name, current));
 }
 
 void TTargetCADForm::ListBox1Click() {

@@ -40,6 +40,8 @@ class TTargetCADForm : public ui::Form {
 
   // ---- Controls and state, for the main window and for tests
   HWND ListBox1() const { return listBox1_; }
+  // "現在のターゲット: ..." above the edit fields.
+  ui::Label CurrentLabel() const { return ui::Label(currentLabel_); }
   ui::Label Label1() const { return ui::Label(label1_); }
   ui::Label Label2() const { return ui::Label(label2_); }
   ui::Edit Edit1() const { return ui::Edit(edit1_); }
@@ -66,7 +68,7 @@ class TTargetCADForm : public ui::Form {
   TextLines file_;  // the file as read: its encoding is kept for writing
   bool showingEdits_ = false;
   ui::Font font_, listFont_;
-  HWND listBox1_ = nullptr, label1_ = nullptr, label2_ = nullptr, edit1_ = nullptr, edit2_ = nullptr;
+  HWND listBox1_ = nullptr, currentLabel_ = nullptr, label1_ = nullptr, label2_ = nullptr, edit1_ = nullptr, edit2_ = nullptr;
   HWND button1_ = nullptr, button2_ = nullptr;
   ui::FlatButton speedButton1_, speedButton2_, speedButton3_;
 };

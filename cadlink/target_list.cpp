@@ -87,4 +87,11 @@ void WriteTargetListFile(const std::u16string& file, TextLines& text, const std:
   WriteTextLines(PathFromU16(file), text);
 }
 
+std::u16string CurrentTargetText(std::u16string_view name, std::u16string_view progId) {
+  std::u16string text = u"現在のターゲット: ";
+  if (progId.empty()) return text + u"(なし)";
+  if (name.empty()) return text + std::u16string(progId);
+  return text + std::u16string(name) + u" (" + std::u16string(progId) + u")";
+}
+
 }  // namespace tesmar

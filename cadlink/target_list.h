@@ -26,6 +26,10 @@ std::u16string JoinTargetRow(std::u16string_view name, std::u16string_view progI
 // case included (so a row whose ProgID merely begins with it matches too).
 bool RowMatchesTarget(std::u16string_view row, std::u16string_view progId);
 
+// The dialog's line for the current target: its name (when the list has a row for it) and its
+// ProgID; "(なし)" for an empty ProgID.
+std::u16string CurrentTargetText(std::u16string_view name, std::u16string_view progId);
+
 class TargetList {
  public:
   const std::vector<std::u16string>& Rows() const { return rows_; }

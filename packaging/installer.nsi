@@ -47,6 +47,10 @@ Section "Tesmar"
   File "${STAGE}\Tesmar.exe"
   File "${STAGE}\guide-ja.html"
   File "${STAGE}\LICENSE.txt"
+  ; The list of target CAD programs, only when there is none yet.
+  SetOverwrite off
+  File "${STAGE}\TargetCAD_APIVersion.txt"
+  SetOverwrite on
   SetOutPath "$INSTDIR\guide-images"
   File /nonfatal "${STAGE}\guide-images\*.png"
   SetOutPath "$INSTDIR"

@@ -7,10 +7,12 @@
 //   /clsid:{...}     the class id to register under (default: the one the test prefix maps
 //                    "BricscadApp.AcadApplication" to)
 //   /log:FILE        also append every event to FILE (UTF-8, one record per event, each ended
-//                    by a NUL): "ready <hwnd>", "escape", "command <text>", "rejected <kind>",
-//                    "drop <path>"
+//                    by a NUL): "ready <hwnd>", "escape", "call <member>" (each call taken),
+//                    "command <text>", "getvariable <name>", "rejected <kind>", "drop <path>"
 //   /busy:MS         reject automation calls with SERVERCALL_RETRYLATER for MS milliseconds,
 //                    counted from the first one that arrives
+//   /busy-each:MS    the same for each member on its own: a member is rejected for MS
+//                    milliseconds counted from the first call of that member
 //   /modal           open a modal dialog of its own once ready and keep it open: while it is
 //                    open, every automation call is rejected with SERVERCALL_RETRYLATER, as a
 //                    CAD program answers while the user works in one of its dialogs
@@ -19,6 +21,11 @@
 //   /nofront         HWND names a window whose thread never answers, so it cannot be made the
 //                    foreground window
 //   /quit-on:NAME    end the process at once when the member NAME is called
+//   /attreq:N        the value the document's GetVariable gives for ATTREQ (default 1)
+//
+// While busy, every call of the automation objects is rejected, the look-up of a member's name
+// (GetIDsOfNames) included, as a program's message filter turns away every call of the
+// interface.
 #include <windows.h>
 #include <objbase.h>
 #include <ole2.h>
@@ -29,6 +36,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -43,11 +51,13 @@ struct Options {
   CLSID clsid = kDefaultClass;
   std::wstring log;
   DWORD busyMs = 0;
+  DWORD busyEachMs = 0;
   bool refuse = false;
   bool modal = false;
   bool minimized = false;
   bool noFront = false;
   std::wstring quitOn;
+  int attreq = 1;
 };
 Options g_options;
 HWND g_main = nullptr, g_list = nullptr, g_hung = nullptr;
@@ -85,13 +95,19 @@ void Record(const std::wstring& kind, const std::wstring& text, bool hasText) {
 
 // Busy: a dialog of the program is open, or the time given by /busy has not passed since the
 // first automation call.
-bool Busy() {
+// With /busy-each, the member's own first call counts.
+bool Busy(const wchar_t* member) {
   static DWORD firstCall = 0;
+  static std::map<std::wstring, DWORD> firstCallOf;
   if (g_inModalDialog) return true;
-  if (!g_options.busyMs) return false;
   const DWORD now = GetTickCount();
-  if (!firstCall) firstCall = now ? now : 1;
-  return now - firstCall < g_options.busyMs;
+  auto since = [now](DWORD& first) {
+    if (!first) first = now ? now : 1;
+    return now - first;
+  };
+  if (g_options.busyEachMs) return since(firstCallOf[member]) < g_options.busyEachMs;
+  if (!g_options.busyMs) return false;
+  return since(firstCall) < g_options.busyMs;
 }
 
 // ---- The drop target: files dragged onto the window from another program (CF_HDROP), taken
@@ -146,7 +162,8 @@ class Filter final : public tesmar::ui::UncountedComObject<IMessageFilter, IID_I
       Record(L"rejected", L"refused", true);
       return SERVERCALL_REJECTED;
     }
-    return Busy() ? SERVERCALL_RETRYLATER : SERVERCALL_ISHANDLED;
+    const bool busy = g_inModalDialog || (!g_options.busyEachMs && Busy(L""));
+    return busy ? SERVERCALL_RETRYLATER : SERVERCALL_ISHANDLED;
   }
   DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }
   DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
@@ -161,6 +178,10 @@ class Object : public tesmar::ui::ComObject<IDispatch, IID_IDispatch> {
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    if (count > 0 && Busy(names[0])) {
+      Record(L"rejected", L"busy", true);
+      return RPC_E_SERVERCALL_RETRYLATER;
+    }
     HRESULT hr = S_OK;
     for (UINT i = 0; i < count; ++i) {
       ids[i] = DISPID_UNKNOWN;
@@ -175,10 +196,11 @@ class Object : public tesmar::ui::ComObject<IDispatch, IID_IDispatch> {
                                    EXCEPINFO*, UINT*) override {
     if (id < 1 || id > static_cast<DISPID>(Members().size())) return DISP_E_MEMBERNOTFOUND;
     const wchar_t* name = Members()[id - 1];
-    if (Busy()) {
+    if (Busy(name)) {
       Record(L"rejected", L"busy", true);
       return RPC_E_SERVERCALL_RETRYLATER;
     }
+    Record(L"call", name, true);
     if (!g_options.quitOn.empty() && _wcsicmp(g_options.quitOn.c_str(), name) == 0) ExitProcess(3);
     return Call(id, flags, params, result);
   }
@@ -191,10 +213,24 @@ class Object : public tesmar::ui::ComObject<IDispatch, IID_IDispatch> {
 class Document : public Object {
  protected:
   const std::vector<const wchar_t*>& Members() const override {
-    static const std::vector<const wchar_t*> m = {L"SendCommand", L"Name"};
+    static const std::vector<const wchar_t*> m = {L"SendCommand", L"Name", L"GetVariable"};
     return m;
   }
   HRESULT Call(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result) override {
+    if (id == 3) {  // GetVariable("ATTREQ"); other names are not known here
+      if (!result || !params || params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+      VARIANT name;
+      VariantInit(&name);
+      if (FAILED(VariantChangeType(&name, &params->rgvarg[0], 0, VT_BSTR))) return DISP_E_TYPEMISMATCH;
+      const bool attreq = _wcsicmp(name.bstrVal, L"ATTREQ") == 0;
+      Record(L"getvariable", std::wstring(name.bstrVal, SysStringLen(name.bstrVal)), true);
+      VariantClear(&name);
+      if (!attreq) return E_INVALIDARG;
+      VariantInit(result);
+      result->vt = VT_I2;
+      result->iVal = static_cast<SHORT>(g_options.attreq);
+      return S_OK;
+    }
     if (id == 2) {
       if (!result) return E_INVALIDARG;
       VariantInit(result);
@@ -284,7 +320,9 @@ void ParseOptions() {
     if (auto v = value(L"/clsid:")) ParseClsid(v, g_options.clsid);
     else if (auto v = value(L"/log:")) g_options.log = v;
     else if (auto v = value(L"/busy:")) g_options.busyMs = static_cast<DWORD>(_wtoi(v));
+    else if (auto v = value(L"/busy-each:")) g_options.busyEachMs = static_cast<DWORD>(_wtoi(v));
     else if (auto v = value(L"/quit-on:")) g_options.quitOn = v;
+    else if (auto v = value(L"/attreq:")) g_options.attreq = _wtoi(v);
     else if (_wcsicmp(a.c_str(), L"/refuse") == 0) g_options.refuse = true;
     else if (_wcsicmp(a.c_str(), L"/modal") == 0) g_options.modal = true;
     else if (_wcsicmp(a.c_str(), L"/minimized") == 0) g_options.minimized = true;

@@ -2,7 +2,9 @@
 // second process reached through COM, the dialogs driven through their handlers and controls.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <thread>
 
 #include "app/forms_win.h"
 #include "app/main_form_win.h"
@@ -47,6 +49,16 @@ class CadLinkFormTest : public test::MainFormTest {
     return f;
   }
   std::filesystem::path Lib() const { return dir / "lib"; }
+  // A page of 12 drawings aimed at `progId`, the window topmost on the display where the real
+  // pointer reaches it, a busy program waited for `boundMs` in all.
+  TTesmarMainForm& StartOnTheDisplay(const std::u16string& progId, DWORD boundMs) {
+    WriteDemoFolder(Lib(), 12);
+    auto& f = StartWith(Lib(), progId);
+    f.cadWaitBoundMs = boundMs;
+    SetWindowPos(f.hwnd(), HWND_TOPMOST, 40, 560, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    UpdateWindow(f.hwnd());
+    return f;
+  }
   // The full path of the drawing in cell i of the current page.
   std::u16string CellPath(TTesmarMainForm& f, int i) {
     return U16FromPath(PathFromU16(f.ComboBox1().Text())) + u"\\" + f.ImgAry[i]->Hint();
@@ -75,13 +87,15 @@ TEST_F(CadLinkFormTest, DoubleClickSendsTheDrawingOfThatCell) {
   CadStandIn cad(id.Clsid());
   auto& f = StartWith(Lib(), id.ProgId());
   const std::u16string p7 = CellPath(f, 7), p2 = CellPath(f, 2);
+  // Out of the box (no settings file): the CAD program's own insert command, ATTREQ put back.
+  ASSERT_FALSE(f.insert.useLspFlag);
   DoubleClickCell(f, 7);
-  f.insert.useLspFlag = false;
+  f.insert.useLspFlag = true;
   DoubleClickCell(f, 2);
-  f.insert.useLspFlag = true, f.insert.useFunc1Flag = true, f.insert.expFlag = false, f.insert.purgeFlag = true;
+  f.insert.useFunc1Flag = true, f.insert.expFlag = false, f.insert.purgeFlag = true;
   DoubleClickCell(f, 2);
-  EXPECT_EQ(cad.Commands(), (Texts{u"(kvo_dxfIn_cut \"" + DoubleBackslashes(p7) + u"\" T T)\r",
-                                   u"ATTREQ 0\r-INSERT\r\"" + p2 + u"\"\rS 1 R 0\r",
+  EXPECT_EQ(cad.Commands(), (Texts{u"ATTREQ 0\r-INSERT\r\"" + p7 + u"\"\rS 1 R 0\rATTREQ 1\r",
+                                   u"(kvo_dxfIn_cut \"" + DoubleBackslashes(p2) + u"\" T T)\r",
                                    u"(kvo_dxfIn_exp \"" + DoubleBackslashes(p2) + u"\" nil T)\r"}));
   EXPECT_TRUE(shown.empty());
 }
@@ -118,7 +132,7 @@ TEST_F(CadLinkFormTest, ABusyProgramIsWaitedForWithAWordInTheStatusFieldThenGive
   CadStandIn cad(id.Clsid(), L"/modal");
   auto& f = StartWith(Lib(), id.ProgId());
   ASSERT_TRUE(g_MessageFilter);
-  static_cast<TMessageFilter*>(g_MessageFilter)->retryBoundMs = 2500;
+  f.cadWaitBoundMs = 2500;
   StatusTexts status(f.Edit1().hwnd());
   DoubleClickCell(f, 0);
   EXPECT_TRUE(cad.Commands().empty());
@@ -132,6 +146,97 @@ TEST_F(CadLinkFormTest, ABusyProgramIsWaitedForWithAWordInTheStatusFieldThenGive
   EXPECT_EQ(f.Edit1().Text(), u"");
 }
 
+// The width the status field's text takes in the field's own font, and the room it has.
+std::pair<int, int> StatusWidthAndRoom(HWND edit, const std::u16string& text) {
+  HDC dc = GetDC(edit);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(edit, dc);
+  RECT r;
+  GetClientRect(edit, &r);
+  const LRESULT margins = SendMessageW(edit, EM_GETMARGINS, 0, 0);
+  return {size.cx, r.right - LOWORD(margins) - HIWORD(margins)};
+}
+
+// Pumps the window's messages until `done` or `seconds` have passed (a hang fails, not a slow run).
+template <class Done>
+bool PumpUntil(Done done, int seconds) {
+  for (int i = 0; i < seconds * 20 && !done(); ++i) {
+    ui::ProcessMessages();
+    Sleep(50);
+  }
+  return done();
+}
+
+// As a user meets it: the real pointer double-clicks a preview while the CAD program has a
+// dialog open. The status field counts the seconds in full, and the error box follows at the
+// bound of the whole command (30 s), well within 35 s.
+TEST_F(CadLinkFormTest, RealDoubleClickOnABusyProgramGetsTheMessageAtTheBound) {
+  TestProgId id;
+  CadStandIn cad(id.Clsid(), L"/modal");
+  auto& f = StartOnTheDisplay(id.ProgId(), CadCallWait::kDefaultBoundMs);
+  ASSERT_EQ(f.cadWaitBoundMs, 30000u);
+  StatusTexts status(f.Edit1().hwnd());
+  ASSERT_TRUE(test::StartRealPointer(test::ClickAtCentreOf(f.ImgAry[4]->hwnd(), 2))) << "xdotool cannot be started";
+  EXPECT_TRUE(PumpUntil([&] { return !shown.empty(); }, 35)) << "no message within 35 s of the double-click";
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].text.find(u"CAD プログラムが応答しません。"), std::u16string::npos) << Utf16ToUtf8(shown[0].text);
+  EXPECT_TRUE(cad.Commands().empty());
+  ASSERT_GE(status.texts.size(), 3u);
+  // After the hover's word for the drawing, the wait's from its first second on.
+  EXPECT_NE(std::find(status.texts.begin(), status.texts.end(), BusyCadWaitText(1, 30)), status.texts.end());
+  const std::u16string last = status.texts[status.texts.size() - 2];
+  EXPECT_TRUE(last == BusyCadWaitText(30, 30) || last == BusyCadWaitText(29, 30)) << Utf16ToUtf8(last);
+  const auto [width, room] = StatusWidthAndRoom(f.Edit1().hwnd(), last);
+  EXPECT_LE(width, room) << "the seconds must show in the status field";
+  EXPECT_EQ(f.Edit1().Text(), u"");
+}
+
+// The real Esc key during the wait gives it up at once: no error box, a word in the status
+// field, nothing sent. The bound is far away, so only Esc can end the wait in time.
+TEST_F(CadLinkFormTest, RealEscGivesUpTheWaitForABusyProgram) {
+  TestProgId id;
+  CadStandIn cad(id.Clsid(), L"/modal");
+  auto& f = StartOnTheDisplay(id.ProgId(), 600000);
+  StatusTexts status(f.Edit1().hwnd());
+  ASSERT_TRUE(test::StartRealPointer(test::ClickAtCentreOf(f.ImgAry[4]->hwnd(), 2) + " sleep 2.5 key Escape"))
+      << "xdotool cannot be started";
+  EXPECT_TRUE(PumpUntil([&] { return f.Edit1().Text() == kCadWaitCancelledText; }, 30)) << Utf16ToUtf8(f.Edit1().Text());
+  EXPECT_TRUE(shown.empty());
+  EXPECT_TRUE(cad.Commands().empty());
+  EXPECT_NE(std::find(status.texts.begin(), status.texts.end(), BusyCadWaitText(1, 600)), status.texts.end());
+  EXPECT_FALSE(f.busy.Busy());
+}
+
+// Closing the palette during the wait ends the wait at once and the window closes, without a
+// box; the close waits in the queue only until the call has given up.
+TEST_F(CadLinkFormTest, ClosingThePaletteDuringTheWaitClosesItAtOnce) {
+  WriteDemoFolder(Lib(), 3);
+  TestProgId id;
+  CadStandIn cad(id.Clsid(), L"/modal");
+  auto& f = StartWith(Lib(), id.ProgId());
+  f.cadWaitBoundMs = 600000;
+  const HWND window = f.hwnd(), edit = f.Edit1().hwnd();
+  // Another thread closes the window once the status field shows the wait (the field answers
+  // while the window waits, as any sent message).
+  std::thread closer([window, edit] {
+    for (int i = 0; i < 600; ++i) {
+      wchar_t text[128] = {};
+      SendMessageTimeoutW(edit, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 1000, nullptr);
+      if (std::wstring(text).rfind(L"CAD ", 0) == 0) break;
+      Sleep(50);
+    }
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  });
+  DoubleClickCell(f, 0);
+  closer.join();
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 10)) << "the window did not close";
+  EXPECT_TRUE(shown.empty());
+  EXPECT_TRUE(cad.Commands().empty());
+}
+
 TEST_F(CadLinkFormTest, JapaneseBlanksAndCommasArriveIntact) {
   const auto folder = Lib() / u8"部品 集, 弁";
   test::WriteFile(folder / u8"バルブ 50A, 2.dwg", "not a real drawing");
@@ -142,8 +247,7 @@ TEST_F(CadLinkFormTest, JapaneseBlanksAndCommasArriveIntact) {
   const std::u16string path = U16FromPath(folder / u8"バルブ 50A, 2.dwg");
   DoubleClickCell(f, 0);
   RunItem(f, u"CAD6");
-  EXPECT_EQ(cad.Commands(), (Texts{u"(kvo_dxfIn_cut \"" + DoubleBackslashes(path) + u"\" T T)\r",
-                                   InsertCommandText(path) + u"\r"}));
+  EXPECT_EQ(cad.Commands(), (Texts{InsertCommandText(path) + u"\rATTREQ 1\r", InsertCommandText(path) + u"\rATTREQ 1\r"}));
 }
 
 TEST_F(CadLinkFormTest, MenuItemsSendTheirTexts) {
@@ -158,27 +262,36 @@ TEST_F(CadLinkFormTest, MenuItemsSendTheirTexts) {
   RunItem(f, u"CAD6");
   RunItem(f, u"CAD7");
   RunItem(f, u"CAD8");
-  // LISP: missing file sends nothing; a bare name is the program folder's file; a full path
-  // is taken as it is.
+  // LISP: a missing file sends nothing and says which file it looked for; a bare name is the
+  // program folder's file; a full path is taken as it is.
   f.insert.lspName = u"MERIDOX410.lsp";
   RunItem(f, u"LISP1");
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, U16FromPath(File("MERIDOX410.lsp")) + u"\nLISP ファイルが見つかりません．");
+  shown.clear();
   test::WriteFile(File("MERIDOX410.lsp"), "(princ)");
   RunItem(f, u"LISP1");
   test::WriteFile(dir / "lisp" / "x y.lsp", "(princ)");
   f.insert.lspName = U16FromPath(dir / "lisp" / "x y.lsp");
   RunItem(f, u"LISP1");
-  EXPECT_EQ(cad.Commands(), (Texts{InsertCommandText(p) + u"\r", u"(kvo_dxfIn_exp \"" + pp + u"\" T T)\r",
+  EXPECT_EQ(cad.Commands(), (Texts{InsertCommandText(p) + u"\rATTREQ 1\r", u"(kvo_dxfIn_exp \"" + pp + u"\" T T)\r",
                                    u"(kvo_dxfIn_cut \"" + pp + u"\" T T)\r",
                                    LoadLispText(U16FromPath(File("MERIDOX410.lsp"))) + u"\r",
                                    LoadLispText(f.insert.lspName) + u"\r"}));
   EXPECT_TRUE(shown.empty());
 }
 
-TEST_F(CadLinkFormTest, NothingSelectedOrNothingRunningSendsAndShowsNothing) {
+// Nothing selected sends nothing and says nothing; a CAD program that does not run is named in
+// the status field (its name in the target list, else its ProgID), with no box to click away.
+TEST_F(CadLinkFormTest, NothingSelectedSendsNothingAndACadProgramNotRunningIsNamed) {
   WriteDemoFolder(Lib(), 3);
   TestProgId id;
   auto& f = StartWith(Lib(), id.ProgId());
   DoubleClickCell(f, 1);  // no CAD program
+  EXPECT_EQ(f.Edit1().Text(), u"CAD プログラム (" + id.ProgId() + u") が起動していません");
+  test::WriteFile(File("TargetCAD_APIVersion.txt"), "Test CAD\t" + Utf16ToUtf8(id.ProgId()) + "\r\n");
+  RunItem(f, u"CAD6");
+  EXPECT_EQ(f.Edit1().Text(), u"CAD プログラム (Test CAD) が起動していません");
   {
     CadStandIn cad(id.Clsid());
     DoubleClickCell(f, 20);  // an empty cell selects no drawing
@@ -224,12 +337,9 @@ TEST_F(CadLinkFormTest, ADoubleClickStopsTheAutoRepeatOfTheNextPageButton) {
 // As a user does it: the real pointer double-clicks a preview on the display, with the target
 // left at the default ProgID that the test prefix maps to the stand-in.
 TEST_F(CadLinkFormTest, RealDoubleClickOnAPreviewReachesTheRunningProgram) {
-  WriteDemoFolder(Lib(), 12);
   CadStandIn cad(test::kDefaultStandInClsid);
-  auto& f = StartWith(Lib(), kDefaultTargetProgID);
-  SetWindowPos(f.hwnd(), HWND_TOPMOST, 40, 560, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-  UpdateWindow(f.hwnd());
-  const std::u16string expected = u"(kvo_dxfIn_cut \"" + DoubleBackslashes(CellPath(f, 8)) + u"\" T T)\r";
+  auto& f = StartOnTheDisplay(kDefaultTargetProgID, CadCallWait::kDefaultBoundMs);
+  const std::u16string expected = InsertCommandText(CellPath(f, 8)) + u"\rATTREQ 1\r";
   ASSERT_TRUE(test::StartRealPointer(test::ClickAtCentreOf(f.ImgAry[8]->hwnd(), 2))) << "xdotool cannot be started";
   // The window takes the pointer's messages until the command has arrived (or 20 s passed).
   for (int i = 0; i < 400 && cad.Commands().empty(); ++i) {
@@ -255,6 +365,7 @@ TEST_F(CadLinkFormTest, TargetDialogAddDeleteChangeEnterAndOk) {
     EXPECT_EQ(d.ListBoxIndex(), 1);
     EXPECT_EQ(d.Edit1().Text(), u"Beta");
     EXPECT_EQ(d.Edit2().Text(), u"B.App");
+    EXPECT_EQ(d.CurrentLabel().Text(), u"現在のターゲット: Beta (B.App)");
     // Delete the second-to-last row: the row before it is selected.
     SendMessageW(d.ListBox1(), LB_SETCURSEL, 2, 0);
     SendMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(d.ListBox1()), LBN_SELCHANGE), reinterpret_cast<LPARAM>(d.ListBox1()));
@@ -343,6 +454,7 @@ TEST_F(CadLinkFormTest, SettingsDialogOpensWithTheHandlersRunInFillOrderAndWrite
 
 TEST_F(CadLinkFormTest, SettingsDialogCancelChangesNothing) {
   auto& f = Start();
+  f.insert.useLspFlag = true;  // the click below switches to the insert command
   const InsertSettings before = f.insert;
   const std::u16string caption = f.MenuItem(u"LISP1").Caption();
   ui::SeamOverride<ui::ShowModalFn> modal(ui::ShowModalSeam(), [&](ui::Window&) {

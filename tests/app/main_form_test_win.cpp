@@ -40,8 +40,8 @@ TEST_F(MainFormTest, FirstStartInAnEmptyFolderUsesDefaultsAndWritesBothFilesAtEx
   EXPECT_EQ(f.exeName, u"NOVLAK.exe");
   EXPECT_EQ(f.insert.funcName1, u"kvo_dxfIn_exp");
   EXPECT_EQ(f.insert.funcName2, u"kvo_dxfIn_cut");
-  EXPECT_TRUE(f.insert.cutFlag && f.insert.repeatFlag && f.insert.useLspFlag && f.insert.useFunc2Flag && g_ImageClip);
-  EXPECT_FALSE(f.insert.expFlag || f.insert.purgeFlag || f.insert.useFunc1Flag);
+  EXPECT_TRUE(f.insert.cutFlag && f.insert.repeatFlag && f.insert.useFunc2Flag && g_ImageClip);
+  EXPECT_FALSE(f.insert.expFlag || f.insert.purgeFlag || f.insert.useFunc1Flag || f.insert.useLspFlag);
   EXPECT_EQ(g_TargetProgID, u"BricscadApp.AcadApplication");
   EXPECT_EQ(f.g_dxfExt, u".dwg");
   EXPECT_EQ(f.Edit1().Text(), u"");

@@ -175,7 +175,7 @@ TEST_F(SearchDragTest, AFoundDrawingInADeepFolderInsertsByItsFullPath) {
   ASSERT_EQ(f.ComboBox3().Items(), Texts{u"a\\b\\c\\d\\深い 図面 1.dwg"});
   DoubleClick(f, 0);
   const std::u16string path = Top() + u"\\a\\b\\c\\d\\深い 図面 1.dwg";
-  EXPECT_EQ(cad.Commands(), Texts{u"(kvo_dxfIn_cut \"" + DoubleBackslashes(path) + u"\" T T)\r"});
+  EXPECT_EQ(cad.Commands(), Texts{InsertCommandText(path) + u"\rATTREQ 1\r"});
   EXPECT_TRUE(shown.empty());
 }
 

@@ -55,8 +55,12 @@ TEST(Settings, EmptyFileGivesEveryDefaultReadInTableOrder) {
   expected.topDir = u"C:\\Tesmar";
   EXPECT_EQ(s, expected);
   EXPECT_FALSE(s.dispFlag);
-  EXPECT_TRUE(s.insert.cutFlag && s.insert.repeatFlag && s.insert.useLspFlag && s.insert.useFunc2Flag && s.g_ImageClip);
+  EXPECT_TRUE(s.insert.cutFlag && s.insert.repeatFlag && s.insert.useFunc2Flag && s.g_ImageClip);
   EXPECT_FALSE(s.insert.expFlag || s.insert.purgeFlag || s.insert.useFunc1Flag);
+  // A first start inserts with the CAD program's own command; the LISP names stay for later.
+  EXPECT_FALSE(s.insert.useLspFlag);
+  EXPECT_EQ(s.insert.funcName2, u"kvo_dxfIn_cut");
+  EXPECT_EQ(s.insert.lspName, u"MERIDOX410.lsp");
   EXPECT_EQ(s.g_TargetProgID, u"BricscadApp.AcadApplication");
 }
 

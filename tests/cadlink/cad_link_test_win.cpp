@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "base/codepage.h"
@@ -27,13 +28,11 @@ class CadLink : public ::testing::Test {
     filter_ = TMessageFilter::Create();
     ASSERT_TRUE(filter_->RegisterFilter());
   }
-  void TearDown() override {
-    filter_->RevokeFilter();
-    filter_->Release();
-  }
-  // Runs the send as the application's top level runs a handler; the error box's text, if one
-  // was shown.
-  std::u16string SendGuarded(std::u16string_view progId, std::u16string_view command) {
+  void TearDown() override { filter_->RevokeFilter(); }
+  // Runs the send as the application's top level runs a handler, with a wait of `boundMs` for
+  // the whole command; the error box's text, if one was shown.
+  std::u16string SendGuarded(std::u16string_view progId, std::u16string_view command, DWORD boundMs = 30000,
+                             bool insertCommand = false) {
     std::u16string shown;
     ui::SeamOverride<ui::MessageBoxFn> box(ui::MessageBoxSeam(), [&](HWND, std::u16string_view text,
                                                                       std::u16string_view, UINT flags) {
@@ -41,41 +40,85 @@ class CadLink : public ::testing::Test {
       shown = text.empty() ? u"(empty message)" : std::u16string(text);
       return IDOK;
     });
-    ui::RunGuarded([&] { SendToTargetCad(progId, command, filter_); });
+    CadCallWait wait(nullptr, boundMs);
+    wait.onWait = [&](DWORD waited) { waits.push_back(waited); };
+    filter_->SetCurrent(&wait);
+    ui::RunGuarded([&] { sent = SendToTargetCad(progId, command, wait, insertCommand); });
+    filter_->SetCurrent(nullptr);
     return shown;
   }
   ui::ComInit com_;
-  TMessageFilter* filter_ = nullptr;
+  ui::ComPtr<TMessageFilter> filter_;
+  std::vector<DWORD> waits;  // the waits told, in milliseconds since the command began
+  CadSend sent = CadSend::NotRunning;
 };
 
-TEST_F(CadLink, FilterRetriesOnlyBusyRejectionsAndPutsThePreviousFilterBack) {
+TEST_F(CadLink, FilterRetriesOnlyBusyRejectionsWithinTheCommandsWaitAndPutsThePreviousFilterBack) {
   EXPECT_EQ(filter_->HandleInComingCall(CALLTYPE_TOPLEVEL, nullptr, 0, nullptr), DWORD(SERVERCALL_ISHANDLED));
+  // Between commands, or rejected outright: cancelled.
+  EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), DWORD(-1));
+  CadCallWait wait(nullptr, 1500);
   std::vector<DWORD> told;
-  filter_->onBusyWait = [&](DWORD ms) { told.push_back(ms); };
-  EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), 1000u);
-  EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 29999, SERVERCALL_RETRYLATER), 1000u);
-  EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 30000, SERVERCALL_RETRYLATER), DWORD(-1));  // busy for good
+  wait.onWait = [&](DWORD ms) { told.push_back(ms); };
+  filter_->SetCurrent(&wait);
   EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 0, SERVERCALL_REJECTED), DWORD(-1));
-  EXPECT_EQ(told, (std::vector<DWORD>{0, 29999}));
-  filter_->onBusyWait = nullptr;
+  // Busy: the filter pauses itself and has the call tried again at once, a last time at the
+  // deadline of the whole command, whatever the call's own tick count says.
+  EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), 0u);
+  EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), 0u);
+  EXPECT_EQ(filter_->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), DWORD(-1));
+  EXPECT_EQ(wait.Ended(), CadCallWait::End::Deadline);
+  ASSERT_EQ(told.size(), 2u);
+  EXPECT_GE(told[1], 1000u);
+  filter_->SetCurrent(nullptr);
   // Waiting, the window repaints; its input is held back.
   EXPECT_EQ(filter_->MessagePending(nullptr, 0, PENDINGTYPE_TOPLEVEL), DWORD(PENDINGMSG_WAITDEFPROCESS));
 
-  TMessageFilter* second = TMessageFilter::Create();
+  ui::ComPtr<TMessageFilter> second = TMessageFilter::Create();
   ASSERT_TRUE(second->RegisterFilter());
   second->RevokeFilter();
-  second->Release();
   IMessageFilter* current = nullptr;
   ASSERT_EQ(CoRegisterMessageFilter(nullptr, &current), S_OK);
-  EXPECT_EQ(current, static_cast<IMessageFilter*>(filter_));
+  EXPECT_EQ(current, static_cast<IMessageFilter*>(filter_.get()));
   CoRegisterMessageFilter(current, nullptr);
   if (current) current->Release();
+}
+
+// Esc in the window gives the wait up at once; other keys wait in the queue for after it.
+TEST(CadCallWait, EscGivesUpAtOnceAndOtherKeysStayQueued) {
+  HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(window);
+  {
+    CadCallWait wait(window, 600000);
+    PostMessageW(window, WM_KEYDOWN, 'A', 0);
+    EXPECT_TRUE(wait.RetryBusy());  // nothing but a key: a second's pause, then the next try
+    PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(wait.RetryBusy());
+    EXPECT_EQ(wait.Ended(), CadCallWait::End::Escape);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, window, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE)) << "held back while waiting";
+  }
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, window, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, WPARAM('A'));
+  EXPECT_FALSE(PeekMessageW(&msg, window, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) << "Esc was taken";
+  {
+    // A close of the window ends the wait and stays in the queue for the message loop.
+    CadCallWait wait(window, 600000);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(wait.RetryBusy());
+    EXPECT_EQ(wait.Ended(), CadCallWait::End::Closing);
+    EXPECT_TRUE(PeekMessageW(&msg, window, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+  }
+  DestroyWindow(window);
 }
 
 TEST_F(CadLink, NothingRunningSendsNothingAndShowsNothing) {
   TestProgId id;
   EXPECT_FALSE(IsTargetCadRunning(id.ProgId()));
+  sent = CadSend::Sent;
   EXPECT_EQ(SendGuarded(id.ProgId(), u"x"), u"");
+  EXPECT_EQ(sent, CadSend::NotRunning);
 }
 
 // The system's own text for an error, when it has one.
@@ -140,14 +183,17 @@ TEST_F(CadLink, RefusedForegroundSendsTheCommandWithoutEscape) {
   for (const auto& e : cad.Events()) EXPECT_NE(e, u"escape");
 }
 
-TEST_F(CadLink, BusyProgramIsRetriedUntilItAccepts) {
+TEST_F(CadLink, BusyProgramIsRetriedUntilItAcceptsAndItsWindowIsAskedForOnce) {
   TestProgId id;
   CadStandIn cad(id.Clsid(), L"/busy:2500");
   EXPECT_EQ(SendGuarded(id.ProgId(), u"LINE"), u"");
+  EXPECT_EQ(sent, CadSend::Sent);
   EXPECT_EQ(cad.Commands(), std::vector<std::u16string>{u"LINE\r"});
   auto events = cad.Events();
   ASSERT_GE(events.size(), 2u);
   EXPECT_EQ(events[1], u"rejected busy");
+  EXPECT_EQ(std::count(events.begin(), events.end(), u"call HWND"), 1);
+  EXPECT_FALSE(waits.empty());
 }
 
 // A program with a dialog of its own open rejects every call as busy: the call is tried again
@@ -155,19 +201,42 @@ TEST_F(CadLink, BusyProgramIsRetriedUntilItAccepts) {
 TEST_F(CadLink, AProgramInAModalDialogIsGivenUpAfterTheBound) {
   TestProgId id;
   CadStandIn cad(id.Clsid(), L"/modal");
-  filter_->retryBoundMs = 2500;
-  std::vector<DWORD> retries;
-  filter_->onBusyWait = [&](DWORD waited) { retries.push_back(waited); };
-  std::u16string shown = SendGuarded(id.ProgId(), u"LINE");
+  std::u16string shown = SendGuarded(id.ProgId(), u"LINE", 2500);
   EXPECT_NE(shown.find(u"CAD プログラムが応答しません。"), std::u16string::npos) << Utf16ToUtf8(shown);
   EXPECT_NE(shown.find(u"ProgID \"" + id.ProgId() + u"\""), std::u16string::npos) << Utf16ToUtf8(shown);
   EXPECT_TRUE(cad.Commands().empty());
-  ASSERT_GE(retries.size(), 2u);
-  EXPECT_LT(retries.front(), retries.back());
-  EXPECT_LT(retries.back(), 2500u);
+  ASSERT_GE(waits.size(), 2u);
+  EXPECT_LT(waits.front(), waits.back());
+  EXPECT_LT(waits.back(), 2500u);
   int rejected = 0;
   for (const auto& e : cad.Events()) rejected += e == u"rejected busy";
-  EXPECT_EQ(rejected, static_cast<int>(retries.size()) + 1) << "each rejection but the last is tried again";
+  EXPECT_EQ(rejected, static_cast<int>(waits.size()) + 1) << "each rejection but the last is tried again";
+}
+
+// Each member busy for a while on its own: every single call would get through within the
+// bound, but the command as a whole does not, and is given up at the bound.
+TEST_F(CadLink, TheBoundIsForTheWholeCommandNotForEachCall) {
+  TestProgId id;
+  CadStandIn cad(id.Clsid(), L"/busy-each:1500");
+  std::u16string shown = SendGuarded(id.ProgId(), u"LINE", 2500);
+  EXPECT_NE(shown.find(u"CAD プログラムが応答しません。"), std::u16string::npos) << Utf16ToUtf8(shown);
+  EXPECT_TRUE(cad.Commands().empty());
+  ASSERT_FALSE(waits.empty());
+  EXPECT_LT(waits.back(), 2500u) << "no pause reaches past the bound";
+}
+
+// The insert command puts ATTREQ back to what the document had: nothing to add for 0, the
+// value otherwise.
+TEST_F(CadLink, TheInsertCommandPutsTheUsersAttreqBack) {
+  for (int attreq : {0, 1}) {
+    SCOPED_TRACE(attreq);
+    TestProgId id;
+    CadStandIn cad(id.Clsid(), L"/attreq:" + std::to_wstring(attreq));
+    const std::u16string insert = InsertCommandText(u"C:\\lib\\a.dwg");
+    EXPECT_EQ(SendGuarded(id.ProgId(), insert, 30000, true), u"");
+    EXPECT_EQ(SendGuarded(id.ProgId(), u"LINE", 30000, false), u"");
+    EXPECT_EQ(cad.Commands(), (std::vector<std::u16string>{insert + (attreq ? u"\rATTREQ 1\r" : u"\r"), u"LINE\r"}));
+  }
 }
 
 TEST(ComErrorText, CodesWithoutSystemTextSayInJapaneseWhatHappened) {

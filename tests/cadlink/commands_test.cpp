@@ -31,24 +31,25 @@ TEST(CommandTexts, WhatEachActionSends) {
   const std::u16string P = u"D:\\lib\\a.dwg";
   const std::u16string cmd = InsertCommandText(P);
   InsertSettings defaults;
-  InsertSettings func1 = defaults;
+  ASSERT_FALSE(defaults.useLspFlag) << "out of the box the CAD program's own insert command";
+  InsertSettings lisp = defaults;
+  lisp.useLspFlag = true;
+  InsertSettings func1 = lisp;
   func1.useFunc1Flag = true, func1.expFlag = false, func1.purgeFlag = true;
-  InsertSettings func2Off = defaults;
+  InsertSettings func2Off = lisp;
   func2Off.cutFlag = false, func2Off.repeatFlag = false;
-  InsertSettings command = defaults;
-  command.useLspFlag = false;
-  InsertSettings renamed = defaults;
+  InsertSettings renamed = lisp;
   renamed.funcName1 = u"my_exp", renamed.funcName2 = u"";
   struct Case {
     const char* what;
     std::u16string sent, expected;
   };
   const Case cases[] = {
-      {"double-click, defaults", DoubleClickText(defaults, P), u"(kvo_dxfIn_cut \"D:\\\\lib\\\\a.dwg\" T T)"},
+      {"double-click, defaults", DoubleClickText(defaults, P), cmd},
+      {"double-click, LISP", DoubleClickText(lisp, P), u"(kvo_dxfIn_cut \"D:\\\\lib\\\\a.dwg\" T T)"},
       {"double-click, function 1", DoubleClickText(func1, P), u"(kvo_dxfIn_exp \"D:\\\\lib\\\\a.dwg\" nil T)"},
       {"double-click, function 2 flags off", DoubleClickText(func2Off, P), u"(kvo_dxfIn_cut \"D:\\\\lib\\\\a.dwg\" nil nil)"},
-      {"double-click, command", DoubleClickText(command, P), cmd},
-      {"CAD6 ignores useLspFlag", InsertItemText(6, defaults, P), cmd},
+      {"CAD6 ignores useLspFlag", InsertItemText(6, lisp, P), cmd},
       {"CAD7 both flags true", InsertItemText(7, func1, P), u"(kvo_dxfIn_exp \"D:\\\\lib\\\\a.dwg\" T T)"},
       {"CAD8 both flags true", InsertItemText(8, func2Off, P), u"(kvo_dxfIn_cut \"D:\\\\lib\\\\a.dwg\" T T)"},
       {"CAD7 renamed", InsertItemText(7, renamed, P), u"(my_exp \"D:\\\\lib\\\\a.dwg\" T T)"},
@@ -58,6 +59,15 @@ TEST(CommandTexts, WhatEachActionSends) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(c.sent, c.expected);
   }
+}
+
+TEST(CommandTexts, AttreqGoesBackToTheUsersValueAndTheStatusWordsSayWhatHappens) {
+  EXPECT_EQ(AttreqRestoreText(1), u"\rATTREQ 1");
+  EXPECT_EQ(AttreqRestoreText(std::nullopt), u"\rATTREQ 1") << "the CAD program's own default";
+  EXPECT_EQ(AttreqRestoreText(0), u"") << "the insert leaves it as it was";
+  EXPECT_EQ(BusyCadWaitText(3, 30), u"CAD 応答待ち 3 / 30 秒 (Esc で中止)");
+  EXPECT_EQ(CadNotRunningText(u"BricsCAD"), u"CAD プログラム (BricsCAD) が起動していません");
+  EXPECT_EQ(LispFileMissingText(u"C:\\T\\MERIDOX410.lsp"), u"C:\\T\\MERIDOX410.lsp\nLISP ファイルが見つかりません．");
 }
 
 TEST(CommandTexts, ItemNumberIsTheFourthCharacter) {

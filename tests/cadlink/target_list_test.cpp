@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/strings.h"
 #include "tests/support/testdata.h"
 
@@ -9,6 +11,32 @@ namespace tesmar {
 namespace {
 
 using Rows = std::vector<std::u16string>;
+
+// The list that ships beside the program: every row a name and a ProgID, the default target
+// among them and found by the same match the dialog uses, no ProgID twice.
+TEST(TargetList, TheShippedListNamesTheDefaultTargetAndAutomationProgIds) {
+  TextLines text;
+  ASSERT_TRUE(ReadTargetListFile(Utf8ToUtf16(std::string(TESMAR_SOURCE_DIR) + "/app/TargetCAD_APIVersion.txt"), text));
+  ASSERT_GE(text.lines.size(), 2u);
+  std::vector<std::u16string> ids;
+  for (const auto& row : text.lines) {
+    SCOPED_TRACE(Utf16ToUtf8(row));
+    const TargetRowParts parts = SplitTargetRow(row);
+    EXPECT_FALSE(parts.name.empty());
+    EXPECT_NE(parts.progId.find(u'.'), std::u16string::npos);
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), parts.progId), 0);
+    ids.push_back(parts.progId);
+  }
+  TargetList list;
+  list.Load(text.lines, u"BricscadApp.AcadApplication");
+  ASSERT_GE(list.Selected(), 0);
+  EXPECT_EQ(list.progId, u"BricscadApp.AcadApplication");
+  list.Load(text.lines, u"AutoCAD.Application");
+  EXPECT_EQ(list.progId, u"AutoCAD.Application") << "the unversioned row, not a versioned one";
+  EXPECT_EQ(CurrentTargetText(list.name, list.progId), u"現在のターゲット: " + list.name + u" (AutoCAD.Application)");
+  EXPECT_EQ(CurrentTargetText(u"", u"X.Y"), u"現在のターゲット: X.Y");
+  EXPECT_EQ(CurrentTargetText(u"", u""), u"現在のターゲット: (なし)");
+}
 
 TEST(TargetList, LoadSortsIgnoringCaseAndSelectsTheFirstRowHoldingTabAndProgId) {
   struct Case {

@@ -74,6 +74,7 @@ installers_done
 [ -f "$dir/Tesmar.exe" ] || fail "no Tesmar.exe in the per-user folder"
 [ -f "$dir/guide-ja.html" ] && [ -f "$dir/LICENSE.txt" ] && [ -f "$dir/uninstall.exe" ] || fail "guide, licence or uninstaller missing"
 [ ! -e "$dir/Tesmar.ini" ] && [ ! -e "$dir/TesmarTopDirs.txt" ] || fail "the installer wrote settings"
+grep -q "BricscadApp.AcadApplication" "$dir/TargetCAD_APIVersion.txt" || fail "no list of target CAD programs"
 [ -f "$link" ] || fail "no Start-menu shortcut"
 # The shortcut's target is the installed program (the path is stored as text in the link).
 target='AppData\Local\Programs\Tesmar\Tesmar.exe'
@@ -111,7 +112,7 @@ uninstall /S /PURGE
 echo "== the portable zip unpacks to a Tesmar.exe that starts"
 mkdir -p "$work/portable"
 (cd "$work/portable" && unzip -q "$zip")
-[ "$(cd "$work/portable/Tesmar" && ls | sort | tr '\n' ' ')" = "LICENSE.txt Tesmar.exe guide-images guide-ja.html " ] ||
+[ "$(cd "$work/portable/Tesmar" && ls | sort | tr '\n' ' ')" = "LICENSE.txt TargetCAD_APIVersion.txt Tesmar.exe guide-images guide-ja.html " ] ||
   fail "unexpected zip contents: $(ls "$work/portable/Tesmar")"
 run_and_close "$(winepath_w "$work/portable/Tesmar/Tesmar.exe")"
 [ -s "$work/portable/Tesmar/Tesmar.ini" ] || fail "the unpacked program wrote no settings"
