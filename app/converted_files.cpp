@@ -51,7 +51,9 @@ int ConvertedFiles::DeleteAll() {
     std::error_code ec;
     if (std::filesystem::remove(f, ec)) ++deleted;
   }
-  for (const auto& d : folders_) {
+  // The folders made last go first: one may lie inside another.
+  for (auto it = folders_.rbegin(); it != folders_.rend(); ++it) {
+    const auto& d = *it;
     std::error_code ec;
     if (std::filesystem::is_empty(d, ec) && !ec) std::filesystem::remove(d, ec);
   }

@@ -35,7 +35,8 @@ class ConvertedFiles {
   // Notes a folder that the program made for its conversions; removed at the end when empty.
   void RecordFolder(const std::filesystem::path& folder);
   const std::vector<std::filesystem::path>& Files() const { return files_; }
-  // Deletes every noted file, then every noted folder that is empty; a file that is gone or
+  // Deletes every noted file, then every noted folder that is empty, the last noted first (a
+  // folder may lie in an earlier one); a file that is gone or
   // cannot be deleted is skipped silently. Returns how many files were deleted.
   int DeleteAll();
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 
@@ -15,6 +16,18 @@
 #include "viewer/zoomer_form_win.h"
 
 namespace tesmar {
+namespace {
+
+// True when no file stands at `file` (any more): a file that is held open without leave to
+// delete it stays, and says so here.
+bool RemovedOrAbsent(const std::filesystem::path& file) {
+  std::error_code ec;
+  std::filesystem::remove(file, ec);
+  return !std::filesystem::exists(file, ec) && !ec;
+}
+
+}  // namespace
+
 void TTesmarMainForm::ODAFileConverter1Click() {
   if (OpenDialog1().Execute(hwnd())) odaFullName = OpenDialog1().fileName;
 }
@@ -33,6 +46,13 @@ void TTesmarMainForm::ShowInViewer(const std::u16string& dxfPath) {
 std::u16string TTesmarMainForm::OwnConversionFolder() {
   const std::filesystem::path folder =
       std::filesystem::temp_directory_path() / ("Tesmar-" + std::to_string(GetCurrentProcessId()));
+  std::filesystem::create_directories(folder);
+  convertedDxf.RecordFolder(folder);
+  return U16FromPath(folder);
+}
+
+std::u16string TTesmarMainForm::NumberedConversionFolder(int n) {
+  const std::filesystem::path folder = PathFromU16(OwnConversionFolder()) / std::to_string(n);
   std::filesystem::create_directories(folder);
   convertedDxf.RecordFolder(folder);
   return U16FromPath(folder);
@@ -70,17 +90,24 @@ void TTesmarMainForm::DWGDXF1Click() {
     outFolder = OwnConversionFolder();
     X = ConvertedDxfPath(outFolder, D);
   }
-  // The program's own older file goes first, so that a failed conversion cannot show it.
+  // The program's own older file goes first, so that a failed conversion cannot show it. One
+  // that cannot be deleted (the viewer may still be reading it) is left alone: the conversion
+  // then goes to a folder of its own, where no older file stands.
   std::error_code ec;
-  std::filesystem::remove(PathFromU16(X), ec);
+  for (int n = 1; !RemovedOrAbsent(PathFromU16(X)); ++n) {
+    if (n > 100) throw std::runtime_error(Utf16ToUtf8(X + u"\nファイルを削除できません．"));
+    outFolder = NumberedConversionFolder(n);
+    X = ConvertedDxfPath(outFolder, D);
+  }
 
   const bool ownFolder = outFolder != ProgramFolder();
   const std::u16string status = std::u16string(kConvertingStatus) + kConvertingEscHint;
   ConversionEnd end;
+  DWORD exitCode = 0;
   {
     ui::BusyScope scope(busy, status);
     ShowStatus(status);
-    end = DwgToDxf(hwnd(), odaFullName, D, outFolder, MenuItem(u"ODAFileConverter2").Checked());
+    end = DwgToDxf(hwnd(), odaFullName, D, outFolder, MenuItem(u"ODAFileConverter2").Checked(), &exitCode);
   }
   if (end == ConversionEnd::Cancelled || end == ConversionEnd::Quitting || end == ConversionEnd::WaitFailed) {
     // The converter was ended: what it wrote is not a drawing, and nothing stays behind, nor
@@ -98,8 +125,9 @@ void TTesmarMainForm::DWGDXF1Click() {
       convertedDxf.Record(PathFromU16(X), *drawing);
       ShowInViewer(X);
     } else {
-      ui::ShowMessageBox(hwnd(), X + u'\n' + kConversionFileNotFound, FromWide(ui::kApplicationTitle),
-                         MB_OK | MB_ICONINFORMATION);
+      Edit1().SetText(u"");
+      ui::ShowMessageBox(hwnd(), ConversionFailedText(D, exitCode), FromWide(ui::kApplicationTitle),
+                         MB_OK | MB_ICONERROR);
     }
   }
   Edit1().SetText(u"");

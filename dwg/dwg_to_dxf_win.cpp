@@ -48,7 +48,7 @@ void EndConverter(HANDLE process) {
 }  // namespace
 
 ConversionEnd DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPath,
-                       std::u16string_view outFolder, bool showRequested) {
+                       std::u16string_view outFolder, bool showRequested, DWORD* exitCode) {
   const std::u16string inFolder = FolderOf(DwgPath);
   const std::u16string params = ConverterParameters(inFolder, outFolder, FileNamePart(DwgPath));
   const std::u16string file(exepath);
@@ -68,7 +68,10 @@ ConversionEnd DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_v
   }
   ProcessHandle process(info.hProcess);
   const ui::WaitEnd end = ui::WaitHandlingMessages(process.get(), owner, &Hourglass::Apply);
-  if (end == ui::WaitEnd::Signalled) return ConversionEnd::Ended;
+  if (end == ui::WaitEnd::Signalled) {
+    if (exitCode && !GetExitCodeProcess(process.get(), exitCode)) *exitCode = 0;
+    return ConversionEnd::Ended;
+  }
   // Every other end leaves the converter running: it is ended before the caller goes on.
   EndConverter(process.get());
   switch (end) {

@@ -23,7 +23,8 @@ namespace tesmar {
 // converter is ended and the result is WaitFailed.
 enum class ConversionEnd { StartFailed, Ended, Cancelled, Quitting, WaitFailed };
 
+// `exitCode`, when given, takes the converter's exit code when it Ended.
 ConversionEnd DwgToDxf(HWND owner, std::u16string_view exepath, std::u16string_view DwgPath,
-                       std::u16string_view outFolder, bool showRequested);
+                       std::u16string_view outFolder, bool showRequested, DWORD* exitCode = nullptr);
 
 }  // namespace tesmar

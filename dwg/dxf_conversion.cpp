@@ -1,5 +1,7 @@
 #include "dwg/dxf_conversion.h"
 
+#include <string>
+
 #include "base/path_parts.h"
 
 namespace tesmar {
@@ -27,6 +29,14 @@ std::u16string ConverterParameters(std::u16string_view inFolder, std::u16string_
     text += QuotedConverterArgument(a);
   }
   return text;
+}
+
+std::u16string ConversionFailedText(std::u16string_view dwgPath, unsigned long exitCode) {
+  std::u16string text = u"DWG->DXF 変換に失敗しました．\n" + std::u16string(dwgPath) + u'\n';
+  if (exitCode == 0) return text + u"変換プログラムは DXF ファイルを作りませんでした．";
+  std::u16string code;
+  for (char c : std::to_string(exitCode)) code += static_cast<char16_t>(c);
+  return text + u"変換プログラムの終了コード: " + code;
 }
 
 bool ShowConverterWindow(bool showRequested, std::u16string_view inFolder, std::u16string_view outFolder) {

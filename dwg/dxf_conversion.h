@@ -31,6 +31,10 @@ inline constexpr char16_t kConverterStartFailed[] = u"起動に失敗しまし�
 inline constexpr char16_t kConverterErrorCaption[] = u"エラー";
 inline constexpr char16_t kConvertingStatus[] = u"DWG->DXF 変換中... ";
 inline constexpr char16_t kConvertingEscHint[] = u"(Esc で中止)";  // after the status above
+// The converter ended but wrote no DXF file: the drawing asked for, and why when the converter
+// said (a nonzero exit code).
+std::u16string ConversionFailedText(std::u16string_view dwgPath, unsigned long exitCode);
+
 // Esc ended the wait and the converter.
 inline constexpr char16_t kConversionCancelled[] = u"DWG->DXF 変換を中止しました．";
 

@@ -45,6 +45,15 @@ class ConvertFormTest : public test::MainFormTest {
     form->ComboBox2Change();
   }
   std::u16string Shown() const { return viewer.dxfFullName; }
+  // plan.dwg in lib\A (a line 10 long) and in lib\B (20 long); the one of A converted and shown.
+  TTesmarMainForm& StartWithTheFirstOfTwoPlansShown() {
+    test::WriteFile(dir / "lib" / "A" / "plan.dwg", test::DwgCarryingDxf(LineDxf(10)));
+    test::WriteFile(dir / "lib" / "B" / "plan.dwg", test::DwgCarryingDxf(LineDxf(20)));
+    auto& f = StartWithLibrary();
+    ChooseFolder(u"A");
+    f.DWGDXF1Click();
+    return f;
+  }
   // The width of the drawing the viewer shows, once its opening has ended.
   double ShownWidth() {
     viewer.WaitWhileOpening();
@@ -116,11 +125,7 @@ TEST_F(ConvertFormTest, ConvertsOnceAndReusesOnlyForTheUnchangedDrawing) {
 
 // Two drawings of one name in two folders: each shows its own drawing.
 TEST_F(ConvertFormTest, ADrawingOfTheSameNameElsewhereIsConvertedAgain) {
-  test::WriteFile(dir / "lib" / "A" / "plan.dwg", test::DwgCarryingDxf(LineDxf(10)));
-  test::WriteFile(dir / "lib" / "B" / "plan.dwg", test::DwgCarryingDxf(LineDxf(20)));
-  auto& f = StartWithLibrary();
-  ChooseFolder(u"A");
-  f.DWGDXF1Click();
+  auto& f = StartWithTheFirstOfTwoPlansShown();
   EXPECT_EQ(ShownWidth(), 10);
   ChooseFolder(u"B");
   f.DWGDXF1Click();
@@ -148,6 +153,30 @@ TEST_F(ConvertFormTest, TheUsersOwnDxfIsNeverTouched) {
   EXPECT_FALSE(std::filesystem::exists(converted.parent_path()));
 }
 
+// The DXF file of an earlier conversion is still held by a reader (without leave to delete it,
+// as a reading viewer holds it) when a drawing of the same name from another folder is asked
+// for: that file is not taken for the new drawing, which is converted into a folder of its own;
+// the exit removes both.
+TEST_F(ConvertFormTest, AHeldDxfOfTheSameNameIsNotTakenForTheNextDrawing) {
+  auto& f = StartWithTheFirstOfTwoPlansShown();
+  ASSERT_EQ(ShownWidth(), 10);
+  const std::wstring held = (dir / "plan.dxf").wstring();
+  HANDLE reader = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  ChooseFolder(u"B");
+  f.DWGDXF1Click();
+  const double width = ShownWidth();
+  CloseHandle(reader);
+  EXPECT_EQ(width, 20);
+  const std::filesystem::path second = PathFromU16(Shown());
+  EXPECT_NE(second, dir / "plan.dxf");
+  EXPECT_TRUE(shown.empty());
+  Close();
+  EXPECT_FALSE(std::filesystem::exists(dir / "plan.dxf"));
+  EXPECT_FALSE(std::filesystem::exists(second));
+  EXPECT_FALSE(std::filesystem::exists(second.parent_path()));
+}
+
 TEST_F(ConvertFormTest, FailuresAreReportedAndNothingIsShown) {
   test::WriteFile(dir / "lib" / "plan.dwg", test::DwgCarryingDxf(LineDxf(30)));
   auto& f = StartWithLibrary();
@@ -155,8 +184,11 @@ TEST_F(ConvertFormTest, FailuresAreReportedAndNothingIsShown) {
     test::ScopedEnv fail(L"TESMAR_CONVERTER_FAIL", L"1");
     f.DWGDXF1Click();
   }
+  // The failure is said as one, with the drawing asked for and the converter's own word.
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].text, Program("plan.dxf") + u"\nファイルが見つかりません．");
+  const std::u16string dwg = U16FromPath(dir / "lib" / "plan.dwg");
+  EXPECT_EQ(shown[0].text, u"DWG->DXF 変換に失敗しました．\n" + dwg + u"\n変換プログラムの終了コード: 1");
+  EXPECT_EQ(shown[0].text.find(u".dxf"), std::u16string::npos) << "no file the user never asked for";
   EXPECT_FALSE(IsWindowVisible(viewer.hwnd()));
   EXPECT_EQ(f.Edit1().Text(), u"");
 

@@ -58,11 +58,14 @@ TEST(ConvertedFiles, OwnFolderRemovedOnlyWhenEmpty) {
   test::WriteFile(dir / "kept" / "x.dxf", "0\nEOF\n");
   test::WriteFile(dir / "kept" / "user.txt", "mine");
   ConvertedFiles files;
+  test::WriteFile(dir / "own" / "1" / "x.dxf", "0\nEOF\n");  // a folder of one conversion inside
   files.Record(dir / "own" / "x.dxf");
   files.Record(dir / "kept" / "x.dxf");
   files.RecordFolder(dir / "own");
   files.RecordFolder(dir / "kept");
-  EXPECT_EQ(files.DeleteAll(), 2);
+  files.Record(dir / "own" / "1" / "x.dxf");
+  files.RecordFolder(dir / "own" / "1");
+  EXPECT_EQ(files.DeleteAll(), 3);
   EXPECT_FALSE(std::filesystem::exists(dir / "own"));
   EXPECT_TRUE(std::filesystem::exists(dir / "kept" / "user.txt"));
 }
