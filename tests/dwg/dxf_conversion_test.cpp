@@ -44,5 +44,14 @@ TEST(EmbeddedDxf, RoundTripThroughADwgFile) {
   EXPECT_FALSE(FindEmbeddedDxf(MakeDwgFile(DwgWithImage(2, MakeDib24(RgbImage(4, 4, kRgbWhite))))).has_value());
 }
 
+// A failed conversion names the drawing asked for, never the DXF file it would have made, and
+// the converter's exit code when it gave one.
+TEST(ConversionFailedText, NamesTheDrawingAndTheConvertersWord) {
+  EXPECT_EQ(ConversionFailedText(u"D:\\lib\\a.dwg", 4),
+            u"DWG->DXF 変換に失敗しました．\nD:\\lib\\a.dwg\n変換プログラムの終了コード: 4");
+  EXPECT_EQ(ConversionFailedText(u"D:\\lib\\a.dwg", 0),
+            u"DWG->DXF 変換に失敗しました．\nD:\\lib\\a.dwg\n変換プログラムは DXF ファイルを作りませんでした．");
+}
+
 }  // namespace
 }  // namespace tesmar
