@@ -42,4 +42,8 @@ std::u16string InstanceKeyFor(std::u16string_view programFolder) {
   return key;
 }
 
+std::u16string AboutText(std::u16string_view version) {
+  return u"Tesmar.exe " + std::u16string(version) + u"\n" + kAboutSecondLine;
+}
+
 }  // namespace tesmar

@@ -26,4 +26,7 @@ std::optional<std::u16string> TargetNameFor(const std::vector<std::u16string>& l
 // difference). Palettes of other folders have other settings and may run beside it.
 std::u16string InstanceKeyFor(std::u16string_view programFolder);
 
+// The About box's text: the program's file name and version, then what it is.
+std::u16string AboutText(std::u16string_view version);
+
 }  // namespace tesmar
