@@ -46,16 +46,25 @@ void TTesmarMainForm::N8Click() {
   }
   // Notepad takes the path as its whole parameter; the quotes keep blanks in it together.
   const std::u16string param = u"\"" + H + u"\"";
-  if (FileExists(H)) {
-    UpdateHintFileOnDisk(PathFromU16(H), drawings);
-    ui::ShellOpen(hwnd(), u"open", u"Notepad", param, u"", SW_SHOWNORMAL);
+  HWND owner = hwnd();
+  if (!FileExists(H)) {
+    if (drawings.empty()) return;
+    if (ui::ShowMessageBox(hwnd(), kHintCreateQuestion, FromWide(ui::kApplicationTitle), MB_ICONQUESTION | MB_YESNO) != IDYES)
+      return;
+    owner = ComboBox3().hwnd();
+  }
+  // Another user may be saving the same file: the save waits a few seconds for them, with the
+  // busy pointer, and then says what stands in the way in the user's words.
+  HCURSOR before = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  try {
+    SaveHintFile(PathFromU16(H), drawings);
+  } catch (const FileWriteError& e) {
+    SetCursor(before);
+    ui::ShowMessageBox(hwnd(), HintSaveFailureText(e, H), FromWide(ui::kApplicationTitle), MB_ICONWARNING | MB_OK);
     return;
   }
-  if (drawings.empty()) return;
-  if (ui::ShowMessageBox(hwnd(), kHintCreateQuestion, FromWide(ui::kApplicationTitle), MB_ICONQUESTION | MB_YESNO) != IDYES)
-    return;
-  WriteFileAtomically(PathFromU16(H), FormatHintFile(NewHintFile(drawings)));
-  ui::ShellOpen(ComboBox3().hwnd(), u"open", u"Notepad", param, u"", SW_SHOWNORMAL);
+  SetCursor(before);
+  ui::ShellOpen(owner, u"open", u"Notepad", param, u"", SW_SHOWNORMAL);
 }
 
 void TTesmarMainForm::ShowHoverText(const ui::ImageBox& cell) {

@@ -19,6 +19,8 @@
 #include "ui/theme.h"
 #include "ui/topmost.h"
 
+#include "tesmar_version.h"
+
 namespace tesmar {
 
 bool g_ImageClip = true;
@@ -367,7 +369,7 @@ void TTesmarMainForm::FormDestroy() {
 }
 
 void TTesmarMainForm::N5Click() {
-  ui::ShowMessageBox(hwnd(), kAboutText, u"Tesmar",
+  ui::ShowMessageBox(hwnd(), AboutText(Ascii16(TESMAR_VERSION_DOTTED)), u"Tesmar",
                      MB_OK | MB_ICONINFORMATION);
 }
 

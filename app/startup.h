@@ -21,4 +21,12 @@ std::u16string PreviewMenuCaption(bool imageClip);
 std::optional<std::u16string> TargetNameFor(const std::vector<std::u16string>& lines,
                                             std::u16string_view progId);
 
+// The name that one running palette per program folder holds: "Tesmar-" and a hash of the
+// folder as Windows compares paths (letter case, '/' for '\\' and a final separator make no
+// difference). Palettes of other folders have other settings and may run beside it.
+std::u16string InstanceKeyFor(std::u16string_view programFolder);
+
+// The About box's text: the program's file name and version, then what it is.
+std::u16string AboutText(std::u16string_view version);
+
 }  // namespace tesmar

@@ -4,6 +4,7 @@
 
 #include "app/forms_win.h"
 #include "app/main_form_win.h"
+#include "app/single_instance_win.h"
 #include "app/start_form_win.h"
 #include "app/zoomer_place_win.h"
 #include "cadlink/setting_form_win.h"
@@ -16,6 +17,14 @@
 using namespace tesmar;
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+  // A second start of the palette of this folder brings the first one forward and ends.
+  SingleInstance instance;
+  const std::u16string programFolder = ProgramFolderOfThisProcess();
+  if (!instance.Claim(programFolder)) {
+    SingleInstance::BringRunningToFront(programFolder);
+    return 0;
+  }
+
   ui::ComInit com;
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
@@ -55,6 +64,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
 
   ShowWindow(main.hwnd(), show == SW_SHOWMINIMIZED || show == SW_MINIMIZE ? show : SW_SHOWNORMAL);
   UpdateWindow(main.hwnd());
+  instance.Publish(main.hwnd());
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (main.HandleShortcut(msg)) continue;

@@ -49,9 +49,43 @@ ByteOrderMark DetectByteOrderMark(std::string_view bytes) {
   return {};
 }
 
+bool IsNonAsciiUtf8(std::string_view bytes) {
+  bool nonAscii = false;
+  const std::size_t n = bytes.size();
+  for (std::size_t i = 0; i < n;) {
+    const unsigned char c = static_cast<unsigned char>(bytes[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    nonAscii = true;
+    std::size_t length;
+    char32_t value, least;
+    if (c >= 0xC2 && c <= 0xDF) length = 2, value = c & 0x1F, least = 0x80;
+    else if (c >= 0xE0 && c <= 0xEF) length = 3, value = c & 0x0F, least = 0x800;
+    else if (c >= 0xF0 && c <= 0xF4) length = 4, value = c & 0x07, least = 0x10000;
+    else return false;
+    if (n - i < length) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      const unsigned char t = static_cast<unsigned char>(bytes[i + k]);
+      if ((t & 0xC0) != 0x80) return false;
+      value = (value << 6) | (t & 0x3F);
+    }
+    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
+    i += length;
+  }
+  return nonAscii;
+}
+
+ByteOrderMark DetectTextEncoding(std::string_view bytes) {
+  ByteOrderMark bom = DetectByteOrderMark(bytes);
+  if (bom.mark.empty() && IsNonAsciiUtf8(bytes)) bom.encoding = TextEncoding::Utf8;
+  return bom;
+}
+
 TextLines ParseTextLines(std::string_view bytes) {
   TextLines t;
-  const ByteOrderMark bom = DetectByteOrderMark(bytes);
+  const ByteOrderMark bom = DetectTextEncoding(bytes);
   t.encoding = bom.encoding, t.bom = !bom.mark.empty();
   bytes.remove_prefix(bom.mark.size());
   SplitLines(DecodeText(bytes, t.encoding), t);
@@ -103,20 +137,24 @@ bool ReadExistingTextLines(const std::filesystem::path& file, TextLines& out) {
   return true;
 }
 
-void WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+std::filesystem::path TemporaryFileBeside(const std::filesystem::path& file) {
   std::random_device rd;
   std::filesystem::path tmp = file;
   tmp += ".tmp" + std::to_string(rd() % 100000);
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("cannot create " + PathText(tmp));
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ec;
-      std::filesystem::remove(tmp, ec);
-      throw std::runtime_error("cannot write " + PathText(tmp));
+  return tmp;
+}
+
+void WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  // A name that another writer has taken is never written over: a new one is drawn.
+  std::filesystem::path tmp;
+  for (int attempt = 0;; ++attempt) {
+    tmp = TemporaryFileBeside(file);
+    bool exists = false;
+    try {
+      CreateNewFile(tmp, bytes, &exists);
+      break;
+    } catch (const FileWriteError&) {
+      if (!exists || attempt >= 20) throw;
     }
   }
   try {

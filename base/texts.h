@@ -24,7 +24,8 @@ inline constexpr char16_t kPreviewAsIsCaption[] = u"プレビューイメージ=
 inline constexpr char16_t kLispMenuPrefix[] = u"■ロード ";  // before the LISP file's name
 inline constexpr char16_t kTargetCaptionDefault[] = u"ターゲット CAD";
 inline constexpr char16_t kTargetCaptionPrefix[] = u"ターゲット = ";  // before the target's name
-inline constexpr char16_t kAboutText[] = u"TesmarX.exe 2023.08.11\nDWG 図面ライブラリ パレット for CAD";
+// The About box: "Tesmar.exe <version>", then this line.
+inline constexpr char16_t kAboutSecondLine[] = u"DWG 図面ライブラリ パレット for CAD";
 // The program folder cannot be written (a copy under Program Files): said once, at start.
 inline constexpr char16_t kReadOnlyFolderMessage[] =
     u"プログラムのフォルダに書き込めないため、設定（ウィンドウの位置、登録したフォルダ、挿入設定など）を保存できません。\n\n";

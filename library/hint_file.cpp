@@ -1,6 +1,11 @@
 #include "library/hint_file.h"
 
+#include <thread>
+
+#include "base/file_lock.h"
 #include "base/path_parts.h"
+#include "base/path_text.h"
+#include "base/readonly_file.h"
 #include "base/strings.h"
 #include "base/textfile.h"
 
@@ -89,7 +94,7 @@ std::vector<std::u16string> HintFile::Texts() const {
 
 HintFile ParseHintFile(std::string_view bytes) {
   HintFile f;
-  const ByteOrderMark bom = DetectByteOrderMark(bytes);
+  const ByteOrderMark bom = DetectTextEncoding(bytes);
   f.encoding = bom.encoding, f.bom = bom.mark;
   bytes.remove_prefix(f.bom.size());
 
@@ -157,7 +162,8 @@ void AppendLine(HintFile& f, std::u16string text) {
 }  // namespace
 
 std::u16string HintLineFor(std::u16string_view drawingName) {
-  const std::u16string key = HintKeyOfName(drawingName);
+  // The name as the user sees it: keys match in either case.
+  const std::u16string key(WithoutExtension(drawingName));
   bool quote = !key.empty() && (IsBlank(key.front()) || IsBlank(key.back()));
   for (char16_t c : key) quote = quote || IsBlank(c) || c == u',' || c == u'"';
   if (!quote) return key + u",";
@@ -215,14 +221,123 @@ void UpdateHintFile(HintFile& f, const std::vector<std::u16string>& names) {
   }
 }
 
-bool UpdateHintFileOnDisk(const std::filesystem::path& path, const std::vector<std::u16string>& names) {
-  std::string bytes;
-  if (!ReadFileBytes(path, bytes)) return false;
-  HintFile f = ParseHintFile(bytes);
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void Pause() { std::this_thread::sleep_for(std::chrono::milliseconds(50)); }
+
+// The hint file's bytes; false when there is no file. A file that another program holds open
+// for writing is waited for until the deadline.
+bool ReadHintBytes(const std::filesystem::path& path, std::string& bytes, Clock::time_point deadline) {
+  for (;;) {
+    ReadOnlyFile file;
+    switch (file.Open(path)) {
+      case FileOpenResult::NotFound: return false;
+      case FileOpenResult::Ok: {
+        bytes.clear();
+        char buffer[16384];
+        std::size_t got = 0;
+        while (file.Read(buffer, sizeof buffer, got) && got) bytes.append(buffer, got);
+        if (got == 0) return true;
+        throw FileWriteError(WriteFailure::Other, "cannot read " + PathText(path));
+      }
+      case FileOpenResult::Busy:
+        if (Clock::now() >= deadline) throw FileWriteError(WriteFailure::InUse, "cannot read " + PathText(path));
+        Pause();
+        break;
+      case FileOpenResult::Failed: throw FileWriteError(WriteFailure::Other, "cannot read " + PathText(path));
+    }
+  }
+}
+
+std::string UpdatedHintBytes(const std::string* current, const std::vector<std::u16string>& names) {
+  if (!current) return FormatHintFile(NewHintFile(names));
+  HintFile f = ParseHintFile(*current);
   UpdateHintFile(f, names);
-  std::string out = FormatHintFile(f);
-  if (out != bytes) WriteFileAtomically(path, out);
-  return true;
+  return FormatHintFile(f);
+}
+
+}  // namespace
+
+bool SaveHintFile(const std::filesystem::path& path, const std::vector<std::u16string>& names,
+                  std::chrono::milliseconds retryFor) {
+  const Clock::time_point deadline = Clock::now() + retryFor;
+  auto retryOrThrow = [&](const FileWriteError& e) {
+    if (e.failure != WriteFailure::InUse || Clock::now() >= deadline) throw e;
+    Pause();
+  };
+  std::string bytes;
+  bool exists = ReadHintBytes(path, bytes, deadline);
+  // A file that is up to date is left alone (a read-only folder is no hindrance then).
+  if (exists && UpdatedHintBytes(&bytes, names) == bytes) return false;
+
+  FileLock lock;
+  while (!lock.TryLock(path)) retryOrThrow(FileWriteError(WriteFailure::InUse, "cannot lock " + PathText(path)));
+  for (int round = 0;; ++round) {
+    if (round > 0) retryOrThrow(FileWriteError(WriteFailure::InUse, "cannot save " + PathText(path)));
+    // What another palette or Notepad saved meanwhile is what the update applies to.
+    exists = ReadHintBytes(path, bytes, deadline);
+    const std::string out = UpdatedHintBytes(exists ? &bytes : nullptr, names);
+    if (exists && out == bytes) return false;
+    if (!exists) {
+      bool taken = false;
+      try {
+        CreateNewFile(path, out, &taken);
+        return true;
+      } catch (const FileWriteError&) {
+        if (!taken) throw;
+      }
+      continue;  // saved by Notepad just now: update that
+    }
+    std::filesystem::path tmp;
+    for (bool taken = true; taken;) {
+      tmp = TemporaryFileBeside(path);
+      try {
+        CreateNewFile(tmp, out, &taken);
+        taken = false;
+      } catch (const FileWriteError&) {
+        if (!taken) throw;
+      }
+    }
+    struct RemoveTmp {
+      std::filesystem::path p;
+      ~RemoveTmp() {
+        std::error_code ec;
+        std::filesystem::remove(p, ec);
+      }
+    } cleanup{tmp};
+    std::string now;
+    if (!ReadHintBytes(path, now, deadline) || now != bytes) continue;  // changed again: update anew
+    for (;;) {
+      try {
+        ReplaceFileWith(tmp, path);
+        return true;
+      } catch (const FileWriteError& e) {
+        retryOrThrow(e);
+      }
+    }
+  }
+}
+
+std::u16string HintSaveFailureText(const FileWriteError& error, const std::u16string& hintPath) {
+  std::u16string folder = hintPath.substr(0, hintPath.size() - FileNamePart(hintPath, u"\\/").size());
+  if (folder.size() > 1 && (folder.back() == u'\\' || folder.back() == u'/')) folder.pop_back();
+  switch (error.failure) {
+    case WriteFailure::FolderReadOnly:
+      return u"フォルダ " + folder + u" は読み取り専用のため、説明ファイル " + kHintFileName +
+             u" を保存できません。\nこのフォルダに書き込む権限があるか、フォルダの管理者に確認してください。";
+    case WriteFailure::FileReadOnly:
+      return u"説明ファイル " + hintPath +
+             u" は読み取り専用のため、保存できません。\nファイルのプロパティで「読み取り専用」を外してから、もう一度実行してください。";
+    case WriteFailure::InUse:
+      return u"説明ファイル " + hintPath +
+             u" は他のユーザーまたはプログラムが使用中のため、保存できませんでした。\nしばらくしてから、もう一度実行してください。";
+    case WriteFailure::Other: break;
+  }
+  std::u16string text = u"説明ファイル " + hintPath + u" を保存できませんでした。";
+  if (!error.systemText.empty()) text += u"\n" + error.systemText;
+  return text;
 }
 
 std::u16string FormatHoverDate(const LocalTimeParts& t, std::u16string_view ds, std::u16string_view ts,

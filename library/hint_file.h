@@ -3,6 +3,7 @@
 // file name without extension) and a description, comma-separated. Lines are kept byte for
 // byte: an update only puts "//" in front of lines of drawings that have left and appends
 // lines for new ones, in the file's own encoding and byte-order mark.
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "base/codepage.h"
+#include "base/textfile.h"
 #include "base/texts.h"
 
 namespace tesmar {
@@ -48,7 +50,8 @@ struct HintFile {
 HintFile ParseHintFile(std::string_view bytes);
 std::string FormatHintFile(const HintFile& file);
 
-// The line added for a drawing: its key and ",". A key that would not read back as itself
+// The line added for a drawing: its name without extension, letter case as it is, and ",".
+// A key that would not read back as itself
 // (a blank, a comma or a double quote in it, blanks at its ends) is put in double quotes,
 // inner double quotes doubled.
 std::u16string HintLineFor(std::u16string_view drawingName);
@@ -66,9 +69,20 @@ HintFile NewHintFile(const std::vector<std::u16string>& drawingNames);
 // decode, which are the user's and are kept.
 void UpdateHintFile(HintFile& file, const std::vector<std::u16string>& drawingNames);
 
-// Reads, updates and saves through a temporary file (an interrupted save keeps the old one).
-// False when the file cannot be read.
-bool UpdateHintFileOnDisk(const std::filesystem::path& path, const std::vector<std::u16string>& drawingNames);
+// Creates the hint file with the drawings' lines, or brings it up to date with them, so that
+// several palettes (several users on one shared folder) can do so at the same moment without
+// losing a line: when the file wants changing, the folder's hint lock is taken (another
+// holder is waited for), the file is read again and the update applied to what is there now,
+// written to a temporary file beside it, and the file replaced in one step. A file that
+// another program holds open is tried again until `retryFor` has passed. Throws
+// FileWriteError (base/textfile.h) when the file cannot be read or written; the file is then
+// as it was. True when the file was written, false when it was already up to date.
+bool SaveHintFile(const std::filesystem::path& path, const std::vector<std::u16string>& drawingNames,
+                  std::chrono::milliseconds retryFor = std::chrono::milliseconds(3000));
+
+// The message for a hint file that could not be saved, in the user's words: what stands in the
+// way and what to do about it.
+std::u16string HintSaveFailureText(const FileWriteError& error, const std::u16string& hintPath);
 
 struct LocalTimeParts {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;

@@ -27,6 +27,9 @@ VIAddVersionKey /LANG=1041 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1041 "LegalCopyright" "Copyright (C) Tesmar"
 
+; The program's own icon for the installer and the uninstaller (relative to this script).
+!define MUI_ICON "../app/tesmar.ico"
+!define MUI_UNICON "../app/tesmar.ico"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Tesmar.exe"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\guide-ja.html"

@@ -21,7 +21,12 @@ void RegisterOnce(const WindowParams& params, WNDPROC proc) {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = params.cursor ? params.cursor : LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = params.background;
-  wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+  // The program's icon (resource 1), each size picked from it rather than scaled from one.
+  const HINSTANCE exe = GetModuleHandleW(nullptr);
+  wc.hIcon = static_cast<HICON>(LoadImageW(exe, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                           GetSystemMetrics(SM_CYICON), LR_SHARED));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(exe, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   wc.lpszClassName = params.className;
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     throw std::runtime_error("RegisterClassEx failed");

@@ -278,6 +278,11 @@ TEST_F(LibraryFormTest, HoverShowsTheDescriptionOrTheFileDate) {
   f.Image1MouseMove(*f.ImgAry[7], 4, 4);
   EXPECT_EQ(f.Edit1().Text(), u"");
   EXPECT_EQ(f.ComboBox3().ItemIndex(), -1);
+
+  // Notepad's UTF-8 without a byte-order mark reads as UTF-8.
+  test::WriteFile(Lib() / "TesmarHint.txt", Utf16ToUtf8(u"tee,\"ティー 25A\"\r\n"));
+  f.Image1MouseMove(*f.ImgAry[1], 3, 3);
+  EXPECT_EQ(f.Edit1().Text(), u"ティー 25A");
 }
 
 TEST_F(LibraryFormTest, HintFileIsCreatedOnYesAndUpdatedWithoutAsking) {
@@ -303,7 +308,7 @@ TEST_F(LibraryFormTest, HintFileIsCreatedOnYesAndUpdatedWithoutAsking) {
 
   answer = IDYES;
   f.N8Click();
-  EXPECT_EQ(test::ReadFile(hint), "PUMP,\r\nVALVE-A,\r\n");
+  EXPECT_EQ(test::ReadFile(hint), "pump,\r\nValve-A,\r\n");  // the names as they are
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_EQ(opened[0], u"open|Notepad|\"" + U16FromPath(hint) + u"\"");
 
@@ -314,7 +319,23 @@ TEST_F(LibraryFormTest, HintFileIsCreatedOnYesAndUpdatedWithoutAsking) {
   f.ComboBox2Change();
   f.N8Click();
   EXPECT_EQ(shown.size(), 2u);
-  EXPECT_EQ(test::ReadFile(hint), "\xEF\xBB\xBF//PUMP,\"old pump\"\r\nVALVE-A,valve\r\nTEE,\r\n");
+  EXPECT_EQ(test::ReadFile(hint), "\xEF\xBB\xBF//PUMP,\"old pump\"\r\nVALVE-A,valve\r\ntee,\r\n");
+  EXPECT_EQ(opened.size(), 2u);
+
+  // A file that cannot be saved is told in the user's words; it stays as it was and Notepad
+  // is not opened on it.
+  std::filesystem::remove(Lib() / "tee.dwg");
+  Drawing(Lib() / "elbow.dwg");
+  f.ComboBox2Change();
+  ASSERT_TRUE(SetFileAttributesW(hint.c_str(), FILE_ATTRIBUTE_READONLY));
+  answer = IDOK;
+  f.N8Click();
+  SetFileAttributesW(hint.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_NE(shown[2].text.find(u"読み取り専用"), std::u16string::npos) << Utf16ToUtf8(shown[2].text);
+  EXPECT_EQ(shown[2].text.find(u"cannot"), std::u16string::npos);
+  EXPECT_EQ(shown[2].flags & MB_ICONMASK, UINT(MB_ICONWARNING));
+  EXPECT_EQ(test::ReadFile(hint), "\xEF\xBB\xBF//PUMP,\"old pump\"\r\nVALVE-A,valve\r\ntee,\r\n");
   EXPECT_EQ(opened.size(), 2u);
 }
 
@@ -485,7 +506,7 @@ TEST_F(LibraryFormTest, HintLinesForNamesWithBlanksOrOutsideTheAnsiCodePageReadB
   });
   f.N8Click();
   const std::string first = test::ReadFile(hint);
-  EXPECT_EQ(first, "\xEF\xBB\xBF" + Utf16ToUtf8(u"//弁,\"ゲート弁 50A\"\r\nMüLLER,\r\n\"NEW VALVE\",\r\n"));
+  EXPECT_EQ(first, "\xEF\xBB\xBF" + Utf16ToUtf8(u"//弁,\"ゲート弁 50A\"\r\nMüller,\r\n\"new valve\",\r\n"));
   f.N8Click();
   EXPECT_EQ(test::ReadFile(hint), first) << "the second update adds no line";
 

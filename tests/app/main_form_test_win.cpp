@@ -4,10 +4,13 @@
 
 #include "app/settings_file_win.h"
 #include "app/startup.h"
+#include "base/codepage.h"
 #include "base/textfile.h"
 #include "render/image_canvas_win.h"
 #include "tests/app/main_form_fixture_win.h"
 #include "ui/topmost.h"
+
+#include "tesmar_version.h"
 
 namespace tesmar {
 namespace {
@@ -359,7 +362,7 @@ TEST_F(MainFormTest, AboutBoxAndDisplayScale) {
   auto& f = Start();
   f.N5Click();
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].text.substr(0, shown[0].text.find(u'\n')), u"TesmarX.exe 2023.08.11");
+  EXPECT_EQ(shown[0].text.substr(0, shown[0].text.find(u'\n')), u"Tesmar.exe " + Utf8ToUtf16(TESMAR_VERSION_DOTTED));
   EXPECT_NE(shown[0].text.find(u'\n'), std::u16string::npos);
   EXPECT_EQ(shown[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
   // Wine's Shcore reports 100 %; the caption keeps 124 pixels free at that scale.

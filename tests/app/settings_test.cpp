@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
+#include "base/codepage.h"
 
 namespace tesmar {
 namespace {
@@ -158,6 +159,25 @@ TEST(StartupCaptions, LispPreviewAndTarget) {
   EXPECT_EQ(TargetNameFor(lines, u"AutoCAD.Application"), u"AutoCAD");
   EXPECT_EQ(TargetNameFor(lines, u"autocad.application"), std::nullopt);  // letter case counts
   EXPECT_EQ(TargetNameFor({}, u"AutoCAD.Application"), std::nullopt);
+}
+
+// One palette per program folder: the same folder however it is spelled, another folder apart.
+TEST(StartupInstance, OneKeyPerProgramFolder) {
+  const std::u16string key = InstanceKeyFor(u"C:\\Users\\ito\\AppData\\Local\\Programs\\Tesmar");
+  EXPECT_EQ(key.substr(0, 7), u"Tesmar-");
+  EXPECT_EQ(key.size(), 7u + 16u);
+  EXPECT_EQ(key.find(u'\\'), std::u16string::npos);
+  for (const char16_t* same : {u"c:\\users\\ITO\\appdata\\local\\programs\\tesmar",
+                               u"C:/Users/ito/AppData/Local/Programs/Tesmar/",
+                               u"C:\\Users\\ito\\AppData\\Local\\Programs\\Tesmar\\"}) {
+    SCOPED_TRACE(Utf16ToUtf8(same));
+    EXPECT_EQ(InstanceKeyFor(same), key);
+  }
+  for (const char16_t* other : {u"C:\\Users\\ito\\AppData\\Local\\Programs\\Tesmar2", u"D:\\Tesmar",
+                                u"C:\\Users\\ito\\AppData\\Local\\Programs\\図面"}) {
+    SCOPED_TRACE(Utf16ToUtf8(other));
+    EXPECT_NE(InstanceKeyFor(other), key);
+  }
 }
 
 }  // namespace

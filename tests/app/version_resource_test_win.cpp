@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,29 @@ TEST(VersionResource, ReadsBackAsTheProjectVersionInBothLanguages) {
   }
   EXPECT_NE(StringValue(block, L"041104B0", L"FileDescription").find(L"図面"), std::wstring::npos);
   EXPECT_NE(StringValue(block, L"040904B0", L"FileDescription").find(L"drawing"), std::wstring::npos);
+}
+
+// The program's icon is resource 1 of Tesmar.exe (the windows, the shortcut and Explorer take
+// it from there), with a picture of each size Windows asks for.
+TEST(ProgramIcon, TheExeCarriesItsIconInEverySize) {
+  const std::wstring exe = ToWide(Utf8ToUtf16(TESMAR_EXE));
+  HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_TRUE(module);
+  HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
+  ASSERT_TRUE(group) << "Tesmar.exe has no icon";
+  const auto* bytes = static_cast<const unsigned char*>(LockResource(LoadResource(module, group)));
+  ASSERT_TRUE(bytes);
+  std::vector<int> sizes;
+  const int count = bytes[4] | (bytes[5] << 8);
+  for (int i = 0; i < count; ++i) sizes.push_back(bytes[6 + 14 * i] ? bytes[6 + 14 * i] : 256);
+  std::sort(sizes.begin(), sizes.end());
+  EXPECT_EQ(sizes, (std::vector<int>{16, 24, 32, 48, 256}));
+  for (int size : {16, 32, 48}) {
+    HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+    EXPECT_TRUE(icon) << size;
+    if (icon) DestroyIcon(icon);
+  }
+  FreeLibrary(module);
 }
 
 }  // namespace

@@ -43,6 +43,17 @@ TEST(TextFile, EachByteOrderMarkRoundTripsByteForByte) {
   }
 }
 
+// Notepad's default today: UTF-8 without a mark, read as UTF-8 and written back unmarked.
+TEST(TextFile, Utf8WithoutAMarkRoundTripsByteForByte) {
+  const std::string bytes = Utf16ToUtf8(u"C:\\図面\\配管\r\nD:\\lib\r\n");
+  TextLines t = ParseTextLines(bytes);
+  EXPECT_EQ(t.encoding, TextEncoding::Utf8);
+  EXPECT_FALSE(t.bom);
+  EXPECT_EQ(t.lines, (std::vector<std::u16string>{u"C:\\図面\\配管", u"D:\\lib"}));
+  EXPECT_EQ(FormatTextLines(t), bytes);
+  EXPECT_EQ(ParseTextLines(Utf16ToAnsi(u"C:\\図面\r\n")).lines, std::vector<std::u16string>{u"C:\\図面"});
+}
+
 TEST(TextFile, MixedLineEndsAreAllLineBreaks) {
   TextLines t = ParseTextLines("a\nb\rc\r\nd");
   EXPECT_EQ(t.lines, (std::vector<std::u16string>{u"a", u"b", u"c", u"d"}));

@@ -87,6 +87,7 @@ struct Library {
     test::WriteFile(dir / "a" / "b" / "c" / "d" / u8"ポンプ 1.dwg", "x");
     test::WriteFile(dir / "a" / "notes.txt", "x");
     test::WriteFile(dir / "V10" / "gv-7.DWG", "x");
+    test::WriteFile(dir / "V10" / "TesmarHint.txt", "gv-7,\xE4\xBB\x95\xE5\x88\x87\xE5\xBC\x81\r\n");  // 仕切弁 in UTF-8 without a mark
   }
   std::u16string Top() const { return U16FromPath(dir.path()); }
 };
@@ -110,6 +111,7 @@ TEST(SearchIndex, FindsAcrossTheLibraryInTheOrderOfTheCells) {
                                          Sep(u"valves\\GV-100A.dwg")}));
   EXPECT_EQ(Paths(index.Find(u"ばるぶ")), std::vector<std::u16string>{Sep(u"valves\\GV-50A.dwg")});
   EXPECT_EQ(Paths(index.Find(u"ﾎﾟﾝﾌﾟ")), std::vector<std::u16string>{Sep(u"a\\b\\c\\d\\ポンプ 1.dwg")});
+  EXPECT_EQ(Paths(index.Find(u"仕切弁")), std::vector<std::u16string>{Sep(u"V10\\gv-7.DWG")});
   EXPECT_TRUE(index.Find(u"notes").empty());
   EXPECT_TRUE(index.Find(u"dwg").empty());  // the extension is not part of the name searched
   EXPECT_EQ(index.DescriptionOf(FoundDrawing{u"valves", u"GV-50A.dwg"}), u"ゲートバルブ");
