@@ -80,6 +80,19 @@ tesmar_wine_draw_frames() {
   touch "$prefix/.tesmar-frames"
 }
 
+# Without a window manager (Xvfb), Wine's X11 driver waits up to 2 s for one each time a
+# window of its own is hidden or withdrawn, as nothing answers; a test closes dozens of forms.
+# Windows that Wine itself manages (Managed=N) are placed, stacked and given the keyboard focus
+# by Wine, as Windows does, with no wait. Under a window manager (a desktop's display) the
+# windows stay its own. The marker keeps the value set, so a prefix follows a change of display.
+tesmar_wine_window_manager() {
+  local prefix=$1 managed=N
+  if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then managed=Y; fi
+  [ "$(cat "$prefix/.tesmar-managed" 2>/dev/null)" = "$managed" ] && return 0
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1 || true
+  echo "$managed" >"$prefix/.tesmar-managed"
+}
+
 # Wine links the user's Desktop, Documents and the like to the Unix home folder. Make them
 # ordinary folders of the prefix, so that nothing a program or a test does (the folder chooser
 # opens on the Desktop) reaches into the home folder.
@@ -144,6 +157,9 @@ tesmar_wine_env() {
     tesmar_wine_register_cad "$WINEPREFIX" 9>&-
     tesmar_wine_draw_frames "$WINEPREFIX" 9>&-
     tesmar_wine_fonts "$WINEPREFIX" 9>&-
+    local before; before=$(cat "$WINEPREFIX/.tesmar-managed" 2>/dev/null || true)
+    tesmar_wine_window_manager "$WINEPREFIX" 9>&-
+    [ "$(cat "$WINEPREFIX/.tesmar-managed")" = "$before" ] || made=1
     tesmar_wine_private_folders "$WINEPREFIX"
     # Drive Y: is a folder of the build, so that a test can register a drive's root.
     mkdir -p "$build/drive-y"
@@ -164,9 +180,11 @@ tesmar_wine_env() {
   if [ -z "${DISPLAY:-}" ]; then DISPLAY=$(cat "$build/xvfb.display"); export DISPLAY; fi
 }
 
-# Stops what tesmar_wine_env started for BUILD_DIR.
+# Stops what tesmar_wine_env started for BUILD_DIR. Wine takes only an absolute WINEPREFIX
+# (with a relative one `wineserver -k` ends at once and the server lives on).
 tesmar_wine_stop() {
-  local build=$1
+  local build
+  build=$(cd "$1" 2>/dev/null && pwd) || return 0
   WINEPREFIX="$build/wineprefix" /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
   if [ -s "$build/xvfb.pid" ]; then kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true; rm -f "$build/xvfb.pid" "$build/xvfb.display"; fi
 }
