@@ -8,13 +8,18 @@
 #include "base/json_writer.h"
 #include "dxf/model.h"
 #include "render/geometry.h"
+#include "render/work_budget.h"
 
 namespace tesmar {
 
 // Runs the whole sequence on m and returns the drawing extents (lower-left and upper-right
 // corner, z 0; all zeros when nothing counts). Source tables are emptied as they are consumed; a failure inside ExpandBlocks is
-// swallowed.
+// swallowed. The block expansion and the hatch patterns share one work budget; when it runs
+// out the drawing keeps what was made and `expansionCut` is set. `stop` is asked between the
+// steps and often within them; when it says stop, TPostStopped is thrown and m is left half
+// done.
 TBox RunPostProcessing(TDrawingModel& m);
+TBox RunPostProcessing(TDrawingModel& m, const TStopCheck& stop);
 
 // Figures of a post-processed model.
 struct TPostFigures {
