@@ -154,6 +154,7 @@ TPostFigures PostFigures(const TDrawingModel& m, const TBox& extents, double pos
   };
   f.drawable = drawable(m.LineAry) + drawable(m.CircleAry) + drawable(m.ArcAry) + drawable(m.TextAry);
   f.extents = extents;
+  f.drawnInPart = m.expansionCut;
   f.post_ms = post_ms;
   return f;
 }
@@ -168,6 +169,7 @@ void WritePostFigures(JsonWriter& out, const TPostFigures& f) {
   out.Key("extents").BeginArray();
   out.Number(f.extents.min.x).Number(f.extents.min.y).Number(f.extents.max.x).Number(f.extents.max.y);
   out.EndArray();
+  out.Key("drawn_in_part").Bool(f.drawnInPart);
   out.Key("post_ms").Number(f.post_ms);
   out.EndObject();
 }

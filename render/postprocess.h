@@ -29,6 +29,7 @@ struct TPostFigures {
   std::size_t texts = 0;    // TextAry
   std::size_t drawable = 0; // records of those four tables with code60 and code67 both 0
   TBox extents;
+  bool drawnInPart = false; // the work budget ran out (`expansionCut`)
   double post_ms = 0;       // time the sequence took
 };
 
@@ -39,7 +40,7 @@ TPostFigures RunPostProcessingTimed(TDrawingModel& m);
 
 // The figures as one JSON object:
 // {"LineAry": n, "CircleAry": n, "ArcAry": n, "TextAry": n, "drawable": n,
-//  "extents": [min.x, min.y, max.x, max.y], "post_ms": t}
+//  "extents": [min.x, min.y, max.x, max.y], "drawn_in_part": b, "post_ms": t}
 void WritePostFigures(JsonWriter& out, const TPostFigures& f);
 std::string PostFiguresJson(const TPostFigures& f);
 
