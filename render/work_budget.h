@@ -23,9 +23,9 @@ using TStopCheck = std::function<bool()>;
 
 class TWorkBudget {
  public:
-  // About 500 MB of records; the steps take a few seconds at most.
-  static constexpr std::size_t kRecords = 4000000;
-  static constexpr std::uint64_t kSteps = 200000000;
+  // About 350 MB of records; the steps take about a second.
+  static constexpr std::size_t kRecords = 3000000;
+  static constexpr std::uint64_t kSteps = 100000000;
   // How many steps one placed block costs besides its records (the placing itself).
   static constexpr std::uint64_t kVisitSteps = 16;
 
