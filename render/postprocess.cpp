@@ -40,6 +40,10 @@ TBox RunPostProcessing(TDrawingModel& m) { return RunPostProcessing(m, TStopChec
 TBox RunPostProcessing(TDrawingModel& m, const TStopCheck& stop) {
   TWorkBudget budget;
   budget.SetStop(stop);
+  return RunPostProcessing(m, budget);
+}
+
+TBox RunPostProcessing(TDrawingModel& m, TWorkBudget& budget) {
   const TBox extents = PostProcess(m, budget);
   if (budget.Cut()) m.expansionCut = true;
   return extents;

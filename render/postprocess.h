@@ -20,6 +20,8 @@ namespace tesmar {
 // done.
 TBox RunPostProcessing(TDrawingModel& m);
 TBox RunPostProcessing(TDrawingModel& m, const TStopCheck& stop);
+// The same under a budget of the caller's (its stop included).
+TBox RunPostProcessing(TDrawingModel& m, TWorkBudget& budget);
 
 // Figures of a post-processed model.
 struct TPostFigures {
