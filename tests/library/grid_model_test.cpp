@@ -84,7 +84,7 @@ TEST(GridLayout, SixByFiveWhenWideFiveBySixWhenTallCellsGrowWithTheArea) {
       // Grown: the pictures grow with the frame, the orientation follows the shape.
       {602, 502, 0, {6, 5, 98, 100, 100, 2}},
       {502, 602, 0, {5, 6, 98, 100, 100, 2}},
-      {502, 602, 20, {5, 6, 78, 80, 100, 2}},
+      {502, 602, 20, {6, 5, 81, 83, 103, 2}},  // the name lines make 6 x 5 the larger here
       // A square area: 6 x 5 stays.
       {400, 400, 0, {6, 5, 64, 66, 66, 2}},
       // Too small for anything: one pixel, never zero or less.
@@ -114,11 +114,12 @@ TEST(GridLayout, ArrowKeysMoveCellByCellAndAcrossPagesAtTheEdges) {
       {32, 95, 6, 5, GridMove::Up, 26},    // top row: bottom row of the page before
       {27, 95, 5, 6, GridMove::Down, 32},  // 5 x 6: column 2 of the bottom row
       {33, 95, 5, 6, GridMove::Up, 28},
-      {88, 95, 6, 5, GridMove::Down, 94},  // into the empty part of the last page: the last drawing
+      {88, 95, 6, 5, GridMove::Down, 94},  // bottom row of page 3: the same column of page 4
+      {89, 95, 6, 5, GridMove::Down, 94},  // a column page 4 has no drawing in: the last drawing
       {94, 95, 6, 5, GridMove::Right, 94}, // past the last: stays
       {93, 95, 6, 5, GridMove::Down, 94},
       {94, 95, 6, 5, GridMove::Down, 94},
-      {64, 95, 6, 5, GridMove::Down, 94},  // bottom row of page 3: page 4 has cells 90 … 94 only
+      {62, 95, 6, 5, GridMove::Up, 56},    // top row of page 3: bottom row of page 2
       {-1, 95, 6, 5, GridMove::Right, 0},  // nothing selected: the first
       {0, 0, 6, 5, GridMove::Right, -1},   // no drawings: none
   };
