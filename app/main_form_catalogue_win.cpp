@@ -11,6 +11,7 @@
 #include "base/textfile.h"
 #include "library/catalogue.h"
 #include "library/ellipsize.h"
+#include "library/paging.h"
 #include "ui/gdi.h"
 #include "ui/topmost.h"
 
@@ -34,16 +35,15 @@ int TextWidth(HFONT font, std::u16string_view s) {
 }  // namespace
 
 // The top folder: the registered folders come from the top-folder list; topDir chooses one of
-// them (ignoring letter case), else the first. With no registered folder the program folder
-// becomes the only one. A list that exists but cannot be read is reported and left alone: the
-// program folder stands in for this run and the file is not written over.
+// them (ignoring letter case), else the first. Nothing is registered by itself: with no top
+// folder the grid shows how to add one. A list that exists but cannot be read is reported and
+// left alone: the file is not written over.
 void TTesmarMainForm::ChooseTopFolder(const std::u16string& topDir) {
   bool listExists = false;
   topDirsLoaded_ = ui::RunGuarded([&] { listExists = ReadExistingTextLines(PathFromU16(TopDirsFile()), topDirs_); });
   if (listExists) topFolders.Load(topDirs_.lines);
-  if (topFolders.Empty()) topFolders.Add(ProgramFolder());
   const int found = topDir.empty() ? -1 : topFolders.Find(topDir);
-  topFolders.Choose(found >= 0 ? found : 0);
+  if (!topFolders.Empty()) topFolders.Choose(found >= 0 ? found : 0);
   ShowTopFolders();
   ComboBox1Change();
   ComboBox2Change();
@@ -112,6 +112,19 @@ void TTesmarMainForm::ComboBox1Change() {
   } while (cmb1Again_);
 }
 
+std::u16string TTesmarMainForm::GridGuideText() const {
+  const bool shown = (GetWindowLongW(guide_, GWL_STYLE) & WS_VISIBLE) != 0;
+  return shown ? ui::WindowText(guide_) : std::u16string();
+}
+
+// With no top folder the cells give way to the guide.
+void TTesmarMainForm::ShowGridGuide() {
+  const bool guide = topFolders.Empty();
+  ShowWindow(guide_, guide ? SW_SHOWNA : SW_HIDE);
+  for (ui::Panel* p : PnlAry)
+    if (p) ShowWindow(p->hwnd(), guide ? SW_HIDE : SW_SHOWNA);
+}
+
 void TTesmarMainForm::WalkTopFolder() {
   Edit1().SetText(u"");
   searching_ = false;
@@ -119,9 +132,19 @@ void TTesmarMainForm::WalkTopFolder() {
   ComboBox3().Clear();
   grid.Clear();
   BlankCells();
+  ShowGridGuide();
   const std::u16string top = topFolders.Chosen();
   if (top.empty()) {
     Label1().SetText(u"");
+    SetWindowTextW(hwnd(), L"Tesmar");
+    return;
+  }
+  // A folder that is gone, or on a drive or server that is offline, stays registered.
+  if (!FolderExists(top)) {
+    g_dxfPath.clear();
+    Label1().SetText(u"");
+    SetWindowTextW(hwnd(), L"Tesmar");
+    ShowStatus(kTopFolderMissingText + top);
     return;
   }
   CatalogueWalk walk = WalkCatalogue(top, g_dxfExt, [this](const std::u16string& text) {
@@ -138,10 +161,41 @@ void TTesmarMainForm::WalkTopFolder() {
     g_dxfPath = WithTrailingSeparator(top);
     Label1().SetText(u"");
     SetFolderCaption(g_dxfPath);
-    ShowStatus(kNoDrawingText);
+    ShowStatus(kNoDrawingsText);
   }
   // The first page is shown: the search's reading of the library goes on aside.
   StartSearchIndex();
+}
+
+void TTesmarMainForm::N17Click() {
+  if (cmb1Walking_ || g_cmb2Busy || searchWalking_ || topFolders.Chosen().empty()) return;
+  const std::u16string folder = searching_ ? std::u16string() : ComboBox2().Text();
+  const int page = grid.Count() > 0 && !searching_ ? PageShown(grid.g_dxfTop) : 1;
+  const int selected = ComboBox3().ItemIndex();
+  ComboBox1Change();
+  RestoreFolderAndPage(folder, page);
+  if (selected >= 0 && PageTopOf(selected) == grid.g_dxfTop && selected < grid.Count()) SelectDrawing(selected);
+}
+
+void TTesmarMainForm::RestoreFolderAndPage(const std::u16string& folder, int page) {
+  if (!folder.empty() && !searching_) {
+    const auto& items = ComboBox2().Items();
+    const auto it = std::find(items.begin(), items.end(), folder);
+    const int at = it == items.end() ? -1 : static_cast<int>(it - items.begin());
+    if (at >= 0 && at != ComboBox2().ItemIndex()) {
+      ComboBox2().SetItemIndex(at);
+      ComboBox2Change();
+    }
+  }
+  if (page > 1 && grid.Count() > 0) {
+    const int top = std::min(page - 1, grid.g_pageCount - 1) * kCellsPerPage;
+    if (grid.ShowPageOf(top)) {
+      FillPage();
+      ComboBox3().SetItemIndex(grid.g_dxfTop);
+      ShowPageState();
+      UpdateSelectionFrame();
+    }
+  }
 }
 
 void TTesmarMainForm::ComboBox1DropDown(ui::ComboBox Sender) {

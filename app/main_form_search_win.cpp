@@ -55,6 +55,7 @@ void TTesmarMainForm::N15Click() {
 }
 
 bool TTesmarMainForm::HandleShortcut(const MSG& msg) {
+  if (HandleGridKey(msg)) return true;
   if (msg.message != WM_KEYDOWN || msg.wParam != 'F' || !(GetKeyState(VK_CONTROL) & 0x8000)) return false;
   if (!msg.hwnd || (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd))) return false;
   ui::RunGuarded([this] { N15Click(); });

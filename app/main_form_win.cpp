@@ -11,7 +11,9 @@
 #include "base/path_parts.h"
 #include "base/strings.h"
 #include "base/texts.h"
+#include "library/catalogue.h"
 #include "library/drawing_search_texts.h"
+#include "library/paging.h"
 #include "render/image_canvas_win.h"
 #include "render/prepare_canvas.h"
 #include "ui/dark_menu.h"
@@ -28,7 +30,8 @@ std::u16string g_TargetProgID = kDefaultTargetProgID;
 
 namespace {
 
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// The frame can be dragged: the palette grows with it.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = 0;
 
 // Control ids of the main window.
@@ -42,6 +45,7 @@ enum : int {
   kSpeedButton4,
   kLabel1,
   kEdit1,
+  kGuide,
   kImageFirst = 201,  // Image1 … Image30
   kTimer1 = 1,
   kMenuFirst = 1000,  // PopupMenu1's items in table order
@@ -55,6 +59,7 @@ struct MenuEntry {
   bool subMenu;
   void (TTesmarMainForm::*handler)();
   void (TTesmarMainForm::*senderHandler)(const ui::MenuItem&);
+  const char16_t* key = nullptr;  // the key that does the same, shown after a tab
 };
 using F = TTesmarMainForm;
 const MenuEntry kMenu[] = {
@@ -69,21 +74,23 @@ const MenuEntry kMenu[] = {
     {u"N6", u"挿入設定 ...", 0, false, &F::N6Click, nullptr},
     {u"N9", u"-", 0, false, nullptr, nullptr},
     {u"N8", u"■ 説明ファイル作成、編集（メモ帳起動）", 0, false, &F::N8Click, nullptr},
-    {u"N15", kSearchMenuCaption, 0, false, &F::N15Click, nullptr},
+    {u"N15", kSearchMenuCaption, 0, false, &F::N15Click, nullptr, u"Ctrl+F"},
+    {u"N17", kReloadFolderCaption, 0, false, &F::N17Click, nullptr, u"F5"},
     {u"N7", u"-", 0, false, nullptr, nullptr},
     {u"LISP1", u"■ ロード LISP", 0, false, &F::LISP1Click, nullptr},
     {u"N2", u"-", 0, false, nullptr, nullptr},
     {u"DWGDXF1", u"■ DWG->DXF 変換 -> 表示 ...", 0, false, &F::DWGDXF1Click, nullptr},
     {u"N3", u"-", 0, false, nullptr, nullptr},
+    {u"N16", kInsertAsDoubleClickCaption, 0, false, &F::N16Click, nullptr, u"Enter"},
     {u"CAD6", u"■ CAD へ挿入（コマンド）", 0, false, nullptr, &F::CAD6Click},
     {u"CAD7", u"■ CAD へ挿入（分解＋パージ）", 0, false, nullptr, &F::CAD6Click},
     {u"CAD8", u"■ CAD へ挿入（配線カット＋繰り返し）", 0, false, nullptr, &F::CAD6Click},
     {u"N4", u"-", 0, false, nullptr, nullptr},
     {u"N14", u"フォームサイズ", 0, true, nullptr, nullptr},
-    {u"WidthWidth11", u"Width = Width +1", 1, false, nullptr, &F::WidthWidth11Click},
-    {u"WidthWidth12", u"Width = Width - 1", 1, false, nullptr, &F::WidthWidth11Click},
-    {u"HeightHeight11", u"Height = Height +1", 1, false, nullptr, &F::WidthWidth11Click},
-    {u"HeightHeight12", u"Height = Height -1", 1, false, nullptr, &F::WidthWidth11Click},
+    {u"WidthWidth11", kWidenCaption, 1, false, nullptr, &F::WidthWidth11Click},
+    {u"WidthWidth12", kNarrowCaption, 1, false, nullptr, &F::WidthWidth11Click},
+    {u"HeightHeight11", kTallerCaption, 1, false, nullptr, &F::WidthWidth11Click},
+    {u"HeightHeight12", kShorterCaption, 1, false, nullptr, &F::WidthWidth11Click},
     {u"N5", u"■ バージョン情報 ...", 0, false, &F::N5Click, nullptr},
 };
 constexpr int kMenuCount = static_cast<int>(std::size(kMenu));
@@ -118,16 +125,27 @@ std::u16string TTesmarMainForm::SettingsFile() const { return SettingsFileFor(ex
 std::u16string TTesmarMainForm::TopDirsFile() const { return JoinPath(ProgramFolder(), u"TesmarTopDirs.txt"); }
 std::u16string TTesmarMainForm::TargetListFile() const { return JoinPath(ProgramFolder(), u"TargetCAD_APIVersion.txt"); }
 
+int TTesmarMainForm::DesignedClientHeight() const {
+  return kDesignedClientHeight + (showNames ? 5 * kNameStrip : 0);
+}
+
 SIZE TTesmarMainForm::DesignedOuterSize() const {
-  return ui::OuterSizeFor(ui::Scaled(kDesignedClientWidth, dpi_), ui::Scaled(kDesignedClientHeight, dpi_), kStyle,
+  return ui::OuterSizeFor(ui::Scaled(kDesignedClientWidth, dpi_), ui::Scaled(DesignedClientHeight(), dpi_), kStyle,
                           kExStyle, dpi_);
+}
+
+// The top bar's controls whole, the status line and five rows of small cells.
+SIZE TTesmarMainForm::MinimumOuterSize() const {
+  auto s = [this](int v) { return ui::Scaled(v, dpi_); };
+  const int strip = showNames ? s(kNameStrip) : 0;
+  return ui::OuterSizeFor(s(272), s(66) + s(23) + 5 * (s(20) + strip + 2) + 2, kStyle, kExStyle, dpi_);
 }
 
 void TTesmarMainForm::Create() {
   ui::FormDesign params;
   params.className = L"TTesmarMainForm";
   params.caption = u"Tesmar";
-  params.clientWidth = kDesignedClientWidth, params.clientHeight = kDesignedClientHeight;
+  params.clientWidth = kDesignedClientWidth, params.clientHeight = DesignedClientHeight();
   params.style = kStyle;
   params.exStyle = kExStyle;
   params.centred = false;
@@ -147,7 +165,7 @@ void TTesmarMainForm::Create() {
 // The controls take the new font before the old one is deleted: none ever holds a dead handle.
 void TTesmarMainForm::ApplyFonts() {
   ui::Font font = ui::CreateUiFont(12, dpi_);
-  for (HWND c : {combo1_, combo2_, combo3_, label1_, edit1_}) ui::Control(c).SetFont(font.get());
+  for (HWND c : {combo1_, combo2_, combo3_, label1_, edit1_, guide_}) ui::Control(c).SetFont(font.get());
   for (auto* b : {&button2_, &button3_, &speedButton3_, &speedButton4_}) b->AsControl().SetFont(font.get());
   font12_ = std::move(font);
 }
@@ -178,6 +196,8 @@ void TTesmarMainForm::CreateControls() {
   speedButton4_.Create(panel101_.hwnd(), u"SpeedButton4", u">>", 0, 0, 10, 10, kSpeedButton4);
 
   shape1_.Create(panel102_.hwnd(), u"Shape1", 0, 0, 10, 10, RGB(0, 255, 255));
+  guide_ = CreateStandard(L"Static", SS_CENTER | SS_NOPREFIX, 0, kNoTopFolderGuide, panel102_.hwnd(), kGuide);
+  ShowWindow(guide_, SW_HIDE);
   for (int i = 0; i < kCells; ++i) {
     panels_[i].Create(panel102_.hwnd(), u"Panel" + IntToStr16(i + 1), 0, 0, 10, 10);
     panels_[i].SetBevelRaised(true);
@@ -208,7 +228,7 @@ void TTesmarMainForm::CreatePopupMenu1() {
     UINT id = kMenuFirst + i;
     HMENU parent = m.level == 0 ? root : sub;
     UINT pos = m.level == 0 ? rootPos++ : subPos++;
-    std::wstring caption = ToWide(m.caption);
+    std::wstring caption = ToWide(m.key ? WithShortcut(m.caption, m.key) : std::u16string(m.caption));
     if (std::u16string_view(m.caption) == u"-") {
       AppendMenuW(parent, MF_SEPARATOR, id, nullptr);
     } else if (m.subMenu) {
@@ -247,31 +267,36 @@ ui::ImageBox* TTesmarMainForm::FindImage(std::u16string_view name) {
   return nullptr;
 }
 
-// Every control at its designed place and size (96 dpi) scaled to the window's DPI. The grid
-// cells get their designed size here; FormCreate lays them out.
+// Every control at its designed place and size (96 dpi) scaled to the window's DPI, the bars
+// as wide as the window: the lists grow with it, the buttons keep to its right edge, the grid
+// area takes the height between the bars. LayoutGrid places the cells in it.
 void TTesmarMainForm::ApplyLayout() {
   auto s = [this](int v) { return ui::Scaled(v, dpi_); };
-  const int w = s(kDesignedClientWidth), h = s(kDesignedClientHeight);
-  // The grid area holds five rows of cells and the 2-pixel margin whatever the rounding of
-  // the scaled sizes; the bottom bar takes what is left.
-  const int top = s(66), grid = std::max(h - top - s(23), 5 * s(kCellSize) + 2), bottom = h - top - grid;
+  const SIZE client = ClientSize();
+  const int w = std::max<int>(client.cx, 1), h = std::max<int>(client.cy, 1);
+  const int top = s(66), bottom = s(23), grid = std::max(h - top - bottom, 1);
+  const int dx = w - s(kDesignedClientWidth);  // what the window is wider than designed
   panel101_.SetBounds(0, 0, w, top);
-  panel102_.SetBounds(0, top, w, h - top - bottom);
-  panel103_.SetBounds(0, h - bottom, w, bottom);
+  panel102_.SetBounds(0, top, w, grid);
+  panel103_.SetBounds(0, top + grid, w, bottom);
   // The height given to a list box includes its dropped part (16 rows); the closed field takes
   // the height its font asks for.
-  const int listHeight = s(20) + s(16) * 16;
-  ui::ComboBox(combo1_).SetBounds(s(2), s(1), s(200), listHeight);
-  ui::ComboBox(combo2_).SetBounds(s(2), s(22), s(200), listHeight);
-  ui::ComboBox(combo3_).SetBounds(s(2), s(43), s(200), listHeight);
-  button2_.SetBounds(s(205), s(1), s(33), s(20));
-  button3_.SetBounds(s(239), s(1), s(33), s(20));
-  ui::Label(label1_).SetBounds(s(205), s(22), s(67), s(20));
-  speedButton3_.SetBounds(s(205), s(43), s(33), s(20));
-  speedButton4_.SetBounds(s(239), s(43), s(33), s(20));
-  shape1_.SetBounds(0, 0, w, h - top - bottom);
-  panels_[0].SetBounds(s(2), s(2), s(kCellSize), s(kCellSize));
+  const int listHeight = s(20) + s(16) * 16, listWidth = std::max(s(200) + dx, s(60));
+  ui::ComboBox(combo1_).SetBounds(s(2), s(1), listWidth, listHeight);
+  ui::ComboBox(combo2_).SetBounds(s(2), s(22), listWidth, listHeight);
+  ui::ComboBox(combo3_).SetBounds(s(2), s(43), listWidth, listHeight);
+  button2_.SetBounds(s(205) + dx, s(1), s(33), s(20));
+  button3_.SetBounds(s(239) + dx, s(1), s(33), s(20));
+  ui::Label(label1_).SetBounds(s(205) + dx, s(22), s(67), s(20));
+  speedButton3_.SetBounds(s(205) + dx, s(43), s(33), s(20));
+  speedButton4_.SetBounds(s(239) + dx, s(43), s(33), s(20));
+  shape1_.SetBounds(0, 0, w, grid);
+  SetWindowPos(guide_, HWND_TOP, s(8), std::max(0, grid / 2 - s(24)), std::max(w - s(16), 1), s(48), SWP_NOACTIVATE);
   ui::Edit(edit1_).SetBounds(0, 0, w, bottom);
+  // The caption's room follows the window's outer width.
+  RECT outer;
+  GetWindowRect(hwnd(), &outer);
+  g_CaptionWidth = (outer.right - outer.left) - static_cast<std::int32_t>(std::trunc(g_DisplayScale * 124 / 100.0));
 }
 
 namespace {
@@ -312,6 +337,8 @@ void TTesmarMainForm::FormCreate() {
   settingsRead_ = true;
 
   ChooseTopFolder(settings.topDir);
+  // The folder and the page of the last run, when the folder is still there.
+  RestoreFolderAndPage(settings.lastFolder, settings.lastPage);
   SetTargetCaption();
   CreateMessageFilter();
   ui::SetTopmost(hwnd(), true);
@@ -326,7 +353,18 @@ void TTesmarMainForm::FormCreate() {
 }
 
 void TTesmarMainForm::ApplySettings(const Settings& s) {
-  SetWindowPos(hwnd(), nullptr, s.Left, s.Top, s.Width, s.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+  showNames = s.showNames;
+  // The size kept at 96 dpi gives the controls the same room at any DPI; a file without it
+  // holds the size in pixels alone. The frame never goes below what the controls need.
+  SIZE size{s.Width, s.Height};
+  if (s.clientWidth96 > 0 && s.clientHeight96 > 0)
+    size = ui::OuterSizeFor(ui::Scaled(s.clientWidth96, dpi_), ui::Scaled(s.clientHeight96, dpi_), kStyle, kExStyle,
+                            dpi_);
+  const SIZE least = MinimumOuterSize();
+  size.cx = std::max(size.cx, least.cx), size.cy = std::max(size.cy, least.cy);
+  SetWindowPos(hwnd(), nullptr, s.Left, s.Top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceOnAMonitor();
+  FrameResized();  // the cells with or without their name lines
   odaFullName = s.odaFullName;
   MenuItem(u"ODAFileConverter2").SetChecked(s.dispFlag);
   insert = s.insert;
@@ -348,6 +386,18 @@ Settings TTesmarMainForm::CurrentSettings() const {
   s.Height = r.bottom - r.top;
   s.Left = r.left;
   s.Top = r.top;
+  // The client area at 96 dpi; a minimised window's from its normal place less its frame.
+  SIZE client = ClientSize();
+  if (IsIconic(hwnd())) {
+    const SIZE frame = ui::OuterSizeFor(0, 0, kStyle, kExStyle, dpi_);
+    client = SIZE{s.Width - frame.cx, s.Height - frame.cy};
+  }
+  s.clientWidth96 = std::max(1, MulDiv(client.cx, 96, dpi_));
+  s.clientHeight96 = std::max(1, MulDiv(client.cy, 96, dpi_));
+  s.showNames = showNames;
+  // A search result is no folder: the folder is then the first one again.
+  s.lastFolder = searching_ ? std::u16string() : ComboBox2().Text();
+  s.lastPage = searching_ || grid.Count() == 0 ? 1 : PageShown(grid.g_dxfTop);
   s.odaFullName = odaFullName;
   s.topDir = topFolders.Chosen();
   s.dispFlag = MenuItem(u"ODAFileConverter2").Checked();
@@ -361,8 +411,8 @@ Settings TTesmarMainForm::CurrentSettings() const {
 void TTesmarMainForm::FormDestroy() {
   searchIndex_.Stop();
   SaveTopDirs();
-  grid.Clear();
   if (settingsRead_ && programFolderWritable_) WriteSettingsFile(SettingsFile(), CurrentSettings());
+  grid.Clear();
   // Only the DXF files that this run's conversions made are deleted, never the user's own.
   convertedDxf.DeleteAll();
   RevokeMessageFilter();
@@ -388,11 +438,50 @@ void TTesmarMainForm::WidthWidth11Click(const ui::MenuItem& Sender) {
 
 void TTesmarMainForm::ShowPopupMenu(LPARAM lp) {
   POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-  if (lp == -1) {  // from the keyboard: at the window's top-left corner
-    p = POINT{0, 0};
-    ClientToScreen(hwnd(), &p);
+  if (lp == -1) {
+    // From the keyboard: on the selected cell, else at the grid's top-left corner.
+    const int cell = SelectedCell();
+    if (cell >= 0 && PnlAry[cell]) {
+      p = POINT{PnlAry[cell]->Width() / 2, PnlAry[cell]->Height() / 2};
+      ClientToScreen(PnlAry[cell]->hwnd(), &p);
+    } else {
+      p = POINT{0, 0};
+      ClientToScreen(panel102_.hwnd(), &p);
+    }
   }
+  UpdatePopupMenu1();
   popupMenu1_.Popup(hwnd(), p.x, p.y);
+}
+
+void TTesmarMainForm::UpdatePopupMenu1() {
+  // What acts on a drawing needs one: a right-click on an empty cell selects none.
+  const bool drawing = ComboBox3().ItemIndex() >= 0 && !ComboBox3().Text().empty();
+  for (const char16_t* name : {u"N16", u"DWGDXF1", u"CAD6", u"CAD7", u"CAD8"}) MenuItem(name).SetEnabled(drawing);
+  // What acts on the library needs a top folder.
+  const bool library = !topFolders.Chosen().empty();
+  for (const char16_t* name : {u"N8", u"N15", u"N17"}) MenuItem(name).SetEnabled(library);
+}
+
+void TTesmarMainForm::PlaceOnAMonitor() {
+  std::vector<ScreenRect> areas;
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoW(monitor, &info)) {
+          const RECT& w = info.rcWork;
+          reinterpret_cast<std::vector<ScreenRect>*>(data)->push_back(ScreenRect{w.left, w.top, w.right, w.bottom});
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&areas));
+  RECT r;
+  GetWindowRect(hwnd(), &r);
+  const ScreenRect now{r.left, r.top, r.right, r.bottom};
+  const ScreenRect placed = BringOntoWorkArea(now, areas, ui::Scaled(40, dpi_));
+  if (placed == now) return;
+  SetWindowPos(hwnd(), nullptr, placed.left, placed.top, placed.Width(), placed.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TTesmarMainForm::OnCommand(int id, int code, HWND control) {
@@ -433,6 +522,21 @@ LRESULT TTesmarMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CONTEXTMENU:
       ShowPopupMenu(lp);
       return 0;
+    case WM_GETMINMAXINFO: {
+      const SIZE least = MinimumOuterSize();
+      reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = POINT{least.cx, least.cy};
+      return 0;
+    }
+    case WM_SIZE:
+      if (wp != SIZE_MINIMIZED) FrameResized();
+      return 0;
+    case WM_ENTERSIZEMOVE:
+      frameDragging_ = true;
+      return 0;
+    case WM_EXITSIZEMOVE:
+      frameDragging_ = false;
+      ShowCellsAgain();
+      return 0;
     case WM_MEASUREITEM:
       if (ui::MeasureMenuItem(PopupMenu1(), dpi_, *reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
       break;
@@ -442,13 +546,13 @@ LRESULT TTesmarMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wp);
       ApplyFonts();
-      ApplyLayout();
-      LayoutGrid(true);
-      // The page shows its previews again at the new cell size.
-      if (grid.Count() > 0) FillPage();
       const RECT* r = reinterpret_cast<const RECT*>(lp);
       SetWindowPos(hwnd(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+      // The page shows its previews again at the new cell size, the names in the new font.
+      FrameResized();
+      shownLayout_ = GridLayout{};
+      ShowCellsAgain();
       return 0;
     }
     case WM_DESTROY:

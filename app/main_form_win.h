@@ -45,6 +45,7 @@ class TTesmarMainForm : public ui::Form {
   static constexpr int kCells = 30;
   static constexpr int kDesignedClientWidth = 274, kDesignedClientHeight = 316;
   static constexpr int kCellSize = 45;
+  static constexpr int kNameStrip = 14;  // the line under a picture for the drawing's name (96 dpi)
 
   // exePath: the executable whose folder is the program folder and whose ".ini" is the
   // settings file; empty means the running executable.
@@ -95,6 +96,8 @@ class TTesmarMainForm : public ui::Form {
   std::array<ui::ImageBox*, kCells> ImgAry{};
   GridModel grid;  // the current folder's drawings and the page shown
   TopFolders topFolders;  // the registered top folders and the chosen one; ComboBox1 shows them
+  bool showNames = true;  // each cell shows its drawing's name under the picture
+  GridLayout layout;      // where the cells are, for the grid area's size
   std::int32_t g_CaptionWidth = 0;
   std::int32_t g_DisplayScale = 0;
   std::u16string g_dxfExt;
@@ -140,6 +143,22 @@ class TTesmarMainForm : public ui::Form {
   // Fills one cell: black, the fitted preview, or the placeholder cross for a drawing without
   // a readable preview (a damaged file included). True when a preview was shown.
   bool ShowDwgPreview(const std::u16string& name, ui::ImageBox& image);
+  // ---- Keyboard and wheel of the grid
+  // The keys of the grid, ahead of the control that has the focus: the arrow keys, Enter and
+  // the menu key (not while a list has the focus), PageUp, PageDown, F5, Shift+F10, and the
+  // wheel over the grid. True when the message was taken.
+  bool HandleGridKey(const MSG& msg);
+  void MoveSelection(GridMove move);
+  // Selects a drawing of the folder: its page, its entry of ComboBox3 and the frame on its cell.
+  void SelectDrawing(int index);
+  void N16Click();  // insert the selected drawing, as a double-click does (Enter)
+  void N17Click();  // read the chosen top folder again (F5), staying in the folder and page
+  // The cell of the selected drawing on the page shown; -1 when it is on no cell.
+  int SelectedCell() const;
+  // The text over the grid when no top folder is registered; empty when it is hidden.
+  std::u16string GridGuideText() const;
+  // Greys what needs a drawing when none is chosen; the pop-up menu runs this before it opens.
+  void UpdatePopupMenu1();
   // ---- Hint file
   void N8Click();
   // ---- CAD link
@@ -215,7 +234,17 @@ class TTesmarMainForm : public ui::Form {
   void ApplyFonts();
   void ApplyLayout();
   SIZE DesignedOuterSize() const;
+  int DesignedClientHeight() const;  // with the name strips when names are shown
+  SIZE MinimumOuterSize() const;
   void LayoutGrid(bool clearCells);
+  // The window was resized: the bars follow, the cells grow or shrink; their pictures are drawn
+  // again at the new size unless the frame is still being dragged (then at the end of it).
+  void FrameResized();
+  void ShowCellsAgain();
+  void PlaceOnAMonitor();
+  void RestoreFolderAndPage(const std::u16string& folder, int page);
+  void UpdateSelectionFrame();
+  void ShowGridGuide();
   void ApplySettings(const Settings& s);
   Settings CurrentSettings() const;
   void ChooseTopFolder(const std::u16string& topDir);
@@ -237,6 +266,10 @@ class TTesmarMainForm : public ui::Form {
   ui::FlatButton button2_, button3_, speedButton3_, speedButton4_;
   HWND label1_ = nullptr, edit1_ = nullptr;
   ui::Shape shape1_;
+  HWND guide_ = nullptr;  // the guide over the grid while no top folder is registered
+  bool frameDragging_ = false;  // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE
+  int wheelRest_ = 0;     // wheel movement not yet turned into a page
+  GridLayout shownLayout_;  // the layout the cells' pictures were drawn for
   std::array<ui::Panel, kCells> panels_;
   std::array<ui::ImageBox, kCells> images_;
   ui::OpenDialog openDialog1_;

@@ -1,5 +1,7 @@
 #include "app/settings.h"
 
+#include <algorithm>
+
 #include "base/codepage.h"
 #include "base/intparse.h"
 #include "base/path_parts.h"
@@ -73,6 +75,17 @@ Settings ReadSettings(IniSource& ini, const SettingsContext& ctx) {
   for (const auto& f : kCadFlags) s.insert.*f.field = r.Bool(u"Cad", f.key, f.def);
   s.g_ImageClip = r.Bool(u"Image", u"Clip", true);
   s.g_TargetProgID = r.Str(u"Target", u"ProgID", ctx.currentTargetProgID);
+  // Sizes beyond any screen are not sizes; they are dropped like a value that is not a number.
+  auto size96 = [&](std::u16string_view key) {
+    const std::int32_t v = r.Int(u"Form", key, 0);
+    return v > 0 && v <= 100000 ? v : 0;
+  };
+  s.clientWidth96 = size96(u"ClientWidth");
+  s.clientHeight96 = size96(u"ClientHeight");
+  if (s.clientWidth96 == 0 || s.clientHeight96 == 0) s.clientWidth96 = s.clientHeight96 = 0;
+  s.showNames = r.Bool(u"Image", u"Names", true);
+  s.lastFolder = r.Str(u"DWG", u"folder", u"");
+  s.lastPage = std::max<std::int32_t>(1, r.Int(u"DWG", u"page", 1));
   return s;
 }
 
@@ -90,6 +103,13 @@ void WriteSettings(IniSink& ini, const Settings& s) {
   for (const auto& f : kCadFlags) WriteBool(ini, u"Cad", f.key, s.insert.*f.field);
   WriteBool(ini, u"Image", u"Clip", s.g_ImageClip);
   ini.Write(u"Target", u"ProgID", s.g_TargetProgID);
+  if (s.clientWidth96 > 0 && s.clientHeight96 > 0) {
+    ini.Write(u"Form", u"ClientWidth", IntToStr16(s.clientWidth96));
+    ini.Write(u"Form", u"ClientHeight", IntToStr16(s.clientHeight96));
+  }
+  WriteBool(ini, u"Image", u"Names", s.showNames);
+  ini.Write(u"DWG", u"folder", s.lastFolder);
+  ini.Write(u"DWG", u"page", IntToStr16(s.lastPage));
 }
 
 bool SettingsFitAnsiCodePage(const Settings& s) {

@@ -27,6 +27,13 @@ struct Settings {
   std::u16string exeName = kDefaultExeName;
   bool g_ImageClip = true;
   std::u16string g_TargetProgID = kDefaultTargetProgID;
+  // The client area's size at 96 dpi (Form ClientWidth / ClientHeight): read at any DPI it
+  // gives the same room to the controls. 0 when the file has none (one written before they
+  // were kept); Width and Height, in pixels, are then the size.
+  std::int32_t clientWidth96 = 0, clientHeight96 = 0;
+  bool showNames = true;        // Image Names: each cell shows its drawing's name
+  std::u16string lastFolder;    // DWG folder: the drawing folder shown at exit (ComboBox2's text)
+  std::int32_t lastPage = 1;    // DWG page: the page shown at exit, 1-based
   bool operator==(const Settings&) const = default;
 };
 
@@ -55,7 +62,8 @@ class IniSink {
 // just read; empty lspName, exeName, funcName1, funcName2 give their defaults.
 Settings ReadSettings(IniSource& ini, const SettingsContext& ctx);
 
-// Writes every key in the table's order except exeName, which is never written.
+// Writes every key in the table's order except exeName, which is never written, then the keys
+// of the grown palette (ClientWidth, ClientHeight, Names, folder, page).
 void WriteSettings(IniSink& ini, const Settings& s);
 
 // True when every value that WriteSettings writes fits the ANSI code page. The file stays in

@@ -11,7 +11,6 @@ inline constexpr char16_t kLineNumberLabel[] = u" 行=";  // "<line> 行=<text>"
 
 // ---- Library catalogue and hint file
 inline constexpr char16_t kFolderSearchText[] = u"フォルダ検索中 ...";
-inline constexpr char16_t kNoDrawingText[] = u"DWG ファイル検索中 ...";
 inline constexpr char16_t kChooseFolderTitle[] = u"フォルダの指定";
 inline constexpr char16_t kRemoveTopFolderQuestion[] = u" の登録を削除しますか？";  // after the folder
 inline constexpr char16_t kHintCreateQuestion[] = u"説明ファイル TesmarHint.txt のたたき台を作成しますか？";

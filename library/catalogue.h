@@ -12,6 +12,12 @@
 
 namespace tesmar {
 
+// What the grid and the status field say when there is nothing to show.
+inline constexpr char16_t kNoTopFolderGuide[] = u"追加 ボタンで図面フォルダーを\n登録してください";
+inline constexpr char16_t kNoDrawingsText[] = u"図面がありません";
+// Before the folder's path: a registered folder that is gone, or on a drive that is offline.
+inline constexpr char16_t kTopFolderMissingText[] = u"フォルダが見つかりません（オフラインか削除）: ";
+
 // `s` with the first occurrence of `part` removed (unchanged when there is none).
 std::u16string RemoveFirst(std::u16string s, std::u16string_view part);
 

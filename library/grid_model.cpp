@@ -1,5 +1,7 @@
 #include "library/grid_model.h"
 
+#include <algorithm>
+
 #include "library/catalogue.h"
 #include "library/paging.h"
 
@@ -51,6 +53,45 @@ std::u16string GridModel::Label() const { return PageLabel(g_dxfTop, g_pageCount
 void GridModel::UpdatePagingFlags() {
   g_ImgDnNG = NoPreviousPage(g_dxfTop);
   g_ImgUpNG = NoNextPage(g_dxfTop, Count());
+}
+
+GridLayout LayOutGrid(int areaWidth, int areaHeight, int nameStrip, int bevel, int margin) {
+  auto layout = [&](int columns, int rows) {
+    GridLayout g;
+    g.columns = columns, g.rows = rows, g.margin = margin;
+    const int byWidth = (areaWidth - margin) / columns - bevel;
+    const int byHeight = (areaHeight - margin) / rows - bevel - nameStrip;
+    g.picture = std::max(1, std::min(byWidth, byHeight));
+    g.cellWidth = g.picture + bevel;
+    g.cellHeight = g.picture + nameStrip + bevel;
+    return g;
+  };
+  const GridLayout wide = layout(6, 5), tall = layout(5, 6);
+  // On a tie the 6 x 5 grid stays: it is the palette's own.
+  return tall.picture > wide.picture ? tall : wide;
+}
+
+int MoveSelection(int index, int count, int columns, int rows, GridMove move) {
+  if (count <= 0) return -1;
+  if (index < 0 || index >= count) return 0;
+  const int perPage = kCellsPerPage;
+  const int top = PageTopOf(index), cell = index - top;
+  const int column = cell % columns, row = cell / columns;
+  int next = index;
+  switch (move) {
+    case GridMove::Left: next = index - 1; break;
+    case GridMove::Right: next = index + 1; break;
+    case GridMove::Up: next = row > 0 ? index - columns : top - perPage + (rows - 1) * columns + column; break;
+    case GridMove::Down: next = row < rows - 1 ? index + columns : top + perPage + column; break;
+  }
+  if (next < 0) return index;
+  if (next >= count) {
+    // Down into a part of the page with no drawing, or onto a next page: the last drawing,
+    // when it lies further that way.
+    const bool forward = move == GridMove::Right || move == GridMove::Down;
+    return forward && count - 1 > index ? count - 1 : index;
+  }
+  return next;
 }
 
 }  // namespace tesmar

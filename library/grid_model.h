@@ -33,4 +33,27 @@ struct GridModel {
   void UpdatePagingFlags();
 };
 
+// Where the 30 cells go in the grid area. The cells are laid out 6 columns x 5 rows when the
+// area is wider than tall and 5 x 6 otherwise (whichever gives the larger pictures), at a
+// pitch of the cell size, from a margin at the top and left. A cell is a square picture with
+// a strip for the drawing's name below it when names are shown.
+struct GridLayout {
+  int columns = 6, rows = 5;
+  int picture = 0;     // the square picture's side (at least 1)
+  int cellWidth = 0, cellHeight = 0;  // the cell's pitch: picture (+ name strip) + bevel
+  int margin = 0;
+  bool operator==(const GridLayout&) const = default;
+};
+// `areaWidth` x `areaHeight`: the grid area; `nameStrip`: the height of a name line (0 when
+// names are hidden); `bevel`: what a cell adds around its picture (both sides together).
+GridLayout LayOutGrid(int areaWidth, int areaHeight, int nameStrip, int bevel, int margin);
+
+// The arrow keys in the grid: the drawing selected after moving from drawing `index` of
+// `count` in a grid of `columns` x `rows` cells a page. A move past the page's edge goes on to
+// the next (previous) page: right from the last cell to the first cell of the next page, down
+// from the bottom row to the top row of the next page, in the same column, and so on; a move
+// past the last drawing stops at the last one, and one before the first stays.
+enum class GridMove { Left, Right, Up, Down };
+int MoveSelection(int index, int count, int columns, int rows, GridMove move);
+
 }  // namespace tesmar

@@ -87,6 +87,14 @@ void MenuItem::SetChecked(bool on) const {
   CheckMenuItem(menu_, position_, MF_BYPOSITION | (on ? MF_CHECKED : MF_UNCHECKED));
 }
 
+bool MenuItem::Enabled() const {
+  return (GetMenuState(menu_, position_, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
+void MenuItem::SetEnabled(bool on) const {
+  EnableMenuItem(menu_, position_, MF_BYPOSITION | (on ? MF_ENABLED : MF_GRAYED));
+}
+
 bool MenuItem::IsSeparator() const {
   MENUITEMINFOW mi{};
   mi.cbSize = sizeof mi;

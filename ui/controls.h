@@ -129,6 +129,8 @@ class MenuItem {
   bool Checked() const;
   void SetChecked(bool on) const;
   bool IsSeparator() const;
+  bool Enabled() const;
+  void SetEnabled(bool on) const;  // greyed when off
   HMENU SubMenu() const { return GetSubMenu(menu_, static_cast<int>(position_)); }
 
  private:

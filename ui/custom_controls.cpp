@@ -160,11 +160,28 @@ DibBitmap& ImageBox::NewPicture(int w, int h) {
   return *picture_;
 }
 
+void ImageBox::PaintFrame(HDC dc, const RECT& r) const {
+  if (!frame_) return;
+  // Two pixels at 96 dpi, at least one, drawn inside the box.
+  const int t = std::max(1, MulDiv(2, static_cast<int>(GetDpiForWindow(hwnd())), 96));
+  Brush b(CreateSolidBrush(*frame_));
+  const RECT edges[4] = {{r.left, r.top, r.right, r.top + t}, {r.left, r.bottom - t, r.right, r.bottom},
+                         {r.left, r.top, r.left + t, r.bottom}, {r.right - t, r.top, r.right, r.bottom}};
+  for (const RECT& e : edges) FillRect(dc, &e, b.get());
+}
+
+void ImageBox::SetFrame(std::optional<COLORREF> colour) {
+  if (frame_ == colour) return;
+  frame_ = colour;
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
 void ImageBox::Paint(HDC dc) {
   RECT r;
   GetClientRect(hwnd(), &r);
   if (!picture_) {
     FillSolid(dc, r, Colours().window);
+    PaintFrame(dc, r);
     return;
   }
   int pw = picture_->Width(), ph = picture_->Height();
@@ -184,6 +201,7 @@ void ImageBox::Paint(HDC dc) {
     if (pw < w || ph < h) FillSolid(dc, r, Colours().window);
     BitBlt(dc, x, y, pw, ph, picture_->Dc(), 0, 0, SRCCOPY);
   }
+  PaintFrame(dc, r);
 }
 
 LRESULT ImageBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

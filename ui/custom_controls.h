@@ -94,14 +94,19 @@ class ImageBox : public NamedChild {
   std::function<void(ImageBox& sender)> onMouseUp;
   // The buttons and keys held at the last mouse move (MK_LBUTTON, ...).
   WPARAM MouseKeys() const { return mouseKeys_; }
+  // A frame of the given colour drawn over the picture's edge (the selection), or none.
+  std::optional<COLORREF> Frame() const { return frame_; }
+  void SetFrame(std::optional<COLORREF> colour);
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   void Paint(HDC dc);
+  void PaintFrame(HDC dc, const RECT& r) const;
   std::u16string hint_;
   WPARAM mouseKeys_ = 0;
+  std::optional<COLORREF> frame_;
   std::unique_ptr<DibBitmap> picture_;
   std::shared_ptr<void> companion_;
 };

@@ -98,8 +98,15 @@ bool MeasureMenuItem(HMENU menu, int dpi, MEASUREITEMSTRUCT& mis) {
   WindowDc screen(nullptr);
   Font font = MenuFont(dpi);
   Selection keep(screen.get(), font.get());
-  RECT r{0, 0, 0, 0};
-  DrawTextW(screen.get(), text.c_str(), -1, &r, DT_SINGLELINE | DT_CALCRECT | DT_EXPANDTABS | DT_NOPREFIX);
+  // A key after a tab goes to the right edge, a gap away from the caption.
+  const std::size_t tab = text.find(L'\t');
+  RECT r{0, 0, 0, 0}, key{0, 0, 0, 0};
+  DrawTextW(screen.get(), text.c_str(), static_cast<int>(std::min(tab, text.size())), &r,
+            DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
+  if (tab != std::wstring::npos) {
+    DrawTextW(screen.get(), text.c_str() + tab + 1, -1, &key, DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
+    r.right += key.right + Scaled(24, dpi);
+  }
   mis.itemWidth = static_cast<UINT>(r.right + Scaled(40, dpi));
   mis.itemHeight = static_cast<UINT>(std::max<int>(r.bottom + Scaled(6, dpi), Scaled(20, dpi)));
   return true;
@@ -138,7 +145,14 @@ bool DrawMenuItem(int dpi, DRAWITEMSTRUCT& dis) {
   SetTextColor(dc, (dis.itemState & (ODS_GRAYED | ODS_DISABLED)) ? c.disabledText : c.text);
   RECT text = r;
   text.left += h + 2;
-  DrawTextW(dc, item.text.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS | DT_NOPREFIX);
+  const std::size_t tab = item.text.find(L'\t');
+  DrawTextW(dc, item.text.c_str(), static_cast<int>(std::min(tab, item.text.size())), &text,
+            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  if (tab != std::wstring::npos) {
+    RECT key = r;
+    key.right -= h / 2 + 2;
+    DrawTextW(dc, item.text.c_str() + tab + 1, -1, &key, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+  }
   if (item.subMenu) {
     // Our own arrow; the clip then keeps the system from drawing its own over the item.
     Brush fill(CreateSolidBrush(c.text));

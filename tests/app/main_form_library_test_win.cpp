@@ -87,11 +87,11 @@ TEST_F(LibraryFormTest, TopFolderWithoutDrawings) {
   EXPECT_EQ(f.ComboBox3().Count(), 0);
   EXPECT_EQ(Caption(), u"\\");
   for (auto* im : f.ImgAry) EXPECT_TRUE(AllBlack(*im));
-  // Start-up runs the drawing-folder change after the walk, which empties the status; the walk
-  // alone leaves its text.
+  // The status says so, after the start's drawing-folder change as after the walk alone.
+  EXPECT_EQ(f.Edit1().Text(), u"図面がありません");
   f.ComboBox1Change();
   EXPECT_EQ(Caption(), u"\\");
-  EXPECT_EQ(f.Edit1().Text(), u"DWG ファイル検索中 ...");
+  EXPECT_EQ(f.Edit1().Text(), u"図面がありません");
 }
 
 TEST_F(LibraryFormTest, AddingAndRemovingTopFolders) {
@@ -687,7 +687,7 @@ TEST_F(LibraryFormTest, AFolderWithoutDrawingsClearsTheGridLabelAndStatus) {
   f.ComboBox2Change();
   EXPECT_EQ(f.ComboBox3().Count(), 0);
   EXPECT_EQ(f.Label1().Text(), u"");
-  EXPECT_EQ(f.Edit1().Text(), u"");
+  EXPECT_EQ(f.Edit1().Text(), u"図面がありません");
   for (auto* im : f.ImgAry) {
     EXPECT_EQ(im->Hint(), u"");
     EXPECT_TRUE(AllBlack(*im));

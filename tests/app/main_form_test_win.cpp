@@ -6,8 +6,10 @@
 #include "app/startup.h"
 #include "base/codepage.h"
 #include "base/textfile.h"
+#include "library/catalogue.h"
 #include "render/image_canvas_win.h"
 #include "tests/app/main_form_fixture_win.h"
+#include "ui/display.h"
 #include "ui/topmost.h"
 
 #include "tesmar_version.h"
@@ -31,10 +33,12 @@ std::vector<std::u16string> Keys(const std::filesystem::path& file) {
   return keys;
 }
 
-TEST_F(MainFormTest, FirstStartInAnEmptyFolderUsesDefaultsAndWritesBothFilesAtExit) {
+TEST_F(MainFormTest, FirstStartInAnEmptyFolderUsesDefaultsAndWritesTheSettingsAtExit) {
   auto& f = Start();
-  EXPECT_EQ(f.ComboBox1().Items(), std::vector<std::u16string>{FolderText()});
-  EXPECT_EQ(f.ComboBox1().ItemIndex(), 0);
+  // Nothing is registered by itself: the grid says how to add a folder.
+  EXPECT_TRUE(f.ComboBox1().Items().empty());
+  EXPECT_EQ(f.ComboBox1().ItemIndex(), -1);
+  EXPECT_EQ(f.GridGuideText(), kNoTopFolderGuide);
   EXPECT_EQ(f.MenuItem(u"CAD5").Caption(), u"ターゲット CAD");
   EXPECT_EQ(f.MenuItem(u"LISP1").Caption(), u"■ロード MERIDOX410.lsp");
   EXPECT_EQ(f.MenuItem(u"N10").Caption(), u"プレビューイメージ=拡大");
@@ -49,12 +53,10 @@ TEST_F(MainFormTest, FirstStartInAnEmptyFolderUsesDefaultsAndWritesBothFilesAtEx
   EXPECT_EQ(f.g_dxfExt, u".dwg");
   EXPECT_EQ(f.Edit1().Text(), u"");
   EXPECT_TRUE(ui::IsTopmost(f.hwnd()));
-  // The program folder holds no drawings: the catalogue's caption is the folder path relative
-  // to the top folder, "\".
-  EXPECT_EQ(ui::WindowText(f.hwnd()), u"\\");
+  EXPECT_EQ(ui::WindowText(f.hwnd()), u"Tesmar");
   const LONG style = GetWindowLongW(f.hwnd(), GWL_STYLE);
-  EXPECT_TRUE((style & WS_SYSMENU) && (style & WS_MINIMIZEBOX));
-  EXPECT_FALSE((style & WS_MAXIMIZEBOX) || (style & WS_THICKFRAME));  // fixed border
+  EXPECT_TRUE((style & WS_SYSMENU) && (style & WS_MINIMIZEBOX) && (style & WS_THICKFRAME));  // a frame to size
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
   EXPECT_FALSE(std::filesystem::exists(File("Tesmar.ini")));
   RECT r;
   GetWindowRect(f.hwnd(), &r);
@@ -62,13 +64,16 @@ TEST_F(MainFormTest, FirstStartInAnEmptyFolderUsesDefaultsAndWritesBothFilesAtEx
   EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
   Close();
 
-  EXPECT_EQ(Lines(File("TesmarTopDirs.txt")), std::vector<std::u16string>{FolderText()});
+  EXPECT_FALSE(std::filesystem::exists(File("TesmarTopDirs.txt")));
   EXPECT_EQ(Keys(File("Tesmar.ini")),
-            (std::vector<std::u16string>{u"Width", u"Height", u"Left", u"Top", u"FullName", u"dispFlag", u"topDir",
-                                         u"lspName", u"funcName1", u"funcName2", u"cut", u"repeat", u"explode",
-                                         u"purge", u"useLsp", u"useFunc1", u"useFunc2", u"Clip", u"ProgID"}));
+            (std::vector<std::u16string>{u"Width", u"Height", u"Left", u"Top", u"ClientWidth", u"ClientHeight",
+                                         u"FullName", u"dispFlag", u"topDir", u"folder", u"page", u"lspName",
+                                         u"funcName1", u"funcName2", u"cut", u"repeat", u"explode", u"purge",
+                                         u"useLsp", u"useFunc1", u"useFunc2", u"Clip", u"Names", u"ProgID"}));
   Settings back = ReadSettingsFile(U16FromPath(File("Tesmar.ini")), SettingsContext{});
-  EXPECT_EQ(back.topDir, FolderText());
+  EXPECT_EQ(back.topDir, u"");
+  EXPECT_EQ(back.clientWidth96, 274);
+  EXPECT_EQ(back.clientHeight96, 316 + 5 * TTesmarMainForm::kNameStrip);
   EXPECT_EQ(back.Left, r.left);
   EXPECT_EQ(back.Width, r.right - r.left);
   EXPECT_TRUE(shown.empty());
@@ -86,10 +91,14 @@ TEST_F(MainFormTest, EveryKeyRoundTripsThroughTheFileAndAnExeNameLineSurvives) {
   auto& f = Start();
   RECT r;
   GetWindowRect(f.hwnd(), &r);
-  EXPECT_EQ(r.right - r.left, 0x140);  // off-screen values are applied as they are
+  EXPECT_EQ(r.right - r.left, 0x140);
   EXPECT_EQ(r.bottom - r.top, 0x15E);
-  EXPECT_EQ(r.left, -3000);
-  EXPECT_EQ(r.top, 5000);
+  // A place off every monitor is brought back onto the screen.
+  EXPECT_EQ(r.left, 0);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor);
+  EXPECT_EQ(r.bottom, monitor.rcWork.bottom);
   EXPECT_EQ(f.odaFullName, u"");  // an empty FullName stays empty
   EXPECT_TRUE(f.MenuItem(u"ODAFileConverter2").Checked());
   EXPECT_EQ(f.insert.lspName, u"MERIDOX410.lsp");  // empty: the default
@@ -108,10 +117,10 @@ TEST_F(MainFormTest, EveryKeyRoundTripsThroughTheFileAndAnExeNameLineSurvives) {
 
   Settings back = ReadSettingsFile(U16FromPath(File("Tesmar.ini")), SettingsContext{});
   EXPECT_EQ(back.Width, 0x140);
-  EXPECT_EQ(back.Left, -3000);
-  EXPECT_EQ(back.Top, 5000);
+  EXPECT_EQ(back.Left, r.left);
+  EXPECT_EQ(back.Top, r.top);
   EXPECT_EQ(back.odaFullName, u"D:\\ODA\\ODAFileConverter.exe");
-  EXPECT_EQ(back.topDir, FolderText());  // the text of ComboBox1
+  EXPECT_EQ(back.topDir, u"");  // the chosen top folder: none is registered
   EXPECT_TRUE(back.dispFlag);
   EXPECT_EQ(back.insert.lspName, u"MERIDOX410.lsp");
   EXPECT_EQ(back.exeName, u"Mine.exe");
@@ -150,11 +159,13 @@ TEST_F(MainFormTest, TopDirChoosesARegisteredFolderIgnoringCaseElseTheFirst) {
   }
 }
 
-TEST_F(MainFormTest, AnEmptyTopFolderListMakesTheProgramFolderTheOnlyOne) {
+TEST_F(MainFormTest, AnEmptyTopFolderListRegistersNothing) {
   test::WriteFile(File("TesmarTopDirs.txt"), "");
   auto& f = Start();
-  EXPECT_EQ(f.ComboBox1().Items(), std::vector<std::u16string>{FolderText()});
-  EXPECT_EQ(f.ComboBox1().ItemIndex(), 0);
+  EXPECT_TRUE(f.ComboBox1().Items().empty());
+  EXPECT_EQ(f.GridGuideText(), kNoTopFolderGuide);
+  Close();
+  EXPECT_EQ(test::ReadFile(File("TesmarTopDirs.txt")), "");
 }
 
 TEST_F(MainFormTest, TopFolderListKeepsItsEncoding) {
@@ -183,8 +194,9 @@ TEST_F(MainFormTest, AnUnreadableTopFolderListIsReportedAndNotWrittenOver) {
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_TRUE(shown[0].flags & MB_ICONERROR);
   EXPECT_NE(shown[0].text.find(u"TesmarTopDirs.txt"), std::u16string::npos);
-  // The program folder stands in for this run; the rest of the start went on.
-  EXPECT_EQ(form->ComboBox1().Items(), std::vector<std::u16string>{FolderText()});
+  // No folder stands in for this run (none is registered by itself); the rest of the start
+  // went on.
+  EXPECT_TRUE(form->ComboBox1().Items().empty());
   EXPECT_TRUE(ui::IsTopmost(form->hwnd()));
   Close();
   EXPECT_EQ(test::ReadFile(File("TesmarTopDirs.txt")), before);
@@ -281,7 +293,8 @@ TEST_F(MainFormTest, GridIsSixByFiveBlackCellsOnAqua) {
   RECT client;
   GetClientRect(f.hwnd(), &client);
   EXPECT_EQ(client.right, MulDiv(274, GetDpiForWindow(f.hwnd()), 96));
-  EXPECT_EQ(client.bottom, MulDiv(316, GetDpiForWindow(f.hwnd()), 96));
+  // Designed 274 x 316, and a name line under each row of cells.
+  EXPECT_EQ(client.bottom, MulDiv(316 + 5 * TTesmarMainForm::kNameStrip, GetDpiForWindow(f.hwnd()), 96));
   const int W = f.PnlAry[0]->Width(), H = f.PnlAry[0]->Height();
   EXPECT_EQ(W, MulDiv(45, GetDpiForWindow(f.hwnd()), 96));
   for (int i = 0; i < 30; ++i) {
@@ -320,14 +333,15 @@ TEST_F(MainFormTest, PopupMenuHoldsEveryItemInOrder) {
       {u"ODAFileConverter1", u"ODAFileConverter.exe を登録 ...", 0},
       {u"ODAFileConverter2", u"変換中 ODAFileConverter を表示", 0}, {u"N1", u"-", 0},
       {u"CAD5", u"ターゲット CAD", 0}, {u"N6", u"挿入設定 ...", 0}, {u"N9", u"-", 0},
-      {u"N8", u"■ 説明ファイル作成、編集（メモ帳起動）", 0}, {u"N15", u"図面を検索 ...", 0}, {u"N7", u"-", 0},
+      {u"N8", u"■ 説明ファイル作成、編集（メモ帳起動）", 0}, {u"N15", u"図面を検索 ...\tCtrl+F", 0},
+      {u"N17", u"フォルダを読み直す\tF5", 0}, {u"N7", u"-", 0},
       {u"LISP1", u"■ロード MERIDOX410.lsp", 0}, {u"N2", u"-", 0},
       {u"DWGDXF1", u"■ DWG->DXF 変換 -> 表示 ...", 0}, {u"N3", u"-", 0},
-      {u"CAD6", u"■ CAD へ挿入（コマンド）", 0}, {u"CAD7", u"■ CAD へ挿入（分解＋パージ）", 0},
+      {u"N16", u"■ CAD へ挿入（ダブルクリックと同じ）\tEnter", 0}, {u"CAD6", u"■ CAD へ挿入（コマンド）", 0}, {u"CAD7", u"■ CAD へ挿入（分解＋パージ）", 0},
       {u"CAD8", u"■ CAD へ挿入（配線カット＋繰り返し）", 0}, {u"N4", u"-", 0},
-      {u"N14", u"フォームサイズ", 0}, {u"WidthWidth11", u"Width = Width +1", 1},
-      {u"WidthWidth12", u"Width = Width - 1", 1}, {u"HeightHeight11", u"Height = Height +1", 1},
-      {u"HeightHeight12", u"Height = Height -1", 1}, {u"N5", u"■ バージョン情報 ...", 0},
+      {u"N14", u"フォームサイズ", 0}, {u"WidthWidth11", u"幅を 1 ピクセル広く", 1},
+      {u"WidthWidth12", u"幅を 1 ピクセル狭く", 1}, {u"HeightHeight11", u"高さを 1 ピクセル高く", 1},
+      {u"HeightHeight12", u"高さを 1 ピクセル低く", 1}, {u"N5", u"■ バージョン情報 ...", 0},
   };
   // Walk the real menu: top level, and the two sub-menus in place.
   HMENU root = f.PopupMenu1();
@@ -372,8 +386,8 @@ TEST_F(MainFormTest, AboutBoxAndDisplayScale) {
   EXPECT_EQ(f.g_CaptionWidth, (r.right - r.left) - 124);
 }
 
-// Moved to a monitor of 150 %: every control takes its designed size at the new DPI and the
-// grid is laid out again from Panel1's new size.
+// Moved to a monitor of 150 %: every control takes its designed size at the new DPI, the lists
+// and the bars as wide as the window, and the grid is laid out again for the new grid area.
 TEST_F(MainFormTest, ADpiChangeScalesTheLayout) {
   auto& f = Start();
   // A cell drawn on before the change.
@@ -381,20 +395,26 @@ TEST_F(MainFormTest, ADpiChangeScalesTheLayout) {
   before.SetPenColour(kWhite);
   before.MoveTo(0, 10);
   before.LineTo(43, 10);
-  RECT suggested{100, 100, 100 + 420, 100 + 500};
+  const SIZE outer = ui::OuterSizeFor(411, 579, GetWindowLongW(f.hwnd(), GWL_STYLE), 0, 144);
+  RECT suggested{100, 100, 100 + outer.cx, 100 + outer.cy};
   SendMessageW(f.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-  EXPECT_EQ(f.PnlAry[0]->Width(), 68);
+  const SIZE client = f.ClientSize();
   EXPECT_EQ(f.Panel101().Height(), 99);
-  EXPECT_EQ(f.ComboBox1().Width(), 300);
+  EXPECT_EQ(f.ComboBox1().Width(), 300 + (client.cx - 411));
+  EXPECT_EQ(f.Button3().AsControl().Bounds().right, 359 + 50 + (client.cx - 411));  // at the right edge
+  EXPECT_EQ(f.Panel103().Height(), 35);
+  const GridLayout expected = LayOutGrid(f.Panel102().Width(), f.Panel102().Height(), 21, 2, 2);
+  EXPECT_EQ(f.layout, expected);
+  EXPECT_GE(expected.picture, 64);
   RECT p = f.PnlAry[29]->AsControl().Bounds();
-  EXPECT_EQ(p.left, 5 * 68 + 2);
-  EXPECT_EQ(p.top, 4 * 68 + 2);
-  EXPECT_EQ(f.ImgAry[29]->Width(), 66);
+  EXPECT_EQ(p.left, 5 * expected.cellWidth + 2);
+  EXPECT_EQ(p.top, 4 * expected.cellHeight + 2);
+  EXPECT_EQ(f.ImgAry[29]->Width(), expected.picture);
   // The pictures take the cells' new size and start black.
   for (ui::ImageBox* im : {f.ImgAry[0], f.ImgAry[29]}) {
     ui::DibBitmap& pic = im->Picture();
-    EXPECT_EQ(pic.Width(), 66);
-    EXPECT_EQ(pic.Height(), 66);
+    EXPECT_EQ(pic.Width(), expected.picture);
+    EXPECT_EQ(pic.Height(), expected.picture + 21);
     for (int y = 0; y < pic.Height(); ++y)
       for (int x = 0; x < pic.Width(); ++x) ASSERT_EQ(pic.Pixel(x, y), RGB(0, 0, 0)) << x << "," << y;
   }
@@ -407,7 +427,7 @@ TEST_F(MainFormTest, ADpiChangeScalesTheLayout) {
   RECT r;
   GetWindowRect(f.hwnd(), &r);
   EXPECT_EQ(r.left, 100);
-  EXPECT_EQ(r.right - r.left, 420);
+  EXPECT_EQ(r.right - r.left, outer.cx);
 }
 
 TEST_F(MainFormTest, EveryCellFitsInTheGridAreaAtEachScale) {
@@ -419,8 +439,8 @@ TEST_F(MainFormTest, EveryCellFitsInTheGridAreaAtEachScale) {
     RECT last = f.PnlAry[29]->AsControl().Bounds();
     EXPECT_LE(last.right, f.Panel102().Width());
     EXPECT_LE(last.bottom, f.Panel102().Height());
-    // The three bands still fill the designed height.
-    EXPECT_EQ(f.Panel101().Height() + f.Panel102().Height() + f.Panel103().Height(), MulDiv(316, dpi, 96));
+    // The three bands fill the window's height.
+    EXPECT_EQ(f.Panel101().Height() + f.Panel102().Height() + f.Panel103().Height(), f.ClientSize().cy);
     EXPECT_GT(f.Panel103().Height(), 0);
   }
 }

@@ -38,7 +38,8 @@ const std::vector<std::u16string> kTableOrder = {
     u"Form/Width", u"Form/Height", u"Form/Left", u"Form/Top", u"ODA/FullName", u"DWG/topDir",
     u"ODA/dispFlag", u"Cad/lspName", u"Cad/exeName", u"Cad/funcName1", u"Cad/funcName2",
     u"Cad/cut", u"Cad/repeat", u"Cad/explode", u"Cad/purge", u"Cad/useLsp", u"Cad/useFunc1",
-    u"Cad/useFunc2", u"Image/Clip", u"Target/ProgID"};
+    u"Cad/useFunc2", u"Image/Clip", u"Target/ProgID", u"Form/ClientWidth", u"Form/ClientHeight",
+    u"Image/Names", u"DWG/folder", u"DWG/page"};
 
 SettingsContext Context() {
   return SettingsContext{.designedWidth = 290, .designedHeight = 355, .screenWidth = 1920,
@@ -75,6 +76,8 @@ TEST(Settings, EveryKeyRoundTripsAndExeNameIsNeverWritten) {
   s.insert.cutFlag = false, s.insert.repeatFlag = false, s.insert.expFlag = true, s.insert.purgeFlag = true;
   s.insert.useLspFlag = false, s.insert.useFunc1Flag = true, s.insert.useFunc2Flag = false, s.g_ImageClip = false;
   s.g_TargetProgID = u"AutoCAD.Application";
+  s.clientWidth96 = 500, s.clientHeight96 = 640, s.showNames = false;
+  s.lastFolder = u"部品\\弁", s.lastPage = 3;
   MapIni ini;
   ini.values[u"Cad/exeName"] = u"kept.exe";
   WriteSettings(ini, s);
@@ -88,6 +91,58 @@ TEST(Settings, EveryKeyRoundTripsAndExeNameIsNeverWritten) {
   back.exeName = s.exeName;  // read from the kept line, compared below
   EXPECT_EQ(back, s);
   EXPECT_EQ(ReadSettings(ini, Context()).exeName, u"kept.exe");
+}
+
+TEST(Settings, TheSizeAt96DpiIsKeptOnlyWhole) {
+  struct Case {
+    const char16_t *width, *height;
+    int expectedWidth, expectedHeight;
+  } cases[] = {
+      {u"400", u"500", 400, 500},
+      {u"400", nullptr, 0, 0},  // half a size is none
+      {u"0", u"500", 0, 0},
+      {u"-3", u"500", 0, 0},
+      {u"999999", u"500", 0, 0},
+      {u"x", u"500", 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.expectedWidth);
+    MapIni ini;
+    ini.values[u"Form/ClientWidth"] = c.width;
+    if (c.height) ini.values[u"Form/ClientHeight"] = c.height;
+    const Settings s = ReadSettings(ini, Context());
+    EXPECT_EQ(s.clientWidth96, c.expectedWidth);
+    EXPECT_EQ(s.clientHeight96, c.expectedHeight);
+  }
+  // None known: none written, so that a file from before keeps its pixel size alone.
+  MapIni ini;
+  WriteSettings(ini, Settings{});
+  EXPECT_EQ(ini.values.count(u"Form/ClientWidth"), 0u);
+  EXPECT_EQ(ini.values[u"DWG/page"], u"1");
+  ini.values[u"DWG/page"] = u"0";
+  EXPECT_EQ(ReadSettings(ini, Context()).lastPage, 1);
+}
+
+TEST(WindowPlace, AWindowOffEveryMonitorIsBroughtBack) {
+  const std::vector<ScreenRect> two = {{0, 0, 1920, 1040}, {1920, 0, 3200, 1024}};
+  struct Case {
+    const char* what;
+    ScreenRect window, expected;
+  } cases[] = {
+      {"on the first", {100, 100, 400, 500}, {100, 100, 400, 500}},
+      {"on the second", {2000, 10, 2300, 410}, {2000, 10, 2300, 410}},
+      {"half off the right edge", {1800, 100, 2100, 500}, {1800, 100, 2100, 500}},
+      {"far right", {5000, 100, 5300, 500}, {2900, 100, 3200, 500}},
+      {"title bar above the screen", {100, -300, 400, 100}, {100, 0, 400, 400}},
+      {"below the second", {2500, 1030, 2800, 1400}, {2500, 654, 2800, 1024}},
+      {"only a sliver left", {-290, 100, 10, 500}, {0, 100, 300, 500}},
+      {"larger than any", {-50, -50, 4000, 3000}, {0, 0, 1920, 1040}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(BringOntoWorkArea(c.window, two, 40), c.expected);
+  }
+  EXPECT_EQ(BringOntoWorkArea({5000, 0, 5100, 100}, {}, 40), (ScreenRect{5000, 0, 5100, 100}));
 }
 
 TEST(Settings, ACharacterOutsideTheAnsiCodePageAsksForAUnicodeFile) {
@@ -150,6 +205,7 @@ TEST(StartupCaptions, LispPreviewAndTarget) {
   EXPECT_EQ(LispMenuCaption(u"D:y.lsp"), u"■ロード y.lsp");
   EXPECT_EQ(PreviewMenuCaption(true), u"プレビューイメージ=拡大");
   EXPECT_EQ(PreviewMenuCaption(false), u"プレビューイメージ=そのまま");
+  EXPECT_EQ(WithShortcut(u"図面を検索 ...", u"Ctrl+F"), u"図面を検索 ...\tCtrl+F");
 
   const std::vector<std::u16string> lines = {u"Bricscad V20\tBricscadApp.AcadApplication.20",
                                              u"Bricscad\tBricscadApp.AcadApplication",

@@ -167,5 +167,30 @@ TEST(Ellipsize, KeepsTheEndOfTheText) {
   EXPECT_EQ(EllipsizeLeft(u"abc\U0002000Bdef", tenPerChar, 75), u"...def");
 }
 
+TEST(Ellipsize, ANameUnderAPreviewKeepsItsBeginningAndItsEnd) {
+  auto tenPerChar = [](std::u16string_view s) { return int(s.size()) * 10; };
+  struct Case {
+    const char16_t* text;
+    int width;
+    const char16_t* expected;
+  } cases[] = {
+      {u"valve-DN50-B", 120, u"valve-DN50-B"},
+      {u"valve-DN50-B", 119, u"valve…N50-B"},  // 11 characters: 10 of the name and the mark
+      {u"valve-DN50-B", 60, u"val…-B"},
+      {u"valve-DN50-B", 20, u"v…"},
+      {u"valve-DN50-B", 10, u"…"},
+      {u"valve-DN50-B", 0, u"…"},  // even the mark does not fit: it ends all the same
+      {u"", 0, u""},
+      {u"配管継手-エルボ90", 70, u"配管継…ボ90"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.width);
+    EXPECT_EQ(EllipsizeMiddle(c.text, tenPerChar, c.width), c.expected);
+  }
+  // A character outside the basic plane is kept or dropped whole (it counts 20 here).
+  EXPECT_EQ(EllipsizeMiddle(u"ab\U0002000Bcdef\U0002000Bg", tenPerChar, 60), u"ab…\U0002000Bg");
+  EXPECT_EQ(EllipsizeMiddle(u"a\U0002000Bcdefgh", tenPerChar, 50), u"a\U0002000B…h");
+}
+
 }  // namespace
 }  // namespace tesmar
