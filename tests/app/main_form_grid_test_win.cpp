@@ -329,7 +329,7 @@ TEST_F(GridKeysTest, ArrowKeysPagesWheelEnterAndF5) {
   Key(f, VK_RIGHT);
   const std::u16string chosen = f.ChosenDrawingPath();
   EXPECT_TRUE(Key(f, VK_RETURN));
-  EXPECT_EQ(cad.Commands(), std::vector<std::u16string>{DoubleClickText(f.insert, chosen) + u"\r"});
+  EXPECT_EQ(cad.Commands(), std::vector<std::u16string>{DoubleClickText(f.insert, chosen) + u"\rATTREQ 1\r"});
   EXPECT_FALSE(Key(f, VK_RETURN, f.ComboBox3().hwnd())) << "Enter in a list is the list's";
 
   // F5: a drawing added meanwhile appears; the folder and the page stay.
@@ -436,7 +436,9 @@ TEST_F(GridRealInputTest, FrameWheelKeysMenuAndEnter) {
   Register({Lib(), dir / "other"});
   ui::ComInit com;
   test::TestProgId id;
-  test::CadStandIn cad(id.Clsid());
+  // Started minimised, as a user's CAD program behind the palette: a window shown normally takes the
+  // display's keyboard focus, and the keys below are the palette's.
+  test::CadStandIn cad(id.Clsid(), L"/minimized");
   auto& f = Start();
   g_TargetProgID = id.ProgId();
   SetWindowPos(f.hwnd(), nullptr, 60, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -508,7 +510,7 @@ TEST_F(GridRealInputTest, FrameWheelKeysMenuAndEnter) {
   const std::u16string chosen = f.ChosenDrawingPath();
   Real("key Return");
   EXPECT_TRUE(PumpUntil(f, [&] { return !cad.Commands().empty(); }));
-  EXPECT_EQ(cad.Commands(), std::vector<std::u16string>{DoubleClickText(f.insert, chosen) + u"\r"});
+  EXPECT_EQ(cad.Commands(), std::vector<std::u16string>{DoubleClickText(f.insert, chosen) + u"\rATTREQ 1\r"});
 }
 
 }  // namespace
