@@ -244,6 +244,10 @@ bool Reader::TakeEntityPair(int code, std::string_view value) {
         case 67: r.code67 = Int(); break;
         case 66: r.code66 = Int(); break;
         case 60: r.code60 = Int(); break;
+        case 70: r.columns = Int(); break;
+        case 71: r.rows = Int(); break;
+        case 44: r.columnSpacing = Real(); break;
+        case 45: r.rowSpacing = Real(); break;
         default: Point(r.base, code, 10); break;
       }
       return true;

@@ -197,6 +197,10 @@ struct TInsertBlk {
   std::int16_t layindex = 0;
   TName dimBlkName;  // the block header read most recently before this INSERT
   std::int16_t code60 = 0;
+  // An array of copies (70 columns, 71 rows; 44, 45 their spacing along the insert's own x and
+  // y axes, turned with it but not scaled). A count below 1 counts as 1.
+  std::int16_t columns = 1, rows = 1;
+  double columnSpacing = 0, rowSpacing = 0;
 };
 
 struct TBlockBlk {
@@ -539,7 +543,8 @@ struct TDrawingModel {
   std::vector<TMlineBlk> MlineAry;
   std::vector<TMeshBlk> MeshAry;
   std::vector<TProxyBlk> ProxyAry;
-  // Set by the block expansion when it stopped at its bound of copied records.
+  // Set by the post-processing when the block expansion or the hatch patterns stopped at the
+  // drawing's work budget: the drawing is drawn in part.
   bool expansionCut = false;
 };
 

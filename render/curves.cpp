@@ -93,6 +93,9 @@ std::vector<TAcadPoint> NurbsPolyline(int degree, std::vector<double> knots, con
                                       const std::vector<double>& weights, double stepDegrees) {
   const int n = static_cast<int>(control.size());
   if (n < 2) return control;
+  // A degree beyond what CAD programs make is taken for a damaged record: its control polygon
+  // shows where it lies, at the cost of a few points and not of degree-squared work per point.
+  if (degree > kHighestSplineDegree) return control;
   const int p = std::clamp(degree, 1, n - 1);
   bool valid = static_cast<int>(knots.size()) == n + p + 1;
   for (std::size_t i = 1; valid && i < knots.size(); ++i) valid = knots[i] >= knots[i - 1] && std::isfinite(knots[i]);
@@ -104,8 +107,8 @@ std::vector<TAcadPoint> NurbsPolyline(int degree, std::vector<double> knots, con
   const bool rational = static_cast<int>(weights.size()) == n;
   // de Boor in homogeneous coordinates.
   auto point = [&](double t) {
-    int k = p;
-    while (k < n - 1 && t >= knots[k + 1]) ++k;
+    // The span of t: the last knot at or before it, within knots[p] .. knots[n - 1].
+    const int k = std::clamp(static_cast<int>(std::upper_bound(knots.begin() + p + 1, knots.begin() + n, t) - knots.begin()) - 1, p, n - 1);
     struct H {
       double x, y, z, w;
     };

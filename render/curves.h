@@ -15,7 +15,10 @@ namespace tesmar {
 std::vector<TAcadPoint> SampleCurve(const std::function<TAcadPoint(double)>& f, const std::vector<double>& breaks,
                                     int pieces, double stepDegrees);
 
-// A NURBS curve of the given degree. Knots that do not number control points + degree + 1 (or
+// The highest spline degree CAD programs write.
+inline constexpr int kHighestSplineDegree = 11;
+
+// A NURBS curve of the given degree (one above kHighestSplineDegree gives the control points). Knots that do not number control points + degree + 1 (or
 // do not rise) are replaced by the uniform clamped vector; weights that do not number the
 // control points count as all 1. Fewer than two control points give them as they are.
 std::vector<TAcadPoint> NurbsPolyline(int degree, std::vector<double> knots, const std::vector<TAcadPoint>& control,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dxf/model.h"
+#include "render/work_budget.h"
 
 namespace tesmar {
 
@@ -74,8 +75,10 @@ void ExplodeSolidRecords(const std::vector<TSolidBlk>& table, bool blocks, std::
                          std::vector<TFillBlk>& fills);
 void ExplodeFaceRecords(TDrawingModel& m, bool blocks);
 // Solid hatches as fills (with their outline); pattern hatches as their pattern lines cut to
-// the boundary.
+// the boundary, as far as the budget (or one of their own) allows: the rows tried and the
+// lines made take from it, and a hatch cut short sets `expansionCut`.
 void ExplodeHatchRecords(TDrawingModel& m, bool blocks, double step);
+void ExplodeHatchRecords(TDrawingModel& m, bool blocks, double step, TWorkBudget& budget);
 void ExplodeMlineRecords(TDrawingModel& m, bool blocks);
 // The edges of every face.
 void ExplodeMeshRecords(TDrawingModel& m, bool blocks);
@@ -84,6 +87,7 @@ void ExplodeMeshRecords(TDrawingModel& m, bool blocks);
 void ExplodeProxyRecords(TDrawingModel& m, bool blocks, double step);
 // Every step above for the records of blocks; ellipses of blocks too.
 void ExplodeBlockKinds(TDrawingModel& m, double step);
+void ExplodeBlockKinds(TDrawingModel& m, double step, TWorkBudget& budget);
 
 // A fill with the layer, linetype, colour and block of `style`; rings of fewer than three
 // points are not added.

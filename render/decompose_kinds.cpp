@@ -247,16 +247,23 @@ std::vector<std::vector<TAcadPoint>> HatchRings(const THatchBlk& h, double step)
   return rings;
 }
 
-// Pattern lines of one hatch never exceed this many segments: a pattern far finer than the
-// hatch is drawn only in part rather than fill memory.
-constexpr std::size_t kMostPatternSegments = 200000;
+// Rows numbered beyond this from the pattern's base point are no longer whole numbers apart
+// (nor is the base point itself held to better than a row): such rows are counted from the
+// corner of the boundary's box instead.
+constexpr double kFarthestRow = 1e15;
 
 // The pattern lines of a hatch cut to its rings (even-odd), in object coordinates of the hatch.
-void PatternLines(const THatchBlk& h, const std::vector<std::vector<TAcadPoint>>& ocsRings, std::vector<std::pair<TAcadPoint, TAcadPoint>>& out) {
+// Each row, and each dash, is a step of the budget, and each segment one of its records.
+void PatternLines(const THatchBlk& h, const std::vector<std::vector<TAcadPoint>>& ocsRings,
+                  std::vector<std::pair<TAcadPoint, TAcadPoint>>& out, TWorkBudget& budget) {
   double minx = INFINITY, miny = INFINITY, maxx = -INFINITY, maxy = -INFINITY;
-  for (const auto& ring : ocsRings)
+  std::size_t edges = 0;
+  for (const auto& ring : ocsRings) {
+    edges += ring.size();
     for (const TAcadPoint& p : ring) minx = std::min(minx, p.x), maxx = std::max(maxx, p.x), miny = std::min(miny, p.y), maxy = std::max(maxy, p.y);
+  }
   if (!(minx <= maxx)) return;
+  std::vector<double> ts;
   for (const THatchLine& line : h.lines) {
     const double a = line.angle * kDegToRad;
     const TAcadPoint u{std::cos(a), std::sin(a), 0}, n{-std::sin(a), std::cos(a), 0};
@@ -264,17 +271,30 @@ void PatternLines(const THatchBlk& h, const std::vector<std::vector<TAcadPoint>>
     if (!(std::fabs(spacing) > 0) || !std::isfinite(spacing)) continue;
     const double shift = line.offset.x * u.x + line.offset.y * u.y;
     // The rows that can meet the boundary's box.
+    TAcadPoint base = line.base;
     double lo = INFINITY, hi = -INFINITY;
-    for (const TAcadPoint& c : {TAcadPoint{minx, miny, 0}, TAcadPoint{maxx, miny, 0}, TAcadPoint{minx, maxy, 0}, TAcadPoint{maxx, maxy, 0}}) {
-      const double d = ((c.x - line.base.x) * n.x + (c.y - line.base.y) * n.y) / spacing;
-      lo = std::min(lo, d), hi = std::max(hi, d);
+    auto rows = [&] {
+      lo = INFINITY, hi = -INFINITY;
+      for (const TAcadPoint& c : {TAcadPoint{minx, miny, 0}, TAcadPoint{maxx, miny, 0}, TAcadPoint{minx, maxy, 0}, TAcadPoint{maxx, maxy, 0}}) {
+        const double d = ((c.x - base.x) * n.x + (c.y - base.y) * n.y) / spacing;
+        lo = std::min(lo, d), hi = std::max(hi, d);
+      }
+    };
+    rows();
+    if (!(std::fabs(lo) < kFarthestRow && std::fabs(hi) < kFarthestRow)) {
+      base = TAcadPoint{minx, miny, 0};
+      rows();
+      if (!(std::fabs(lo) < kFarthestRow && std::fabs(hi) < kFarthestRow)) continue;
     }
     double dashLength = 0;
     for (double d : line.dashes) dashLength += std::fabs(d);
-    for (double k = std::floor(lo); k <= std::ceil(hi) && out.size() < kMostPatternSegments; ++k) {
-      const TAcadPoint o{line.base.x + k * line.offset.x, line.base.y + k * line.offset.y, 0};
+    const bool dashed = !line.dashes.empty() && dashLength > 0 && std::isfinite(dashLength);
+    for (auto k = static_cast<long long>(std::floor(lo)), last = static_cast<long long>(std::ceil(hi)); k <= last; ++k) {
+      if (!budget.Step(edges + 1)) return;
+      const double row = static_cast<double>(k);
+      const TAcadPoint o{base.x + row * line.offset.x, base.y + row * line.offset.y, 0};
       // Crossings of the row with the ring edges, as parameters along u from o.
-      std::vector<double> ts;
+      ts.clear();
       for (const auto& ring : ocsRings) {
         for (std::size_t i = 0; i < ring.size(); ++i) {
           const TAcadPoint& p = ring[i];
@@ -288,21 +308,27 @@ void PatternLines(const THatchBlk& h, const std::vector<std::vector<TAcadPoint>>
       }
       std::sort(ts.begin(), ts.end());
       auto at = [&](double t) { return TAcadPoint{o.x + u.x * t, o.y + u.y * t, 0}; };
+      auto add = [&](double t0, double t1) {
+        if (!budget.TakeRecords(1)) return false;
+        out.emplace_back(at(t0), at(t1));
+        return true;
+      };
       for (std::size_t i = 0; i + 1 < ts.size(); i += 2) {
         const double t0 = ts[i], t1 = ts[i + 1];
-        if (line.dashes.empty() || !(dashLength > 0)) {
-          out.emplace_back(at(t0), at(t1));
+        if (!dashed) {
+          if (!add(t0, t1)) return;
           continue;
         }
         // The dashes start at the row's origin, moved along the row by `shift` per row.
-        const double start = k * shift;
+        const double start = std::fmod(row * shift, dashLength);
         double t = start + std::floor((t0 - start) / dashLength) * dashLength;
-        while (t < t1 && out.size() < kMostPatternSegments) {
+        while (t < t1) {
           for (double d : line.dashes) {
+            if (!budget.Step()) return;
             const double len = std::fabs(d);
             if (d >= 0) {
               const double a0 = std::max(t, t0), a1 = std::min(t + len, t1);
-              if (a1 > a0 || (len == 0 && t >= t0 && t <= t1)) out.emplace_back(at(a0), at(std::max(a0, a1)));
+              if ((a1 > a0 || (len == 0 && t >= t0 && t <= t1)) && !add(a0, std::max(a0, a1))) return;
             }
             t += len;
             if (t >= t1) break;
@@ -316,6 +342,11 @@ void PatternLines(const THatchBlk& h, const std::vector<std::vector<TAcadPoint>>
 }  // namespace
 
 void ExplodeHatchRecords(TDrawingModel& m, bool blocks, double step) {
+  TWorkBudget budget;
+  ExplodeHatchRecords(m, blocks, step, budget);
+}
+
+void ExplodeHatchRecords(TDrawingModel& m, bool blocks, double step, TWorkBudget& budget) {
   Sink out = SinkFor(m, blocks);
   for (const THatchBlk& h : m.HatchAry) {
     if (!Takes(h, blocks)) continue;
@@ -336,13 +367,14 @@ void ExplodeHatchRecords(TDrawingModel& m, bool blocks, double step) {
       continue;
     }
     std::vector<std::pair<TAcadPoint, TAcadPoint>> segments;
-    PatternLines(h, ocsRings, segments);
+    PatternLines(h, ocsRings, segments, budget);
     for (auto& [a, b] : segments) {
       TAcadPoint p = a, q = b;
       p.z = q.z = h.elevation;
       AddLine(h, ToWorld(p, h.code210), ToWorld(q, h.code210), out.lines);
     }
   }
+  if (budget.Cut()) m.expansionCut = true;
 }
 
 void ExplodeMlineRecords(TDrawingModel& m, bool blocks) {
@@ -384,12 +416,17 @@ void ExplodeMeshRecords(TDrawingModel& m, bool blocks) {
 }
 
 void ExplodeBlockKinds(TDrawingModel& m, double step) {
+  TWorkBudget budget;
+  ExplodeBlockKinds(m, step, budget);
+}
+
+void ExplodeBlockKinds(TDrawingModel& m, double step, TWorkBudget& budget) {
   ExplodeEllipseTable(m.BlkEllipseAry, m.BlkLineAry, step);
   ExplodeSplineRecords(m, true, step);
   ExplodeLeaderRecords(m, true, step);
   ExplodeSolidRecords(m.BlkSolidAry, true, m.BlkLineAry, m.BlkFillAry);
   ExplodeFaceRecords(m, true);
-  ExplodeHatchRecords(m, true, step);
+  ExplodeHatchRecords(m, true, step, budget);
   ExplodeMlineRecords(m, true);
   ExplodeMeshRecords(m, true);
   ExplodeProxyRecords(m, true, step);

@@ -10,6 +10,7 @@
 
 #include "render/decompose.h"
 #include "render/geometry.h"
+#include "render/work_budget.h"
 
 namespace tesmar {
 
@@ -247,7 +248,8 @@ void ExpandInserts(TDrawingModel& m) { ExpandInserts(m, TBlockIndex(m)); }
 void ExpandBlocks(TDrawingModel& m) { ExpandBlocks(m, TBlockIndex(m)); }
 void ExpandNestedInserts(TDrawingModel& m) { ExpandNestedInserts(m, TBlockIndex(m)); }
 void ExpandNestedInserts(TDrawingModel& m, const TBlockIndex& index) {
-  ExpandNestedInserts(m, index, kDeepExpansionBound);
+  TWorkBudget budget;
+  ExpandNestedInserts(m, index, budget);
 }
 
 namespace {
@@ -272,42 +274,109 @@ TInsertBlk PlaceNested(TDrawingModel& m, const TInsertBlk& outer, const Placemen
   return n;
 }
 
-// The levels below NestInsertAry: the INSERTs inside a block placed by `outer` (an INSERT in
-// drawing coordinates), followed to any depth. `chain` holds the blocks being placed, so that a
-// block met again inside itself is passed over; `left` is what the bound still allows to be
-// copied, and a block that does not fit ends the walk with `cut` set. visit(n, block) is called
-// for each INSERT so placed.
-struct DeepWalk {
-  TDrawingModel& m;
-  const TBlockIndex& index;
-  std::size_t left;
-  bool cut = false;
-  std::vector<TName> chain;
+// The copies that an array INSERT stands for, row by row (the INSERT itself when it is no
+// array): each moved by its column and row spacing along the INSERT's own axes.
+int Cells(const TInsertBlk& insert) {
+  return std::max<int>(1, insert.columns) * std::max<int>(1, insert.rows);
+}
 
-  template <class Visit>
-  void Below(const TInsertBlk& outer, const TBlockBlk& block, Visit&& visit) {
-    if (block.InsertAry.empty() || cut) return;
-    chain.push_back(block.name);
-    PlacingLayerColour colour(outer.layer);
-    const Placement place(outer, block);
-    for (const TInsertBlk& nested : block.InsertAry) {
-      if (cut) break;
-      if (nested.code60 != 0 || std::find(chain.begin(), chain.end(), nested.name) != chain.end()) continue;
-      const long long b = index.FirstBlock(nested.name);
-      if (b < 0) continue;
-      const std::size_t adds = RecordCount(index.Of(nested.name));
-      if (adds > left) {
-        cut = true;
-        break;
+TInsertBlk Cell(const TInsertBlk& insert, int cell) {
+  TInsertBlk c = insert;
+  c.columns = c.rows = 1;
+  if (cell == 0) return c;
+  const int columns = std::max<int>(1, insert.columns);
+  const double dx = (cell % columns) * insert.columnSpacing, dy = (cell / columns) * insert.rowSpacing;
+  const TAcadPoint d = AcadPointRotateCcw(TAcadPoint{dx, dy, 0}, insert.rotate * kDegToRad);
+  c.base = AcadPointAdd(insert.base, d);
+  return c;
+}
+
+// The one walk of the expansion below the drawing's INSERTs: each cell of an INSERT `top` of
+// NestInsertAry (in drawing coordinates) is a copy of its block, and so, to any depth, is each
+// cell of the INSERTs inside a block copied. A block met again inside itself is passed over.
+// Every copy is charged to the budget, whether its block holds records or not, and the walk
+// ends when the budget is spent. The levels are kept on a stack of their own, so that no depth
+// of nesting uses up the thread's stack.
+//
+// The visitor decides what a copy is: `Node Place(const Node& outer, const TBlockBlk& block,
+// const TInsertBlk& nested)` places a nested INSERT of block (copied by outer), and
+// `void Copy(const Node& cell, const TBlockBlk& block)` takes one copy.
+template <class Visitor>
+class ExpansionWalk {
+ public:
+  using Node = TInsertBlk;
+  ExpansionWalk(const TDrawingModel& m, const TBlockIndex& index, TWorkBudget& budget, Visitor& visitor)
+      : m_(m), index_(index), budget_(budget), visitor_(visitor), onChain_(m.BlockAry.size(), 0) {}
+
+  // Copies the cells of top (whose block is BlockAry[b]) and every level below them.
+  void Run(const Node& top, std::size_t b) {
+    for (int k = 0, n = Cells(top); k < n && !budget_.Cut(); ++k) {
+      if (!Visit(Cell(top, k), b)) return;
+      while (!stack_.empty() && Advance()) {
       }
-      left -= adds;
-      const TInsertBlk n = PlaceNested(m, outer, place, colour, nested);
-      const TBlockBlk& inner = m.BlockAry[static_cast<std::size_t>(b)];
-      visit(n, inner);
-      Below(n, inner, visit);
+      if (!stack_.empty()) {  // the budget ran out on the way down
+        stack_.clear();
+        std::fill(onChain_.begin(), onChain_.end(), 0);
+        return;
+      }
     }
-    chain.pop_back();
   }
+
+ private:
+  struct Level {
+    Node cell;              // the copy whose block's INSERTs are being placed
+    std::size_t block;      // its block
+    std::size_t next = 0;   // the next INSERT of that block
+    Node nested;            // the INSERT being placed, and its cells still to copy
+    std::size_t nestedBlock = 0;
+    int cell_ = 0, cells = 0;
+  };
+
+  // Charges and takes one copy, and opens its level when its block holds INSERTs; false when
+  // the budget is spent.
+  bool Visit(const Node& cell, std::size_t b) {
+    const TBlockBlk& block = m_.BlockAry[b];
+    if (!budget_.Step(TWorkBudget::kVisitSteps) || !budget_.TakeRecords(RecordCount(index_.Of(block.name))))
+      return false;
+    visitor_.Copy(cell, block);
+    if (!block.InsertAry.empty()) {
+      ++onChain_[b];
+      stack_.push_back(Level{cell, b});
+    }
+    return true;
+  }
+
+  // One step of the walk at the deepest level; false when the walk is over.
+  bool Advance() {
+    Level& l = stack_.back();
+    if (l.cell_ < l.cells) {
+      const Node cell = Cell(l.nested, l.cell_++);
+      return Visit(cell, l.nestedBlock);
+    }
+    const TBlockBlk& block = m_.BlockAry[l.block];
+    while (l.next < block.InsertAry.size()) {
+      const TInsertBlk& nested = block.InsertAry[l.next++];
+      if (!budget_.Step()) return false;
+      if (nested.code60 != 0) continue;
+      const long long nb = index_.FirstBlock(nested.name);
+      if (nb < 0 || onChain_[static_cast<std::size_t>(nb)]) continue;
+      l.nested = visitor_.Place(l.cell, block, nested);
+      l.nestedBlock = static_cast<std::size_t>(nb);
+      l.cell_ = 0;
+      l.cells = Cells(l.nested);
+      return true;
+    }
+    --onChain_[l.block];
+    stack_.pop_back();
+    return true;
+  }
+
+  const TDrawingModel& m_;
+  const TBlockIndex& index_;
+  TWorkBudget& budget_;
+  Visitor& visitor_;
+  std::vector<std::uint32_t> onChain_;  // per block: how many levels of the stack copy it
+  std::vector<Level> stack_;
 };
 
 // Whether ExpandNestedInserts copies the block of nested INSERT n.
@@ -323,129 +392,171 @@ std::unordered_map<TName, std::vector<std::size_t>> Placements(const TDrawingMod
   return placements;
 }
 
-}  // namespace
+// What the expansion does with each copy: places nested INSERTs in drawing coordinates and
+// copies the block's records into the drawing tables.
+struct CopyingVisitor {
+  TDrawingModel& m;
+  const TBlockIndex& index;
+  bool nested;  // below NestInsertAry: MTEXT directions are placed too
+  TInsertBlk Place(const TInsertBlk& outer, const TBlockBlk& block, const TInsertBlk& inner) {
+    PlacingLayerColour colour(outer.layer);
+    return PlaceNested(m, outer, Placement(outer, block), colour, inner);
+  }
+  void Copy(const TInsertBlk& cell, const TBlockBlk& block) { CopyBlock(m, index, cell, block, nested); }
+};
 
-void ExpandInserts(TDrawingModel& m, const TBlockIndex& index) {
-  ReserveCopies(m, index, m.EntInsertAry);
-  // The loop appends to LayerAry (through GetLayerColor) but never to EntInsertAry or BlockAry.
+// What CountExpansion does with each copy: adds up its records.
+struct CountingVisitor {
+  const TBlockIndex& index;
+  TCopyCounts& c;
+  TInsertBlk Place(const TInsertBlk&, const TBlockBlk&, const TInsertBlk& inner) { return inner; }
+  void Copy(const TInsertBlk&, const TBlockBlk& block) { Add(c, index.Of(block.name)); }
+  static void Add(TCopyCounts& c, const TBlockIndex::Records& r) {
+    c.lines += r.lines.size(), c.circles += r.circles.size(), c.arcs += r.arcs.size(), c.texts += r.texts.size();
+    c.fills += r.fills.size(), c.xlines += r.xlines.size();
+  }
+};
+
+// The INSERTs of the drawing, each cell a copy of its block (the levels below come through
+// NestInsertAry).
+template <class Visitor>
+void WalkDrawingInserts(const TDrawingModel& m, const TBlockIndex& index, TWorkBudget& budget, Visitor& visitor) {
+  // The copies append to LayerAry (through GetLayerColor) but never to EntInsertAry or BlockAry.
   for (const TInsertBlk& insert : m.EntInsertAry) {
-    if (insert.code60 != 0) continue;
+    if (insert.code60 != 0 || budget.Cut()) continue;
     const long long b = index.FirstBlock(insert.name);
     if (b < 0) continue;
-    CopyBlock(m, index, insert, m.BlockAry[b], false);
+    const TBlockBlk& block = m.BlockAry[static_cast<std::size_t>(b)];
+    const std::size_t records = RecordCount(index.Of(insert.name));
+    for (int k = 0, n = Cells(insert); k < n; ++k) {
+      if (!budget.Step(TWorkBudget::kVisitSteps) || !budget.TakeRecords(records)) break;
+      visitor.Copy(Cell(insert, k), block);
+    }
   }
 }
 
-void ExpandBlocks(TDrawingModel& m, const TBlockIndex& index) {
-  const std::unordered_set<TName> dimensionBlocks = DimensionBlocks(m);
+// The nested INSERTs of the blocks that the drawing's INSERTs place (one set per cell), and
+// those of anonymous blocks that no INSERT places, in drawing coordinates: f(n) for each, in
+// the order NestInsertAry takes them.
+// Each costs the budget as much as two records (an INSERT is about twice a line's size).
+// `placed(n)` takes the nested INSERTs of placed blocks, `anonymous(n, block)` the others.
+template <class Visitor, class Placed, class Anonymous>
+void WalkNestedInserts(const TDrawingModel& m, TWorkBudget& budget, Visitor& visitor, Placed&& placed,
+                       Anonymous&& anonymous) {
   const auto placements = Placements(m);
-
   for (const TBlockBlk& block : m.BlockAry) {
-    if (dimensionBlocks.count(block.name)) CopyDimensionBlock(m, index.Of(block.name));
     if (block.InsertAry.empty()) continue;
-
-    auto placed = placements.find(block.name);
-    if (placed != placements.end()) {
-      for (std::size_t i : placed->second) {
+    auto by = placements.find(block.name);
+    if (by != placements.end()) {
+      for (std::size_t i : by->second) {
         const TInsertBlk& outer = m.EntInsertAry[i];
         // An invisible INSERT hides the blocks nested in it too.
         if (outer.code60 != 0) continue;
-        PlacingLayerColour colour(outer.layer);
-        const Placement place(outer, block);
-        for (const TInsertBlk& nested : block.InsertAry)
-          m.NestInsertAry.push_back(PlaceNested(m, outer, place, colour, nested));
+        for (int k = 0, n = Cells(outer); k < n; ++k) {
+          const TInsertBlk cell = Cell(outer, k);
+          for (const TInsertBlk& nested : block.InsertAry) {
+            if (!budget.Step() || !budget.TakeRecords(2)) return;
+            placed(visitor.Place(cell, block, nested));
+          }
+        }
       }
     } else if (StartsWithStar(block.name)) {
-      // An anonymous block that no INSERT places (the graphics of a dimension): its nested
-      // INSERTs are in drawing coordinates as they stand.
-      PlacingLayerColour colour(block.layer);
-      for (const TInsertBlk& nested : block.InsertAry) {
-        TInsertBlk n = nested;
-        InheritLayer(m, n, block.layer, block.ltype, colour);
-        m.NestInsertAry.push_back(std::move(n));
-      }
+      for (const TInsertBlk& nested : block.InsertAry) anonymous(nested, block);
     }
   }
-  ExpandNestedInserts(m, index);
 }
 
-void ExpandNestedInserts(TDrawingModel& m, const TBlockIndex& index, std::size_t deepBound) {
+}  // namespace
+
+void ExpandInserts(TDrawingModel& m, const TBlockIndex& index) {
+  TWorkBudget budget;
+  ExpandInserts(m, index, budget);
+}
+
+void ExpandInserts(TDrawingModel& m, const TBlockIndex& index, TWorkBudget& budget) {
+  ReserveCopies(m, index, m.EntInsertAry);
+  CopyingVisitor visitor{m, index, false};
+  WalkDrawingInserts(m, index, budget, visitor);
+  if (budget.Cut()) m.expansionCut = true;
+}
+
+void ExpandBlocks(TDrawingModel& m, const TBlockIndex& index) {
+  TWorkBudget budget;
+  ExpandBlocks(m, index, budget);
+}
+
+void ExpandBlocks(TDrawingModel& m, const TBlockIndex& index, TWorkBudget& budget) {
+  const std::unordered_set<TName> dimensionBlocks = DimensionBlocks(m);
+  for (const TBlockBlk& block : m.BlockAry)
+    if (dimensionBlocks.count(block.name)) CopyDimensionBlock(m, index.Of(block.name));
+  CopyingVisitor visitor{m, index, true};
+  std::vector<TInsertBlk> nested;
+  WalkNestedInserts(
+      m, budget, visitor, [&](TInsertBlk n) { nested.push_back(std::move(n)); },
+      [&](const TInsertBlk& n, const TBlockBlk& block) {
+        // An anonymous block that no INSERT places (the graphics of a dimension): its nested
+        // INSERTs are in drawing coordinates as they stand.
+        PlacingLayerColour colour(block.layer);
+        TInsertBlk placed = n;
+        InheritLayer(m, placed, block.layer, block.ltype, colour);
+        nested.push_back(std::move(placed));
+      });
+  m.NestInsertAry.insert(m.NestInsertAry.end(), std::make_move_iterator(nested.begin()),
+                         std::make_move_iterator(nested.end()));
+  ExpandNestedInserts(m, index, budget);
+}
+
+void ExpandNestedInserts(TDrawingModel& m, const TBlockIndex& index, std::size_t records) {
+  TWorkBudget budget(records, TWorkBudget::kSteps);
+  ExpandNestedInserts(m, index, budget);
+}
+
+void ExpandNestedInserts(TDrawingModel& m, const TBlockIndex& index, TWorkBudget& budget) {
   ReserveCopies(m, index, m.NestInsertAry);
   const std::unordered_set<TName> dimensionBlocks = DimensionBlocks(m);
-  DeepWalk deep{m, index, deepBound};
+  CopyingVisitor visitor{m, index, true};
+  ExpansionWalk walk(m, index, budget, visitor);
   for (const TInsertBlk& n : m.NestInsertAry) {
+    if (budget.Cut()) break;
     if (!ExpandsNested(m, dimensionBlocks, n)) continue;
     const long long b = index.FirstBlock(n.name);
     if (b < 0) continue;
-    CopyBlock(m, index, n, m.BlockAry[b], true);
-    deep.Below(n, m.BlockAry[b], [&](const TInsertBlk& k, const TBlockBlk& block) { CopyBlock(m, index, k, block, true); });
+    walk.Run(n, static_cast<std::size_t>(b));
   }
-  if (deep.cut) m.expansionCut = true;
+  if (budget.Cut()) m.expansionCut = true;
 }
 
-}  // namespace tesmar
-
-namespace tesmar {
-
 TCopyCounts CountExpansion(const TDrawingModel& m, const TBlockIndex& index) {
+  TWorkBudget budget;
+  return CountExpansion(m, index, budget);
+}
+
+TCopyCounts CountExpansion(const TDrawingModel& m, const TBlockIndex& index, TWorkBudget budget) {
   TCopyCounts c;
-  auto add = [&](const TBlockIndex::Records& r) {
-    c.lines += r.lines.size(), c.circles += r.circles.size(), c.arcs += r.arcs.size(), c.texts += r.texts.size();
-    c.fills += r.fills.size(), c.xlines += r.xlines.size();
-  };
-  for (const TInsertBlk& insert : m.EntInsertAry)
-    if (insert.code60 == 0 && index.FirstBlock(insert.name) >= 0) add(index.Of(insert.name));
+  CountingVisitor visitor{index, c};
+  WalkDrawingInserts(m, index, budget, visitor);
   const std::unordered_set<TName> dimensionBlocks = DimensionBlocks(m);
-  const auto placements = Placements(m);
-  // The levels below, as ExpandNestedInserts walks them: the same blocks in the same order
-  // under the same bound (placing them changes nothing in what they copy).
-  std::size_t left = kDeepExpansionBound;
-  bool cut = false;
-  std::vector<TName> chain;
-  auto below = [&](auto& self, const TBlockBlk& block) -> void {
-    if (block.InsertAry.empty() || cut) return;
-    chain.push_back(block.name);
-    for (const TInsertBlk& nested : block.InsertAry) {
-      if (cut) break;
-      if (nested.code60 != 0 || std::find(chain.begin(), chain.end(), nested.name) != chain.end()) continue;
-      const long long b = index.FirstBlock(nested.name);
-      if (b < 0) continue;
-      const TBlockIndex::Records& r = index.Of(nested.name);
-      if (RecordCount(r) > left) {
-        cut = true;
-        break;
-      }
-      left -= RecordCount(r);
-      add(r);
-      self(self, m.BlockAry[static_cast<std::size_t>(b)]);
-    }
-    chain.pop_back();
-  };
-  auto addNested = [&](const TInsertBlk& n) {
-    if (!ExpandsNested(m, dimensionBlocks, n)) return;
-    const long long b = index.FirstBlock(n.name);
-    if (b < 0) return;
-    add(index.Of(n.name));
-    below(below, m.BlockAry[static_cast<std::size_t>(b)]);
-  };
   for (const TBlockBlk& block : m.BlockAry) {
-    if (dimensionBlocks.count(block.name)) {
-      const TBlockIndex::Records& r = index.Of(block.name);
-      c.lines += r.lines.size() + 3 * r.solids.size(), c.arcs += r.arcs.size(), c.texts += r.texts.size();
-      c.fills += r.fills.size(), c.xlines += r.xlines.size();
-    }
-    if (block.InsertAry.empty()) continue;
-    auto placed = placements.find(block.name);
-    if (placed != placements.end()) {
-      for (std::size_t i : placed->second) {
-        if (m.EntInsertAry[i].code60 != 0) continue;
-        // A placed nested INSERT no longer names the block header it was read under.
-        for (TInsertBlk n : block.InsertAry) n.dimBlkName = TName(), addNested(n);
-      }
-    } else if (StartsWithStar(block.name)) {
-      for (const TInsertBlk& n : block.InsertAry) addNested(n);
-    }
+    if (!dimensionBlocks.count(block.name)) continue;
+    const TBlockIndex::Records& r = index.Of(block.name);
+    c.lines += r.lines.size() + 3 * r.solids.size(), c.arcs += r.arcs.size(), c.texts += r.texts.size();
+    c.fills += r.fills.size(), c.xlines += r.xlines.size();
   }
+  // The levels below, as ExpandNestedInserts walks them: the same copies in the same order
+  // under the same budget (placing them changes nothing in what they copy).
+  ExpansionWalk walk(m, index, budget, visitor);
+  auto run = [&](const TInsertBlk& n) {
+    if (budget.Cut() || !ExpandsNested(m, dimensionBlocks, n)) return;
+    const long long b = index.FirstBlock(n.name);
+    if (b >= 0) walk.Run(n, static_cast<std::size_t>(b));
+  };
+  std::vector<TInsertBlk> nested;
+  WalkNestedInserts(
+      m, budget, visitor,
+      // A placed nested INSERT no longer names the block header it was read under.
+      [&](TInsertBlk n) { n.dimBlkName = TName(), nested.push_back(std::move(n)); },
+      [&](const TInsertBlk& n, const TBlockBlk&) { nested.push_back(n); });
+  for (const TInsertBlk& n : nested) run(n);
   return c;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dxf/model.h"
+#include "render/work_budget.h"
 
 namespace tesmar {
 
@@ -32,35 +33,38 @@ class TBlockIndex {
   std::unordered_map<TName, Records> records_;
 };
 
-// Expands the visible INSERTs of EntInsertAry. An INSERT whose block does not exist adds
-// nothing.
+// Expands the visible INSERTs of EntInsertAry, each cell of an array INSERT a copy. An INSERT
+// whose block does not exist adds nothing. Each copy takes from `budget` (without one, from a
+// budget of its own); copies that do not fit are left out and set `expansionCut`.
 void ExpandInserts(TDrawingModel& m);
 void ExpandInserts(TDrawingModel& m, const TBlockIndex& index);
+void ExpandInserts(TDrawingModel& m, const TBlockIndex& index, TWorkBudget& budget);
 
 // Copies the graphics of dimension blocks as they stand, collects the nested INSERTs of placed
 // blocks (and of anonymous blocks that no INSERT places) into NestInsertAry, then calls
 // ExpandNestedInserts.
 void ExpandBlocks(TDrawingModel& m);
 void ExpandBlocks(TDrawingModel& m, const TBlockIndex& index);
+void ExpandBlocks(TDrawingModel& m, const TBlockIndex& index, TWorkBudget& budget);
 
-// How many records the levels of blocks below NestInsertAry may copy in all; a drawing that
-// asks for more is drawn without the rest, and says so in `expansionCut`.
-inline constexpr std::size_t kDeepExpansionBound = 1000000;
-// What the viewer's status field adds after opening such a drawing.
-inline constexpr char16_t kExpansionCutNote[] = u"  ブロックが多すぎるため一部のみ表示";
+// What the viewer's status field adds after opening a drawing drawn in part.
+inline constexpr char16_t kExpansionCutNote[] = u"  図形が多すぎるため一部のみ表示";
 
 // Expands the INSERTs of NestInsertAry and, to any depth, the INSERTs inside their blocks (a
-// block is not followed into itself), copying at most `deepBound` records below
-// NestInsertAry.
+// block is not followed into itself). Every copy, and every INSERT looked at on the way,
+// takes from the budget (or a budget of `records` records).
 void ExpandNestedInserts(TDrawingModel& m);
 void ExpandNestedInserts(TDrawingModel& m, const TBlockIndex& index);
-void ExpandNestedInserts(TDrawingModel& m, const TBlockIndex& index, std::size_t deepBound);
+void ExpandNestedInserts(TDrawingModel& m, const TBlockIndex& index, std::size_t records);
+void ExpandNestedInserts(TDrawingModel& m, const TBlockIndex& index, TWorkBudget& budget);
 
-// How many records ExpandInserts and then ExpandBlocks will add to each drawing table.
+// How many records ExpandInserts and then ExpandBlocks will add to each drawing table, when
+// they start with `budget` as it stands.
 struct TCopyCounts {
   std::size_t lines = 0, circles = 0, arcs = 0, texts = 0, fills = 0, xlines = 0;
 };
 TCopyCounts CountExpansion(const TDrawingModel& m, const TBlockIndex& index);
+TCopyCounts CountExpansion(const TDrawingModel& m, const TBlockIndex& index, TWorkBudget budget);
 
 // The insert transform: P relative to the block base, scaled, turned counter-clockwise by
 // the rotation and moved to the insertion point.

@@ -21,9 +21,9 @@ void Empty(Table& t) {
 
 // Sizes the drawing tables once for everything that the steps will add, so that no table is
 // copied while it grows (which would hold the old and the new copy at once).
-void ReserveDrawables(TDrawingModel& m, const TBlockIndex& index) {
+void ReserveDrawables(TDrawingModel& m, const TBlockIndex& index, const TWorkBudget& budget) {
   const TDecomposeCounts d = CountDecomposition(m, kStepDegrees);
-  const TCopyCounts c = CountExpansion(m, index);
+  const TCopyCounts c = CountExpansion(m, index, budget);
   m.LineAry.reserve(m.LineAry.size() + d.lines + c.lines);
   m.ArcAry.reserve(m.ArcAry.size() + d.arcs + c.arcs);
   m.CircleAry.reserve(m.CircleAry.size() + c.circles);
@@ -31,16 +31,36 @@ void ReserveDrawables(TDrawingModel& m, const TBlockIndex& index) {
   m.FillAry.reserve(m.FillAry.size() + c.fills);
 }
 
+TBox PostProcess(TDrawingModel& m, TWorkBudget& budget);
+
 }  // namespace
 
-TBox RunPostProcessing(TDrawingModel& m) {
+TBox RunPostProcessing(TDrawingModel& m) { return RunPostProcessing(m, TStopCheck()); }
+
+TBox RunPostProcessing(TDrawingModel& m, const TStopCheck& stop) {
+  TWorkBudget budget;
+  budget.SetStop(stop);
+  return RunPostProcessing(m, budget);
+}
+
+TBox RunPostProcessing(TDrawingModel& m, TWorkBudget& budget) {
+  const TBox extents = PostProcess(m, budget);
+  if (budget.Cut()) m.expansionCut = true;
+  return extents;
+}
+
+namespace {
+
+TBox PostProcess(TDrawingModel& m, TWorkBudget& budget) {
   if (!m.BlkLwpAry.empty()) {
     ExplodeBlockPolylines(m);
     Empty(m.BlkLwpAry);
     Empty(m.BlkVerAry);
   }
+  budget.CheckStop();
   // The other kinds of blocks become block lines and fills.
-  ExplodeBlockKinds(m, kStepDegrees);
+  ExplodeBlockKinds(m, kStepDegrees, budget);
+  budget.CheckStop();
   Empty(m.BlkEllipseAry);
   Empty(m.BlkSolidAry);
   // The block tables grew by doubling and are kept to the end: give back what they did not use
@@ -50,28 +70,33 @@ TBox RunPostProcessing(TDrawingModel& m) {
   m.BlkFillAry.shrink_to_fit();
   // From here on the block tables stay as they are.
   const TBlockIndex index(m);
-  ReserveDrawables(m, index);
+  ReserveDrawables(m, index, budget);
+  budget.CheckStop();
   if (!m.LwpAry.empty()) {
     ExplodePolylines(m);
     Empty(m.LwpAry);
     Empty(m.VerAry);
   }
+  budget.CheckStop();
   if (!m.EllipseAry.empty()) {
     ExplodeEllipses(m, kStepDegrees);
     Empty(m.EllipseAry);
   }
   if (!m.ArcAry.empty()) ExplodeTiltedArcs(m, kStepDegrees, false);
   if (!m.CircleAry.empty()) ExplodeTiltedCircles(m, kStepDegrees, false);
+  budget.CheckStop();
   LinesToWorld(m);
   TextsToWorld(m);
-  if (!m.EntInsertAry.empty()) ExpandInserts(m, index);
+  budget.CheckStop();
+  if (!m.EntInsertAry.empty()) ExpandInserts(m, index, budget);
   if (!m.BlockAry.empty()) {
     // A failure here costs only the blocks that were not yet copied.
     try {
-      ExpandBlocks(m, index);
+      ExpandBlocks(m, index, budget);
     } catch (const std::exception&) {
     }
   }
+  budget.CheckStop();
   Empty(m.NestInsertAry);
   Empty(m.EntInsertAry);
   Empty(m.BlockAry);
@@ -79,6 +104,7 @@ TBox RunPostProcessing(TDrawingModel& m) {
     ExplodeFaces(m);
     Empty(m.FaceAry);
   }
+  budget.CheckStop();
   if (!m.LeaderAry.empty()) {
     ExplodeLeaders(m);
     Empty(m.LeaderAry);
@@ -87,14 +113,17 @@ TBox RunPostProcessing(TDrawingModel& m) {
     ExplodeSolids(m);
     Empty(m.SolidAry);
   }
+  budget.CheckStop();
   if (!m.SplineAry.empty()) {
     ExplodeSplines(m);
     Empty(m.SplineAry);
   }
+  budget.CheckStop();
   if (!m.HatchAry.empty()) {
-    ExplodeHatchRecords(m, false, kStepDegrees);
+    ExplodeHatchRecords(m, false, kStepDegrees, budget);
     Empty(m.HatchAry);
   }
+  budget.CheckStop();
   if (!m.MlineAry.empty()) {
     ExplodeMlineRecords(m, false);
     Empty(m.MlineAry);
@@ -103,14 +132,18 @@ TBox RunPostProcessing(TDrawingModel& m) {
     ExplodeMeshRecords(m, false);
     Empty(m.MeshAry);
   }
+  budget.CheckStop();
   if (!m.ProxyAry.empty()) {
     ExplodeProxyRecords(m, false, kStepDegrees);
     Empty(m.ProxyAry);
   }
   Empty(m.BlkFillAry);
   Empty(m.BlkXlineAry);
+  budget.CheckStop();
   return ComputeExtentsAndAssignPens(m);
 }
+
+}  // namespace
 
 TPostFigures PostFigures(const TDrawingModel& m, const TBox& extents, double post_ms) {
   TPostFigures f;
@@ -125,6 +158,7 @@ TPostFigures PostFigures(const TDrawingModel& m, const TBox& extents, double pos
   };
   f.drawable = drawable(m.LineAry) + drawable(m.CircleAry) + drawable(m.ArcAry) + drawable(m.TextAry);
   f.extents = extents;
+  f.drawnInPart = m.expansionCut;
   f.post_ms = post_ms;
   return f;
 }
@@ -139,6 +173,7 @@ void WritePostFigures(JsonWriter& out, const TPostFigures& f) {
   out.Key("extents").BeginArray();
   out.Number(f.extents.min.x).Number(f.extents.min.y).Number(f.extents.max.x).Number(f.extents.max.y);
   out.EndArray();
+  out.Key("drawn_in_part").Bool(f.drawnInPart);
   out.Key("post_ms").Number(f.post_ms);
   out.EndObject();
 }

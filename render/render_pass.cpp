@@ -777,22 +777,33 @@ class IndexedPass {
 
 }  // namespace
 
-std::unique_ptr<TRenderIndex> BuildRenderIndex(const TDrawingModel& m) {
+std::unique_ptr<TRenderIndex> BuildRenderIndex(const TDrawingModel& m) { return BuildRenderIndex(m, TStopCheck()); }
+
+std::unique_ptr<TRenderIndex> BuildRenderIndex(const TDrawingModel& m, const TStopCheck& stop) {
   auto index = std::make_unique<TRenderIndex>();
+  // The stop is asked every so many records: a few milliseconds of work at most.
+  std::size_t sinceCheck = 0;
+  auto check = [&] {
+    if (++sinceCheck < (1u << 16)) return;
+    sinceCheck = 0;
+    if (stop && stop()) throw TPostStopped{};
+  };
   index->lines.reserve(m.LineAry.size());
   index->lineLayers.reserve(m.LineAry.size());
   for (const auto& r : m.LineAry) {
+    check();
     index->lines.push_back(OutwardBox(SegmentBox(r.st, r.ed)));
     index->lineLayers.push_back(Skipped(r) ? TRenderIndex::kNeverDrawn : static_cast<std::int32_t>(r.layindex));
   }
   index->circles.reserve(m.CircleAry.size());
-  for (const auto& r : m.CircleAry) index->circles.push_back(OutwardBox(CircleBox(r.center, r.hankei)));
+  for (const auto& r : m.CircleAry) check(), index->circles.push_back(OutwardBox(CircleBox(r.center, r.hankei)));
   index->arcs.reserve(m.ArcAry.size());
-  for (const auto& r : m.ArcAry) index->arcs.push_back(OutwardBox(ArcIndexBox(r)));
+  for (const auto& r : m.ArcAry) check(), index->arcs.push_back(OutwardBox(ArcIndexBox(r)));
   index->texts.reserve(m.TextAry.size());
-  for (const auto& r : m.TextAry) index->texts.push_back(OutwardBox(TextIndexBox(r)));
+  for (const auto& r : m.TextAry) check(), index->texts.push_back(OutwardBox(TextIndexBox(r)));
   index->fills.reserve(m.FillAry.size());
   for (const auto& r : m.FillAry) {
+    check();
     TBox b{r.pts.empty() ? TAcadPoint{} : r.pts.front(), r.pts.empty() ? TAcadPoint{} : r.pts.front()};
     for (const TAcadPoint& p : r.pts) BoxAdd(b, p);
     index->fills.push_back(OutwardBox(b));

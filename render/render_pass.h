@@ -14,6 +14,7 @@
 #include "render/geometry.h"
 #include "render/raster.h"
 #include "render/view.h"
+#include "render/work_budget.h"
 
 namespace tesmar {
 
@@ -93,6 +94,8 @@ bool BoxPathsCross(const TBox& a, const TBox& b);
 // over a small view visits only the records near it (still in table order). Valid while the
 // geometry, layer indices and code60/code67 of LineAry, CircleAry, ArcAry and TextAry are
 // unchanged; layer visibility, colours and the colour mode may change freely.
+// `stop` is asked every so many records; when it says stop, TPostStopped is thrown.
 std::unique_ptr<TRenderIndex> BuildRenderIndex(const TDrawingModel& m);
+std::unique_ptr<TRenderIndex> BuildRenderIndex(const TDrawingModel& m, const TStopCheck& stop);
 
 }  // namespace tesmar

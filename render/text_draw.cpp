@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <vector>
 
 #include "base/codepage.h"
@@ -57,13 +58,20 @@ double AlignedDx(int column, double w) {
 }
 
 // Breaks an MTEXT paragraph into lines no wider than `limit` pixels (0: no limit): at spaces,
-// and between full-width characters, which need none.
+// and between full-width characters, which need none. Each piece is measured once, and a line
+// is as wide as its pieces together, so that a long paragraph costs no more than its length.
 void WrapParagraph(Canvas& canvas, const std::u16string& text, double limit, std::vector<std::u16string>& out) {
   if (limit <= 0 || canvas.TextWidth(text) <= limit) {
     out.push_back(text);
     return;
   }
+  auto trimmed = [](std::u16string_view s) {
+    while (!s.empty() && s.back() == u' ') s.remove_suffix(1);
+    return s;
+  };
+  auto width = [&](std::u16string_view s) { return s.empty() ? 0.0 : static_cast<double>(canvas.TextWidth(s)); };
   std::u16string line;
+  double lineWidth = 0, shownWidth = 0;  // the line's, and without its trailing spaces
   std::size_t i = 0;
   while (i < text.size()) {
     std::size_t end = i + 1;  // a full-width character is a piece of its own
@@ -73,20 +81,24 @@ void WrapParagraph(Canvas& canvas, const std::u16string& text, double limit, std
       if (end < text.size() && text[end] == u' ') ++end;  // the space goes with the word before it
       if (end == i) end = i + 1;
     }
-    const std::u16string piece = text.substr(i, end - i);
-    std::u16string candidate = line + piece;
-    while (!candidate.empty() && candidate.back() == u' ') candidate.pop_back();
-    if (!line.empty() && canvas.TextWidth(candidate) > limit) {
-      while (!line.empty() && line.back() == u' ') line.pop_back();
-      out.push_back(line);
+    const std::u16string_view piece = std::u16string_view(text).substr(i, end - i);
+    const std::u16string_view word = trimmed(piece);
+    const double wordWidth = width(word);
+    const double pieceWidth = word.size() == piece.size() ? wordWidth : width(piece);
+    const double candidate = word.empty() ? shownWidth : lineWidth + wordWidth;
+    if (!line.empty() && candidate > limit) {
+      out.emplace_back(trimmed(line));
       line = piece;
+      lineWidth = pieceWidth;
+      shownWidth = wordWidth;
     } else {
       line += piece;
+      if (!word.empty()) shownWidth = lineWidth + wordWidth;
+      lineWidth += pieceWidth;
     }
     i = end;
   }
-  while (!line.empty() && line.back() == u' ') line.pop_back();
-  out.push_back(line);
+  out.emplace_back(trimmed(line));
 }
 
 }  // namespace

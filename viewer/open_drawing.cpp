@@ -62,15 +62,19 @@ TOpenResult OpenDrawing(std::u16string_view path, IDxfProgress* progress) {
       return result;
     }
     drawing->listedLayers = drawing->model.LayerAry.size();
-    drawing->extents = RunPostProcessing(drawing->model);
+    const TStopCheck stop = [progress] { return Cancelled(progress); };
+    drawing->extents = RunPostProcessing(drawing->model, stop);
     if (Cancelled(progress)) {
       result.outcome = TOpenOutcome::Cancelled;
       return result;
     }
-    drawing->index = BuildRenderIndex(drawing->model);
+    drawing->index = BuildRenderIndex(drawing->model, stop);
     result.postMs = NowMs() - t1;
     result.drawing = std::move(drawing);
     result.outcome = TOpenOutcome::Opened;
+  } catch (const TPostStopped&) {
+    result.drawing.reset();
+    result.outcome = TOpenOutcome::Cancelled;
   } catch (...) {
     result.drawing.reset();
     result.outcome = TOpenOutcome::Failed;

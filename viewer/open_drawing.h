@@ -48,8 +48,8 @@ struct TOpenResult {
 bool IsDxfFileName(std::u16string_view path);
 
 // Probes, reads, post-processes and indexes the file. `progress` (may be null) is advanced by
-// the reader and asked between blocks whether to stop; it is asked again after the read and
-// after the post-processing. Nothing is thrown.
+// the reader and asked between blocks whether to stop; the post-processing and the index ask it
+// often too. Nothing is thrown.
 TOpenResult OpenDrawing(std::u16string_view path, IDxfProgress* progress);
 
 }  // namespace tesmar

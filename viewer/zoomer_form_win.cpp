@@ -247,7 +247,8 @@ LRESULT TMorvikZoomerForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OpeningProgress(std::uintptr_t(wp), lp);
       return 0;
     case kMsgExactRedraw:
-      ui::RunGuarded([&] { RedrawAfterWheel(); });
+      // Only for the drawing still shown (wParam: the serial of the drawing it was posted for).
+      if (std::uintptr_t(wp) == drawingSerial_) ui::RunGuarded([&] { RedrawAfterWheel(); });
       return 0;
     case WM_MOUSEWHEEL: {
       bool handled = true;

@@ -44,6 +44,9 @@ struct TZoomerPlace {
   bool operator==(const TZoomerPlace&) const = default;
 };
 
+// What the status field says after Esc stopped an opening.
+inline constexpr char16_t kOpeningStoppedStatus[] = u"中止しました";
+
 class TMorvikZoomerForm : public ui::Form {
  public:
   static constexpr int kClientWidth = 265, kClientHeight = 148;
@@ -174,6 +177,7 @@ class TMorvikZoomerForm : public ui::Form {
   TView lastView_;                              // the view it shows
   std::unique_ptr<TRaster8> preview_;           // the previews' raster, kept while the size stays
   bool redrawDue_ = false;                      // a wheel preview shows; kMsgExactRedraw is on its way
+  std::uintptr_t drawingSerial_ = 0;            // counts the drawings shown: DropDrawing starts a new one
   int exactRedraws_ = 0;
   std::shared_ptr<Job> opening_;  // the opening whose result the window waits for
   std::vector<std::pair<std::shared_ptr<Job>, std::thread>> workers_;

@@ -55,7 +55,7 @@ void TMorvikZoomerForm::ZoomAbout(TPixel pixel, bool towardsUser) {
   if (g_WheelNow) return;
   if (ShowPreview(View())) {
     // The exact picture comes once the notches already waiting have been taken.
-    if (!redrawDue_) redrawDue_ = PostMessageW(hwnd(), kMsgExactRedraw, 0, 0) != FALSE;
+    if (!redrawDue_) redrawDue_ = PostMessageW(hwnd(), kMsgExactRedraw, drawingSerial_, 0) != FALSE;
     if (redrawDue_) return;
   }
   RedrawAfterWheel();
@@ -217,6 +217,7 @@ bool TMorvikZoomerForm::FormKeyDown(WORD key) {
     case VK_ESCAPE:
       if (Opening()) {
         CancelOpening();
+        Edit1().SetText(kOpeningStoppedStatus);
       } else if (g_ZoomFlag || g_PanFlag) {
         AbandonDrag();
       }

@@ -8,5 +8,6 @@ namespace tesmar {
 inline constexpr UINT kMsgDrawingOpened = WM_APP + 40;    // the result is ready
 inline constexpr UINT kMsgOpeningProgress = WM_APP + 41;  // lParam: position (low word), maximum (high word)
 inline constexpr UINT kMsgExactRedraw = WM_APP + 42;      // the exact picture after a wheel preview
+                                                          // (wParam: the serial of its drawing)
 
 }  // namespace tesmar

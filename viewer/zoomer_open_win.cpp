@@ -81,6 +81,7 @@ void TMorvikZoomerForm::OpenRequest(const std::u16string& dxfPath) {
 
 void TMorvikZoomerForm::DropDrawing() {
   drawing_ = std::make_unique<TDrawing>();
+  ++drawingSerial_;  // an exact redraw still queued was for the drawing that goes
   lastRaster_.reset();
   pictures_.Clear();
   redrawDue_ = false;

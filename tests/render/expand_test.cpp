@@ -399,12 +399,12 @@ TEST(Expand, TheBoundOnDeepCopiesStopsAndSaysSo) {
   TDrawingModel cut = Chain(8, 3);
   ExpandInserts(cut);
   cut.NestInsertAry.clear();
-  // What ExpandBlocks would hand over, below a bound of 100 copies.
+  // What ExpandBlocks would hand over, with a budget of 100 copies.
   const TBlockIndex cutIndex(cut);
   cut.NestInsertAry = {Insert(u"B1", {0, 0, 0})};
   ExpandNestedInserts(cut, cutIndex, 100);
   EXPECT_TRUE(cut.expansionCut);
-  EXPECT_EQ(cut.LineAry.size(), 1u + 1u + 100u) << "B0, B1 and then as many copies as the bound allows";
+  EXPECT_EQ(cut.LineAry.size(), 1u + 100u) << "B0, then B1 and as many copies below it as the budget allows";
 }
 
 TEST(Expand, CountExpansionIsWhatTheExpansionAdds) {

@@ -135,7 +135,7 @@ TEST(PostProcessing, EmptyModel) {
   EXPECT_EQ(b.max, (TAcadPoint{}));
   EXPECT_EQ(PostFiguresJson(PostFigures(m, b, 0)),
             "{\"LineAry\":0,\"CircleAry\":0,\"ArcAry\":0,\"TextAry\":0,\"drawable\":0,"
-            "\"extents\":[0,0,0,0],\"post_ms\":0}");
+            "\"extents\":[0,0,0,0],\"drawn_in_part\":false,\"post_ms\":0}");
 }
 
 }  // namespace

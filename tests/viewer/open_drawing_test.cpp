@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <string>
+
 #include "tests/support/dxf_fixture.h"
 
 namespace tesmar {
@@ -69,6 +74,43 @@ TEST(OpenDrawing, AStopAskedForGivesNoDrawing) {
   EXPECT_EQ(r.outcome, TOpenOutcome::Cancelled);
   EXPECT_FALSE(r.drawing);
   EXPECT_TRUE(r.messages.empty());
+}
+
+}  // namespace
+}  // namespace tesmar
+
+namespace tesmar {
+namespace {
+
+// A stop that another thread asks for.
+struct StopLater : test::RecordingProgress {
+  std::atomic<bool> stop{false};
+  bool Cancelled() const override { return stop; }
+};
+
+// The post-processing of a drawing of blocks nested 40 deep, each placing the next twice, runs
+// until its work budget is spent; a stop asked for meanwhile ends the opening.
+TEST(OpenDrawing, AStopEndsThePostProcessing) {
+  test::TempDir dir;
+  std::string blocks = "0 SECTION\n2 BLOCKS\n";
+  for (int i = 0; i < 40; ++i) {
+    blocks += "0 BLOCK\n8 0\n2 B" + std::to_string(i) + "\n70 0\n10 0\n20 0\n";
+    if (i + 1 < 40)
+      for (int k = 0; k < 2; ++k) blocks += "0 INSERT\n8 0\n2 B" + std::to_string(i + 1) + "\n10 " + std::to_string(k) + "\n20 0\n";
+    else
+      blocks += "0 LINE\n8 0\n10 0\n20 0\n11 1\n21 1\n";
+    blocks += "0 ENDBLK\n8 0\n";
+  }
+  blocks += "0 ENDSEC\n";
+  test::WriteFile(dir / "nested.dxf", test::DxfPairs(blocks) + test::EntitiesSection("0 INSERT\n8 0\n2 B0\n10 0\n20 0\n"));
+  StopLater progress;
+  auto opening = std::async(std::launch::async, [&] { return OpenDrawing(U16FromPath(dir / "nested.dxf"), &progress); });
+  EXPECT_EQ(opening.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout) << "still at work";
+  progress.stop = true;
+  ASSERT_EQ(opening.wait_for(std::chrono::seconds(60)), std::future_status::ready) << "the stop was not heard";
+  const TOpenResult r = opening.get();
+  EXPECT_EQ(r.outcome, TOpenOutcome::Cancelled);
+  EXPECT_FALSE(r.drawing);
 }
 
 }  // namespace

@@ -60,6 +60,7 @@ TEST_F(ZoomerAsideTest, EscOrClosingStopsTheOpening) {
       EXPECT_FALSE(IsWindowVisible(form.hwnd()));
     } else {
       Key(VK_ESCAPE);
+      EXPECT_EQ(form.Edit1().Text(), kOpeningStoppedStatus) << "the status says the opening stopped";
     }
     EXPECT_FALSE(form.Opening());
     SettleOpenings();

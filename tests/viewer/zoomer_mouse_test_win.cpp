@@ -145,6 +145,19 @@ TEST_F(ZoomerMouseTest, WheelShowsTheScaledPictureAtOnceThenTheExactOne) {
   EXPECT_EQ(DifferencesFromExact(), 0);
 }
 
+// An exact redraw still queued when the drawing goes (another one is opened) draws nothing: it
+// was for the drawing that went.
+TEST_F(ZoomerMouseTest, AnExactRedrawQueuedForADrawingThatWentDrawsNothing) {
+  SendWheel({150, 100}, -1);
+  ASSERT_TRUE(form.ExactRedrawDue());
+  const int redraws = form.ExactRedraws();
+  form.OpenRequest(u"missing.dxf");
+  form.WaitWhileOpening();
+  ui::ProcessMessages();
+  EXPECT_EQ(form.ExactRedraws(), redraws);
+  EXPECT_FALSE(form.ExactRedrawDue());
+}
+
 // Notches that wait in the queue when the exact redraw is due each move the preview, and one
 // redraw shows them all.
 TEST_F(ZoomerMouseTest, NotchesWaitingForTheRedrawAreGatheredIntoOne) {
