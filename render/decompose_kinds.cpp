@@ -365,6 +365,7 @@ void ExplodeHatchRecords(TDrawingModel& m, bool blocks, double step, TWorkBudget
     std::vector<std::pair<TAcadPoint, TAcadPoint>> segments;
     PatternLines(h, ocsRings, segments, budget);
     for (auto& [a, b] : segments) {
+      budget.Tick();
       TAcadPoint p = a, q = b;
       p.z = q.z = h.elevation;
       AddLine(h, ToWorld(p, h.code210), ToWorld(q, h.code210), out.lines);

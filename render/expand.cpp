@@ -336,8 +336,8 @@ class ExpansionWalk {
   // the budget is spent.
   bool Visit(const Node& cell, std::size_t b) {
     const TBlockBlk& block = m_.BlockAry[b];
-    if (!budget_.Step(TWorkBudget::kVisitSteps) || !budget_.TakeRecords(RecordCount(index_.Of(block.name))))
-      return false;
+    const std::size_t records = RecordCount(index_.Of(block.name));
+    if (!budget_.Step(TWorkBudget::kVisitSteps + records) || !budget_.TakeRecords(records)) return false;
     visitor_.Copy(cell, block);
     if (!block.InsertAry.empty()) {
       ++onChain_[b];
@@ -429,7 +429,7 @@ void WalkDrawingInserts(const TDrawingModel& m, const TBlockIndex& index, TWorkB
     const TBlockBlk& block = m.BlockAry[static_cast<std::size_t>(b)];
     const std::size_t records = RecordCount(index.Of(insert.name));
     for (int k = 0, n = Cells(insert); k < n; ++k) {
-      if (!budget.Step(TWorkBudget::kVisitSteps) || !budget.TakeRecords(records)) break;
+      if (!budget.Step(TWorkBudget::kVisitSteps + records) || !budget.TakeRecords(records)) break;
       visitor.Copy(Cell(insert, k), block);
     }
   }

@@ -26,7 +26,7 @@ class TWorkBudget {
   // About 350 MB of records; the steps take about a second.
   static constexpr std::size_t kRecords = 3000000;
   static constexpr std::uint64_t kSteps = 100000000;
-  // How many steps one placed block costs besides its records (the placing itself).
+  // How many steps one placed block costs besides one per record it copies (the placing itself).
   static constexpr std::uint64_t kVisitSteps = 16;
 
   TWorkBudget() = default;
@@ -54,6 +54,14 @@ class TWorkBudget {
       CheckStop();
     }
     return true;
+  }
+  // Counts one step of work that the budget does not charge (turning what was made into
+  // records), so that the stop is still asked as often.
+  void Tick() {
+    if (++sinceCheck_ >= kStepsBetweenChecks) {
+      sinceCheck_ = 0;
+      CheckStop();
+    }
   }
   // True once something was left out.
   bool Cut() const { return cut_; }
