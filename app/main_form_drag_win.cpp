@@ -5,35 +5,29 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <exception>
 
 #include "app/file_drag_win.h"
 #include "app/main_form_win.h"
 #include "base/path_parts.h"
+#include "ui/gdi.h"
 
 namespace tesmar {
 namespace {
 
-// A copy of the cell's picture for the drag image (the helper takes it).
+// A copy of the cell's picture for the drag image (the helper takes it); none when the
+// platform refuses the bitmap.
 HBITMAP CopyPicture(ui::ImageBox& cell, SIZE& size) {
   if (!cell.HasPicture()) return nullptr;
   const ui::DibBitmap& pic = cell.Picture();
-  size = SIZE{pic.Width(), pic.Height()};
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = size.cx;
-  info.bmiHeader.biHeight = -size.cy;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP copy = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!copy) return nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, copy);
-  BitBlt(dc, 0, 0, size.cx, size.cy, pic.Dc(), 0, 0, SRCCOPY);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return copy;
+  try {
+    ui::DibBitmap copy(pic.Width(), pic.Height(), 32);
+    BitBlt(copy.Dc(), 0, 0, pic.Width(), pic.Height(), pic.Dc(), 0, 0, SRCCOPY);
+    size = SIZE{pic.Width(), pic.Height()};
+    return copy.Release();
+  } catch (const std::exception&) {
+    return nullptr;
+  }
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace {
 
 // Lets pending messages through as ProcessMessages does, but takes an Esc key press out of the
 // queue as the request to stop. True when Esc was pressed.
-bool PumpUntilEscape() {
+bool ProcessMessagesTakingEscape() {
   MSG msg;
   bool escape = false;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -66,7 +66,7 @@ void TTesmarMainForm::StartSearchIndex() {
   const std::u16string top = topFolders.Chosen();
   // Not while a search walks the index on this thread: it starts one when it ends.
   if (top.empty() || searchWalking_) return;
-  if (searchIndex_.Running() && searchIndex_.Top() == top) return;
+  if (searchIndex_.HasWalk() && searchIndex_.Top() == top) return;
   searchIndex_.Start(top, g_dxfExt, [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); });
 }
 
@@ -85,12 +85,12 @@ bool TTesmarMainForm::SearchDrawings(const std::u16string& text) {
       if (looked != 0 && now - looked < 50 && done != known) return true;
       looked = now;
       Edit1().SetText(kSearchingText + IntToStr16(done) + u" / " + IntToStr16(known));
-      return !PumpUntilEscape() && topFolders.Chosen() == top;
+      return !ProcessMessagesTakingEscape() && topFolders.Chosen() == top;
     };
-    if (searchIndex_.Running() && searchIndex_.Top() != top) searchIndex_.Stop();
+    if (searchIndex_.HasWalk() && searchIndex_.Top() != top) searchIndex_.Stop();
     // The walk in the background goes on to its end; this one then only checks write times.
     bool stopped = false;
-    while (!stopped && searchIndex_.Running() && !searchIndex_.Finished()) {
+    while (!stopped && searchIndex_.HasWalk() && !searchIndex_.Finished()) {
       stopped = !progress(searchIndex_.Done(), searchIndex_.Known());
       if (!stopped) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }

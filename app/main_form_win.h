@@ -211,7 +211,7 @@ class TTesmarMainForm : public ui::Form {
   void ODAFileConverter1Click();
   void ODAFileConverter2Click();
   void DWGDXF1Click();
-  // Hands a DXF file to the viewer: its path, entity colours, the window shown, FormShow.
+  // Hands a DXF file to the viewer: its path, entity colours, the window shown, the opening.
   void ShowInViewer(const std::u16string& dxfPath);
   // The program's one long thing at a time (a conversion, a call to the CAD program).
   ui::BusyMark busy;

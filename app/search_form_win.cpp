@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "base/strings.h"
-#include "cadlink/dialog_controls_win.h"
 #include "ui/controls.h"
+#include "ui/dialog_controls.h"
 #include "ui/display.h"
 #include "ui/seams.h"
 #include "ui/theme.h"
@@ -25,14 +25,14 @@ void TSearchForm::Create(HWND owner) {
   font_ = ui::CreateUiFont(12, dpi);
   HWND h = hwnd();
   // Two lines: what is searched, then how several words combine.
-  label_ = CreateDialogControl(L"STATIC", 0, 0, u"図面の名前または説明の一部（* ? 使用可）\n空白で区切った語はすべて含むもの", h, 0,
+  label_ = ui::CreateDialogControl(L"STATIC", 0, 0, u"図面の名前または説明の一部（* ? 使用可）\n空白で区切った語はすべて含むもの", h, 0,
                                8, 6, 284, 30, dpi, font_.get());
-  combo_ = CreateDialogControl(L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, u"", h,
+  combo_ = ui::CreateDialogControl(L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, u"", h,
                                kComboBox1, 8, 40, 284, 200, dpi, font_.get());
   ui::ThemeControl(combo_);
-  button1_ = CreateDialogControl(L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, u"検索", h, kButton1, 136, 68, 75, 22,
+  button1_ = ui::CreateDialogControl(L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, u"検索", h, kButton1, 136, 68, 75, 22,
                                  dpi, font_.get());
-  button2_ = CreateDialogControl(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, u"キャンセル", h, kButton2, 217, 68, 75, 22,
+  button2_ = ui::CreateDialogControl(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, u"キャンセル", h, kButton2, 217, 68, 75, 22,
                                  dpi, font_.get());
   COMBOBOXINFO info{};
   info.cbSize = sizeof info;

@@ -24,6 +24,8 @@ class ReadOnlyFile {
   bool Read(void* buffer, std::size_t size, std::size_t& got);
   // Size of the file in bytes; false when the platform cannot tell.
   bool Size(std::uint64_t& size) const;
+  // Goes back to the first byte; false when the platform cannot.
+  bool Rewind();
   void Close();
 
  private:

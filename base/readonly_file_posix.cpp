@@ -49,6 +49,8 @@ bool ReadOnlyFile::Size(std::uint64_t& size) const {
   return true;
 }
 
+bool ReadOnlyFile::Rewind() { return handle_ != kNone && ::lseek(static_cast<int>(handle_), 0, SEEK_SET) == 0; }
+
 void ReadOnlyFile::Close() {
   if (handle_ != kNone) ::close(static_cast<int>(handle_));
   handle_ = kNone;

@@ -40,6 +40,10 @@ bool ReadOnlyFile::Size(std::uint64_t& size) const {
   return true;
 }
 
+bool ReadOnlyFile::Rewind() {
+  return handle_ != kNone && SetFilePointerEx(reinterpret_cast<HANDLE>(handle_), LARGE_INTEGER{}, nullptr, FILE_BEGIN);
+}
+
 void ReadOnlyFile::Close() {
   if (handle_ != kNone) CloseHandle(reinterpret_cast<HANDLE>(handle_));
   handle_ = kNone;

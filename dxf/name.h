@@ -45,8 +45,8 @@ class TName {
   std::u16string::const_iterator end() const noexcept { return str().end(); }
   char16_t front() const { return str().front(); }
   char16_t back() const { return str().back(); }
-  // The same for equal texts, different for different ones.
-  const void* Id() const noexcept { return &str(); }
+  // The address of the pooled text: the same for equal texts, different for different ones.
+  const void* TextAddress() const noexcept { return &str(); }
   std::uint32_t Number() const noexcept { return id_; }
 
   friend bool operator==(TName a, TName b) noexcept { return a.id_ == b.id_; }

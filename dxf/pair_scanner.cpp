@@ -48,6 +48,7 @@ bool DxfPairScanner::Fill() {
   if (pos_ > 0) {
     std::memmove(buf_.get(), buf_.get() + pos_, end_ - pos_);
     end_ -= pos_;
+    bufStart_ += pos_;
     pos_ = 0;
   }
   if (end_ == capacity_) {  // one line fills the whole buffer: make room
@@ -165,6 +166,25 @@ TESMAR_HOT_INLINE bool DxfPairScanner::TakeShortPair(std::size_t& p, DxfPair& pa
   (void)pair;
   return false;
 #endif
+}
+
+bool DxfPairScanner::PeekStart(std::size_t n, std::string_view& bytes) {
+  bytes = {};
+  if (bufStart_ != 0) return false;
+  while (!eof_ && end_ < n)
+    if (!Fill()) return false;
+  bytes = std::string_view(buf_.get(), end_);
+  return true;
+}
+
+bool DxfPairScanner::Restart() {
+  started_ = false;
+  pos_ = 0;
+  if (bufStart_ == 0) return true;
+  end_ = 0;
+  bufStart_ = 0;
+  eof_ = false;
+  return file_.Rewind();
 }
 
 DxfPairScanner::Result DxfPairScanner::Next(DxfPair& pair) {

@@ -30,6 +30,15 @@ class DxfPairScanner {
   // The next pair; its views stay valid until the next call.
   Result Next(DxfPair& pair);
 
+  // The file's first bytes as they are, byte-order mark included: at least `n` of them unless
+  // the file is shorter. Only before the scan has left the first block. False on a read error.
+  bool PeekStart(std::size_t n, std::string_view& bytes);
+  // Starts over at the first pair: from the first block when it is still held (a scan of the
+  // header leaves it so), else by reading the file again from its start. False when the file
+  // cannot be rewound.
+  bool Restart();
+  ReadOnlyFile& File() const { return file_; }
+
  private:
   enum class Line { Taken, Incomplete };
   Line TakeLine(std::size_t& p, std::string_view& line);
@@ -44,6 +53,7 @@ class DxfPairScanner {
   std::size_t end_ = 0;   // end of the bytes read
   bool eof_ = false;
   bool started_ = false;
+  std::uint64_t bufStart_ = 0;  // offset in the file of the buffer's first byte
 };
 
 }  // namespace tesmar

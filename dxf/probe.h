@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/codepage.h"
+#include "dxf/pair_scanner.h"
 
 namespace tesmar {
 
@@ -36,5 +37,10 @@ struct TDxfProbe {
   TextEncoding encoding = TextEncoding::Ansi;
 };
 TDxfProbe ProbeDxfFile(std::u16string_view fileName);
+
+// The same probes of a file already opened, from the first block of the scanner that then
+// reads it: afterwards the scanner stands at the first pair again. versionRead is false when
+// it cannot go back there.
+TDxfProbe ProbeDxfFile(DxfPairScanner& scanner);
 
 }  // namespace tesmar

@@ -265,19 +265,20 @@ long long DxfProgressStep(unsigned long long fileSize) {
   return static_cast<long long>(pairs / 50 + 1);
 }
 
-std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, IDxfProgress* progress,
-                           IDxfReport* report, std::u16string& status, TextEncoding encoding) {
+namespace {
+
+// The read of a file whose opening gave `opened`; `scanner` (when Ok) stands at its first pair.
+std::u16string ReadOpened(TDrawingModel& model, FileOpenResult opened, DxfPairScanner* scanner,
+                          std::u16string_view fileName, IDxfProgress* progress, IDxfReport* report,
+                          std::u16string& status, TextEncoding encoding) {
   status.clear();
   ClearAll(model);
   Reader reader(model, encoding);
-  const std::filesystem::path path = PathFromU16(fileName);
-  ReadOnlyFile file;
   std::uint64_t size = 0;
-  const FileOpenResult opened = IsExistingFile(path) ? file.Open(path) : FileOpenResult::NotFound;
   if (opened == FileOpenResult::Busy) {
     status = kDxfBusyStatus;
     ReportFileFailure(report, kDxfBusyMessage);
-  } else if (opened == FileOpenResult::Failed || (opened == FileOpenResult::Ok && !file.Size(size))) {
+  } else if (opened == FileOpenResult::Failed || (opened == FileOpenResult::Ok && !scanner->File().Size(size))) {
     status = kDxfErrorStatus;
     ReportFileFailure(report, kDxfFailedMessage);
   } else if (opened == FileOpenResult::Ok) {
@@ -289,9 +290,7 @@ std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, I
     long long t = 0;
     bool cancelled = false;
     DxfPair pair;  // views into the scanner's buffer, which must outlive the handlers below
-    std::unique_ptr<DxfPairScanner> scanner;
     try {
-      scanner = std::make_unique<DxfPairScanner>(file);
       for (;;) {
         const auto r = scanner->Next(pair);
         if (r == DxfPairScanner::Result::End) break;
@@ -318,7 +317,7 @@ std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, I
       status = kDxfErrorStatus;
       ReportFileFailure(report, kDxfFailedMessage);
     }
-    file.Close();
+    scanner->File().Close();
     if (cancelled) {
       ClearAll(model);
       status = kDxfCancelledStatus;
@@ -337,6 +336,29 @@ std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, I
   }
   if (progress) progress->SetPosition(0);
   return reader.Version();
+}
+
+}  // namespace
+
+std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, IDxfProgress* progress,
+                           IDxfReport* report, std::u16string& status, TextEncoding encoding) {
+  const std::filesystem::path path = PathFromU16(fileName);
+  ReadOnlyFile file;
+  FileOpenResult opened = IsExistingFile(path) ? file.Open(path) : FileOpenResult::NotFound;
+  std::unique_ptr<DxfPairScanner> scanner;
+  if (opened == FileOpenResult::Ok) {
+    try {
+      scanner = std::make_unique<DxfPairScanner>(file);
+    } catch (const std::exception&) {  // out of memory
+      opened = FileOpenResult::Failed;
+    }
+  }
+  return ReadOpened(model, opened, scanner.get(), fileName, progress, report, status, encoding);
+}
+
+std::u16string ReadDxfFile(TDrawingModel& model, DxfPairScanner& scanner, std::u16string_view fileName,
+                           IDxfProgress* progress, IDxfReport* report, std::u16string& status, TextEncoding encoding) {
+  return ReadOpened(model, FileOpenResult::Ok, &scanner, fileName, progress, report, status, encoding);
 }
 
 }  // namespace tesmar

@@ -7,6 +7,7 @@
 #include "base/codepage.h"
 #include "base/texts.h"
 #include "dxf/model.h"
+#include "dxf/pair_scanner.h"
 
 namespace tesmar {
 
@@ -47,6 +48,11 @@ inline constexpr std::u16string_view kDxfCancelledStatus = u"cancelled";
 // no message). Nothing is thrown; a missing file reads as an empty drawing without a message.
 std::u16string ReadDxfFile(TDrawingModel& model, std::u16string_view fileName, IDxfProgress* progress,
                            IDxfReport* report, std::u16string& status, TextEncoding encoding);
+
+// The same for a file already opened (and probed): `scanner` stands at its first pair, and the
+// file is closed once read. `fileName` names it in the messages.
+std::u16string ReadDxfFile(TDrawingModel& model, DxfPairScanner& scanner, std::u16string_view fileName,
+                           IDxfProgress* progress, IDxfReport* report, std::u16string& status, TextEncoding encoding);
 
 // The number of pairs between two steps of the progress bar for a file of `fileSize` bytes.
 long long DxfProgressStep(unsigned long long fileSize);

@@ -38,7 +38,9 @@ class BackgroundIndex {
   // Waits for a walk that has ended (Finished); at once when none runs.
   void Join();
 
-  bool Running() const { return thread_.joinable(); }
+  // A walk was started and not joined yet: true while it runs and after it ended (Finished)
+  // until Join or Stop.
+  bool HasWalk() const { return thread_.joinable(); }
   // The walk has ended: read to its end, stopped, or failed (Error).
   bool Finished() const { return walk_->ended.load(); }
   const std::u16string& Top() const { return top_; }

@@ -40,11 +40,7 @@ class VertexCollector {
 
 TArcBlk ArcFromBulge(const TLwpBlk& p, const TBulgeArc& a) {
   TArcBlk arc;
-  arc.bname = p.bname;
-  arc.layer = p.layer;
-  arc.ltype = p.ltype;
-  arc.color = p.color;
-  arc.code67 = p.code67;
+  CopyStyleFields(p, arc);
   arc.code210 = TAcadPoint{};
   arc.center = a.center;
   arc.hankei = a.radius;

@@ -30,6 +30,17 @@ TAcadLineBlk SegmentOf(const Source& s, TAcadPoint st, TAcadPoint ed) {
   return l;
 }
 
+// Copies the fields that say how and where a record is drawn: layer, linetype, colour, block
+// and space.
+template <class Source, class Target>
+void CopyStyleFields(const Source& s, Target& t) {
+  t.bname = s.bname;
+  t.layer = s.layer;
+  t.ltype = s.ltype;
+  t.color = s.color;
+  t.code67 = s.code67;
+}
+
 // How many records the drawing-table steps below (all but ExplodeBlockPolylines) add to LineAry
 // and ArcAry, so that the tables can be sized once before they are filled: at most that many,
 // but for splines, whose chords are only known once their curves are worked out.

@@ -66,11 +66,7 @@ void ArcPoints(TAcadPoint c, double r, double a0, double a1, double step, std::v
 
 TFillBlk FillFrom(const TAcadLineBlk& style) {
   TFillBlk f;
-  f.bname = style.bname;
-  f.layer = style.layer;
-  f.ltype = style.ltype;
-  f.color = style.color;
-  f.code67 = style.code67;
+  CopyStyleFields(style, f);
   return f;
 }
 

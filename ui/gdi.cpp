@@ -43,6 +43,12 @@ DibBitmap::DibBitmap(int width, int height, int bitsPerPixel, const RGBQUAD* col
 
 DibBitmap::~DibBitmap() { SelectObject(dc_.get(), oldBitmap_); }
 
+HBITMAP DibBitmap::Release() {
+  SelectObject(dc_.get(), oldBitmap_);
+  bits_ = nullptr;
+  return bitmap_.Release();
+}
+
 COLORREF DibBitmap::Pixel(int x, int y) const {
   const unsigned char* row = Row(y);
   if (bpp_ == 8) {

@@ -28,6 +28,8 @@ class GdiObject {
     h_ = h;
   }
   H get() const { return h_; }
+  // Hands the handle over to the caller, who deletes it.
+  H Release() { return std::exchange(h_, nullptr); }
   explicit operator bool() const { return h_ != nullptr; }
 
  private:
@@ -122,6 +124,9 @@ class DibBitmap {
   HBITMAP Handle() const { return bitmap_.get(); }
   // The colour of a pixel as 0x00BBGGRR (through the colour table for 8 bits).
   COLORREF Pixel(int x, int y) const;
+  // Hands the bitmap over to the caller, who deletes it; the pixels are then no longer
+  // reachable through this object.
+  HBITMAP Release();
 
  private:
   int width_, height_, bpp_, stride_ = 0;

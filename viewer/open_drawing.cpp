@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/readonly_file.h"
 #include "base/strings.h"
 #include "dxf/probe.h"
 #include "render/postprocess.h"
@@ -32,29 +33,31 @@ bool Cancelled(const IDxfProgress* progress) { return progress && progress->Canc
 
 }  // namespace
 
-bool IsDxfFileName(std::u16string_view path) {
+bool IsExistingDxfFile(const std::filesystem::path& file) {
   std::error_code ec;
-  const std::filesystem::path file = PathFromU16(path);
   return std::filesystem::is_regular_file(file, ec) && UpperCase16(U16FromPath(file.extension())) == u".DXF";
 }
 
 TOpenResult OpenDrawing(std::u16string_view path, IDxfProgress* progress) {
   TOpenResult result;
   try {
-    if (!IsDxfFileName(path)) return result;
-    std::u16string signature;
-    const bool signatureRead = ReadDxfSignature(path, signature);
-    if (!IsReadableDxfSignature(signatureRead, signature)) {
+    // The file is opened once: the probes look at the first block that the read then starts from.
+    const std::filesystem::path file = PathFromU16(path);
+    if (!IsExistingDxfFile(file)) return result;
+    ReadOnlyFile opened;
+    if (opened.Open(file) != FileOpenResult::Ok) return result;
+    DxfPairScanner scanner(opened);
+    const TDxfProbe probe = ProbeDxfFile(scanner);
+    if (!probe.readable) {
       result.outcome = TOpenOutcome::Unreadable;
       return result;
     }
-    std::u16string version;
-    if (!ReadDxfVersion(path, version)) return result;
+    if (!probe.versionRead) return result;
     auto drawing = std::make_unique<TDrawing>();
     CollectedReport report(result.messages);
     std::u16string status;
     const double t0 = NowMs();
-    ReadDxfFile(drawing->model, path, progress, &report, status, DxfEncodingForVersion(version));
+    ReadDxfFile(drawing->model, scanner, path, progress, &report, status, probe.encoding);
     const double t1 = NowMs();
     result.readMs = t1 - t0;
     if (status == kDxfCancelledStatus || Cancelled(progress)) {

@@ -4,6 +4,7 @@
 // here touches a window, so the viewer runs it on a worker thread; the reader's messages are
 // collected for the window's thread to show afterwards.
 #include <cstddef>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,7 +46,7 @@ struct TOpenResult {
 };
 
 // True when the file exists and its extension, upper-cased, is ".DXF".
-bool IsDxfFileName(std::u16string_view path);
+bool IsExistingDxfFile(const std::filesystem::path& file);
 
 // Probes, reads, post-processes and indexes the file. `progress` (may be null) is advanced by
 // the reader and asked between blocks whether to stop; the post-processing and the index ask it

@@ -86,13 +86,14 @@ class TMorvikZoomerForm : public ui::Form {
 
   // ---- Opening (zoomer_open_win.cpp)
   void FormCreate();
-  // Resets the view state and the layer list and opens dxfFullName (MakeDxfZoomer).
-  void FormShow();
+  // Resets the view state and the layer list and opens dxfFullName (MakeDxfZoomer). Showing
+  // the window opens nothing: only the open request and its callers run this.
+  void OpenStoredDrawing();
   // Starts opening the file aside; an opening under way is cancelled first. The drawing shown
   // so far goes at once (the image shows the empty frame until the new one is complete).
   void MakeDxfZoomer(const std::u16string& dxfname);
   // The open request of the conversion: the file, entity colours, the window shown (beside
-  // its owner the first time), FormShow.
+  // its owner the first time), OpenStoredDrawing.
   void OpenRequest(const std::u16string& dxfPath);
   // True while an opening runs aside.
   bool Opening() const { return opening_ != nullptr; }
@@ -155,7 +156,8 @@ class TMorvikZoomerForm : public ui::Form {
   void DrawingOpened(std::uintptr_t serial);
   void OpeningProgress(std::uintptr_t serial, LPARAM lp);
   void JoinWorkers(bool all);
-  void ClosingStep(bool unreadable);
+  // Draws the empty frame on the image; `unreadable` also says so in the status field.
+  void ShowEmptyFrame(bool unreadable);
   void PlaceOnFirstShow();
   void DrawRubberBand(class Canvas& c, POINT a, POINT b);
   void DrawCrosshair(class Canvas& c, int x, int y);

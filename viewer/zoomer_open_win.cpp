@@ -61,7 +61,7 @@ void TMorvikZoomerForm::FormCreate() {
   dispScale = ui::FirstMonitorScaleFactor().value_or(0);
 }
 
-void TMorvikZoomerForm::FormShow() {
+void TMorvikZoomerForm::OpenStoredDrawing() {
   g_DispScale = 0.95;
   mvflag = false;
   Edit1().SetText(u"");
@@ -76,7 +76,7 @@ void TMorvikZoomerForm::OpenRequest(const std::u16string& dxfPath) {
     PlaceOnFirstShow();
     ShowWindow(hwnd(), SW_SHOWNORMAL);
   }
-  FormShow();
+  OpenStoredDrawing();
 }
 
 void TMorvikZoomerForm::DropDrawing() {
@@ -98,7 +98,7 @@ void TMorvikZoomerForm::MakeDxfZoomer(const std::u16string& dxfname) {
   CancelOpening();
   SetWindowTextW(hwnd(), WidePtr(std::u16string(FileNamePart(dxfname))));
   DropDrawing();
-  ClosingStep(false);
+  ShowEmptyFrame(false);
   auto job = std::make_shared<Job>();
   job->window = hwnd();
   job->serial = ++lastSerial_;
@@ -119,7 +119,7 @@ void TMorvikZoomerForm::CancelOpening() {
   opening_->cancel = true;
   opening_.reset();
   SendMessageW(progressBar1_, PBM_SETPOS, 0, 0);
-  ClosingStep(false);
+  ShowEmptyFrame(false);
 }
 
 void TMorvikZoomerForm::WaitWhileOpening() {
@@ -192,7 +192,7 @@ void TMorvikZoomerForm::DrawingOpened(std::uintptr_t serial) {
     ui::ShowMessageBox(hwnd(), dxfname + u'\r' + kReadError, FromWide(kReadErrorCaption), MB_OK | MB_ICONINFORMATION);
     SendMessageW(progressBar1_, PBM_SETPOS, 0, 0);
   }
-  if (!shown) ClosingStep(r.outcome == TOpenOutcome::Unreadable);
+  if (!shown) ShowEmptyFrame(r.outcome == TOpenOutcome::Unreadable);
 }
 
 void TMorvikZoomerForm::FillLayerList() {
@@ -209,7 +209,7 @@ void TMorvikZoomerForm::FillLayerList() {
   checkListBox1_.SetRedraw(true);
 }
 
-void TMorvikZoomerForm::ClosingStep(bool unreadable) {
+void TMorvikZoomerForm::ShowEmptyFrame(bool unreadable) {
   const int W = std::max(1, image1_.Width()), H = std::max(1, image1_.Height());
   if (!image1_.HasPicture() || image1_.Picture().Width() != W || image1_.Picture().Height() != H) image1_.NewPicture(W, H);
   {

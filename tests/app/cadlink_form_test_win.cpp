@@ -31,16 +31,8 @@ using test::CadStandIn;
 using test::TestProgId;
 using Texts = std::vector<std::u16string>;
 
-class CadLinkFormTest : public test::MainFormTest {
+class CadLinkFormTest : public test::MainFormWithCadDialogsTest {
  protected:
-  void SetUp() override {
-    setting_.Create(nullptr);
-    target_.Create(nullptr);
-    Forms().MorvikSettingForm = &setting_;
-    Forms().TargetCADForm = &target_;
-  }
-  void TearDown() override { Forms() = AppForms{}; }
-
   // Registers `top` as the only top folder, starts the window and aims it at a ProgID.
   TTesmarMainForm& StartWith(const std::filesystem::path& top, const std::u16string& progId) {
     test::WriteFile(File("TesmarTopDirs.txt"), Utf16ToAnsi(U16FromPath(top)) + "\r\n");
@@ -75,10 +67,6 @@ class CadLinkFormTest : public test::MainFormTest {
     const ui::MenuItem& item = f.MenuItem(name);
     SendMessageW(f.hwnd(), WM_COMMAND, MAKEWPARAM(item.Id(), 0), 0);
   }
-
-  ui::ComInit com_;
-  TMorvikSettingForm setting_;
-  TTargetCADForm target_;
 };
 
 TEST_F(CadLinkFormTest, DoubleClickSendsTheDrawingOfThatCell) {

@@ -9,9 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include "app/forms_win.h"
 #include "app/main_form_win.h"
 #include "base/strings.h"
+#include "cadlink/setting_form_win.h"
+#include "cadlink/target_cad_form_win.h"
 #include "tests/support/testdata.h"
+#include "ui/com.h"
 #include "ui/seams.h"
 #include "ui/theme.h"
 
@@ -55,6 +59,23 @@ class MainFormTest : public ::testing::Test {
 
  private:
   ui::SeamOverride<ui::MessageBoxFn> boxes_;
+};
+
+// The main window with COM started and the CAD link's two dialogs made and registered, as the
+// program has them when the window talks to the CAD program.
+class MainFormWithCadDialogsTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    setting_.Create(nullptr);
+    target_.Create(nullptr);
+    Forms().MorvikSettingForm = &setting_;
+    Forms().TargetCADForm = &target_;
+  }
+  void TearDown() override { Forms() = AppForms{}; }
+
+  ui::ComInit com_;
+  TMorvikSettingForm setting_;
+  TTargetCADForm target_;
 };
 
 }  // namespace tesmar::test

@@ -27,16 +27,8 @@ namespace {
 
 using Texts = std::vector<std::u16string>;
 
-class SearchDragTest : public test::MainFormTest {
+class SearchDragTest : public test::MainFormWithCadDialogsTest {
  protected:
-  void SetUp() override {
-    setting_.Create(nullptr);
-    target_.Create(nullptr);
-    Forms().MorvikSettingForm = &setting_;
-    Forms().TargetCADForm = &target_;
-  }
-  void TearDown() override { Forms() = AppForms{}; }
-
   std::filesystem::path Lib() const { return dir / "lib"; }
   void Drawing(const std::filesystem::path& file, int symbol = 0) {
     test::WriteFile(file, MakeDwgFile(DwgWithImage(2, MakeDib8(DrawDemoSymbol(symbol, 160, 100, true)))));
@@ -57,7 +49,7 @@ class SearchDragTest : public test::MainFormTest {
     test::WriteFile(File("TesmarTopDirs.txt"), Utf16ToAnsi(U16FromPath(top)) + "\r\n");
     auto& f = Start();
     if (!progId.empty()) g_TargetProgID = progId;
-    while (wait && f.SearchIndexWalk().Running() && !f.SearchIndexWalk().Finished()) Sleep(1);
+    while (wait && f.SearchIndexWalk().HasWalk() && !f.SearchIndexWalk().Finished()) Sleep(1);
     return f;
   }
   std::u16string Top() const { return U16FromPath(Lib()); }
@@ -80,10 +72,6 @@ class SearchDragTest : public test::MainFormTest {
     Hover(f, cell);
     SendMessageW(f.ImgAry[cell]->hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
   }
-
-  ui::ComInit com_;
-  TMorvikSettingForm setting_;
-  TTargetCADForm target_;
 };
 
 TEST_F(SearchDragTest, FindsByNameOrDescriptionAndShowsTheResultLikeAFolder) {
@@ -150,7 +138,7 @@ TEST_F(SearchDragTest, TheFirstSearchFindsTheLibraryReadAside) {
   MakeLibrary();
   for (int i = 0; i < 150; ++i) test::WriteFile(Lib() / "many" / ("unit" + std::to_string(i)) / "TesmarHint.txt", "x\r\n");
   auto& f = StartWith(Lib(), u"", false);
-  EXPECT_TRUE(f.SearchIndexWalk().Running());
+  EXPECT_TRUE(f.SearchIndexWalk().HasWalk());
   EXPECT_EQ(f.SearchIndexWalk().Top(), Top());
 
   PostMessageW(f.ComboBox2().hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);

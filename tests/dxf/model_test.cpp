@@ -103,7 +103,7 @@ TEST(DrawingModel, NamesAreEqualExactlyWhenTheirTextsAre) {
     EXPECT_TRUE(n == a.c_str());
     for (const std::u16string& b : texts) {
       EXPECT_EQ(TName(a) == TName(b), a == b) << Utf16ToUtf8(b);
-      EXPECT_EQ(TName(a).Id() == TName(b).Id(), a == b) << Utf16ToUtf8(b);
+      EXPECT_EQ(TName(a).TextAddress() == TName(b).TextAddress(), a == b) << Utf16ToUtf8(b);
     }
   }
   EXPECT_EQ(TName(), TName(u"")) << "the default name is the empty one";

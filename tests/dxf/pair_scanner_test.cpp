@@ -104,5 +104,36 @@ TEST(DxfPairScanner, SplitsAlikeWhereverPairsFallAgainstWindowsAndBlocks) {
   }
 }
 
+// The probes scan the header and then the read starts over at the first pair: from the block
+// still held, or from the file again when the scan went past it.
+TEST(DxfPairScanner, RestartGivesThePairsFromTheFirstOne) {
+  const std::string bytes = "\xEF\xBB\xBF  0\r\nSECTION\r\n  2\r\nHEADER\r\n  9\r\n$ACADVER\r\n  1\r\nAC1032\r\n  0\r\nEOF\r\n";
+  TempDir dir;
+  WriteFile(dir / "t.dxf", bytes);
+  const std::vector<Expected> expected = SplitPlainly(bytes.substr(3));
+  for (std::size_t block : {std::size_t{16}, std::size_t{1} << 20}) {
+    for (std::size_t taken : {std::size_t{0}, std::size_t{2}, expected.size()}) {
+      SCOPED_TRACE("block " + std::to_string(block) + ", pairs taken " + std::to_string(taken));
+      ReadOnlyFile f;
+      ASSERT_EQ(f.Open(dir / "t.dxf"), FileOpenResult::Ok);
+      DxfPairScanner scanner(f, block);
+      std::string_view start;
+      ASSERT_TRUE(scanner.PeekStart(7, start));
+      EXPECT_EQ(start.substr(0, 7), bytes.substr(0, 7));
+      DxfPair p;
+      for (std::size_t i = 0; i < taken; ++i) ASSERT_EQ(scanner.Next(p), DxfPairScanner::Result::Pair);
+      ASSERT_TRUE(scanner.Restart());
+      std::vector<Expected> got;
+      while (scanner.Next(p) == DxfPairScanner::Result::Pair)
+        got.push_back({std::string(p.code), std::string(p.value), p.numeric, p.numeric ? p.number : 0});
+      ASSERT_EQ(got.size(), expected.size());
+      for (std::size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i].code, expected[i].code);
+        EXPECT_EQ(got[i].value, expected[i].value);
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tesmar

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "base/readonly_file.h"
 #include "base/strings.h"
+#include "dxf/reader.h"
 #include "tests/support/dxf_fixture.h"
 
 namespace tesmar {
@@ -84,6 +86,25 @@ TEST(DxfProbe, Utf8ByteOrderMarkIsSkipped) {
   EXPECT_TRUE(p.readable);
   EXPECT_EQ(p.acadver, u"AC1032");
   EXPECT_EQ(p.encoding, TextEncoding::Utf8);
+}
+
+// A file opened once: the probes of its first block leave the scanner at the first pair, so
+// that the read that follows gets the whole drawing.
+TEST(DxfProbe, ProbesOfAnOpenedFileLeaveItToTheRead) {
+  ProbeFile f("\xEF\xBB\xBF" + DxfPairs("0 SECTION\n2 HEADER\n9 $ACADVER\n1 AC1032\n0 ENDSEC\n"
+                                          "0 SECTION\n2 ENTITIES\n0 LINE\n8 0\n10 0\n20 0\n11 5\n21 0\n0 ENDSEC\n0 EOF\n", "\r\n"));
+  ReadOnlyFile file;
+  ASSERT_EQ(file.Open(PathFromU16(f.name)), FileOpenResult::Ok);
+  DxfPairScanner scanner(file);
+  const TDxfProbe p = ProbeDxfFile(scanner);
+  EXPECT_TRUE(p.readable);
+  EXPECT_TRUE(p.versionRead);
+  EXPECT_EQ(p.encoding, TextEncoding::Utf8);
+  TDrawingModel model;
+  std::u16string status = u"old";
+  EXPECT_EQ(ReadDxfFile(model, scanner, f.name, nullptr, nullptr, status, p.encoding), u"AC1032");
+  EXPECT_EQ(status, u"");
+  EXPECT_EQ(model.LineAry.size(), 1u);
 }
 
 }  // namespace

@@ -177,7 +177,7 @@ TEST(BackgroundIndex, AWalkThatEndedLeavesEveryFolderRead) {
   while (!bg.Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   bg.Join();
   EXPECT_TRUE(prepared);
-  EXPECT_FALSE(bg.Running());
+  EXPECT_FALSE(bg.HasWalk());
   EXPECT_EQ(bg.Done(), 7);
   EXPECT_EQ(bg.Known(), 7);
   IndexWalk walk = bg.Index().Refresh(lib.Top(), u".dwg", nullptr);
@@ -251,7 +251,7 @@ TEST(BackgroundIndex, AnotherTopFolderDoesNotWaitForTheWalkUnderWay) {
   std::promise<void> go2;
   bg.Start(lib.Top(), u".dwg", [f = go2.get_future().share()] { f.wait(); });
   bg.Stop();
-  EXPECT_FALSE(bg.Running());
+  EXPECT_FALSE(bg.HasWalk());
   EXPECT_TRUE(bg.Index().Find(u"gv").empty());
   go2.set_value();
 }

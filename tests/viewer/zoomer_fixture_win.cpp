@@ -112,7 +112,7 @@ void ZoomerTest::SettleOpenings() {
 
 void ZoomerTest::Open(const std::u16string& path) {
   form.dxfFullName = path;
-  form.FormShow();
+  form.OpenStoredDrawing();
   form.WaitWhileOpening();
 }
 
